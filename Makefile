@@ -1,0 +1,53 @@
+# A thin layer over CMake: "make run" and "make test" install what is missing and build first.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build test test-asan bench fuzz run format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The tests under AddressSanitizer and UndefinedBehaviorSanitizer (clang), plus a replay of the
+# committed fuzz corpus.
+test-asan: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DORVANE_SANITIZE=ON -DORVANE_FUZZ=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@$(BENCH_BUILD)/bench/bench_engine
+
+# Fuzzes for new inputs for FUZZ_SECONDS (default 60) per target; finds go to fuzz/corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DORVANE_SANITIZE=ON -DORVANE_FUZZ=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@$(ASAN_BUILD)/fuzz/fuzz_engine -max_total_time=$(FUZZ_SECONDS) -max_len=512 fuzz/corpus/engine
+
+run:
+	@echo "The program window does not exist yet; 'make test' builds and tests the engine."
+	@exit 1
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

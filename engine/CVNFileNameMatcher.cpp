@@ -1,0 +1,74 @@
+#include "engine/CVNFileNameMatcher.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/RegError.h"
+
+bool CVNFileNameMatcher::compile(const std::string& regExp, bool caseSensitive,
+                                 const std::string& messageFormat) {
+    re_.reset();
+    message_.clear();
+    try {
+        re_ = std::make_unique<RegExp>(regExp, caseSensitive);
+    } catch (const std::bad_alloc&) {
+        message_ = formatMessage(regErrorText(REG_ERR_UNKNOWN), messageFormat);
+        return false;
+    }
+    if (re_->isValid()) return true;
+    message_ = formatMessage(re_->errorText(), messageFormat);
+    return false;
+}
+
+std::string CVNFileNameMatcher::formatMessage(const std::string& error,
+                                              const std::string& format) const {
+    if (format.empty()) return error;
+    auto at = format.find("%s");
+    if (at != std::string::npos) return format.substr(0, at) + error + format.substr(at + 2);
+    return format + ' ' + error + '.';
+}
+
+bool CVNFileNameMatcher::compileWildcard(const std::string& wildcard) {
+    std::string r = "^";
+    for (char c : wildcard) {
+        if (c == specialChar(Role::AnyRun)) {
+            r += "(.*)";
+        } else if (c == specialChar(Role::AnyChar)) {
+            r += '.';
+        } else if (isSpecial(c)) {
+            r += specialChar(Role::Escape);
+            r += c;
+        } else {
+            r += c;
+        }
+    }
+    r += '$';
+    return compile(r, false);
+}
+
+bool CVNFileNameMatcher::match(const std::string& name) { return re_ && re_->exec(name); }
+
+bool CVNFileNameMatcher::replace(const std::string& replacement, std::string& out) {
+    if (!re_) {
+        out = regErrorText(REG_ERR_NO_PROGRAM);
+        return false;
+    }
+    if (re_->substitute(replacement, out)) return true;
+    out = formatMessage(re_->errorText(), std::string());
+    return false;
+}
+
+const char* CVNFileNameMatcher::specialChars() const { return "^$.[]()|?+*{}\\"; }
+
+char CVNFileNameMatcher::specialChar(Role role) const {
+    switch (role) {
+    case Role::AnyRun: return '*';
+    case Role::AnyChar: return '?';
+    case Role::Escape: return '\\';
+    }
+    return '\0';
+}
+
+bool CVNFileNameMatcher::isSpecial(char c) const {
+    return c != '\0' && std::strchr(specialChars(), c) != nullptr;
+}

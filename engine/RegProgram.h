@@ -1,0 +1,90 @@
+#pragma once
+
+// The compiled form of one regular expression: a byte program of linked nodes that the
+// backtracking matcher interprets, plus the match state of the last regexec and the counter
+// state of the replacement expansion.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Node opcodes of the byte program. A node is: opcode (1 byte), the distance to the next node
+// (2 bytes, little-endian, signed; subtracted for BACK; 0 = none), then an optional operand.
+enum RegOp : std::uint8_t {
+    END = 0,       // the match succeeds
+    BOL = 1,       // start of the subject
+    EOL = 2,       // end of the subject
+    ANY = 3,       // any one character
+    ANYOF = 4,     // one character of the NUL-terminated set operand
+    ANYBUT = 5,    // one character not in the set operand
+    BRANCH = 6,    // one alternative; its operand (the alternative) follows at offset 3
+    BACK = 7,      // no effect; its next leads backwards
+    EXACTLY = 8,   // the NUL-terminated literal operand
+    NOTHING = 9,   // the empty string
+    STAR = 10,     // the single-character node at offset 3, zero or more times, greedily
+    PLUS = 11,     // likewise, one or more times
+    WORDSTART = 12,
+    WORDEND = 13,
+    OPEN = 20,  // OPEN + n (n = 1..9): start of group n
+    CLOSE = 30, // CLOSE + n: end of group n
+};
+
+// First byte of every program; the matcher and the expansion refuse a program without it.
+constexpr std::uint8_t kRegMagic = 156;
+
+// Programs must stay below this size, since node links are 16-bit distances.
+constexpr std::uint32_t kRegMaxProgram = 32767;
+
+// Inside a set operand: a stray (non-UTF-8) byte follows, or the end of a range from the
+// previous member follows. Neither byte occurs in valid UTF-8; ranges between ASCII
+// characters are written out member by member instead.
+constexpr std::uint8_t kSetStray = 0xFF;
+constexpr std::uint8_t kSetRangeTo = 0xFE;
+
+constexpr int kRegGroups = 10;
+
+struct RegProgram {
+    std::string errorText;           // message of the last error raised on this program
+    std::uint32_t programSize = 0;   // bytes of the program, as counted by the sizing pass
+    int groupStart[kRegGroups] = {}; // byte offsets into the last subject; -1 = not taking part
+    int groupEnd[kRegGroups] = {};
+    char32_t startChar = 0; // if not 0: every match begins with this character
+    bool anchored = false;  // a match can only begin at the start of the subject
+    int mustHave = -1;      // program offset of a literal every match contains, or -1
+    std::uint32_t mustLength = 0;
+    std::vector<std::uint8_t> program;
+    bool valid = false;
+    int highestGroup = -1;
+    std::int32_t counterValue = 0; // counter state of regsub
+    bool counterStarted = false;
+    bool caseSensitive = false;
+
+    // Matcher scratch: the (node, position) pairs that already failed in the current exec.
+    // Kept here so that repeated execs reuse the allocation.
+    std::vector<std::uint64_t> failedBits;
+    std::vector<std::uint32_t> failedWords;
+};
+
+// Compiles pattern (NUL-terminated; null or empty is error 10). The result is always a program;
+// valid tells whether compilation succeeded, errorText why not.
+RegProgram regcomp(const char* pattern, bool caseSensitive);
+
+// Matches prog against subject [subject, subject + length). Returns true on a match and sets the
+// group offsets; a null subject is error 1.
+bool regexec(RegProgram& prog, const char* subject, std::size_t length);
+
+// Expands replacement with the groups of the last successful regexec on subject (the same
+// subject). On failure returns false and sets prog.errorText; out is then not to be used.
+bool regsub(RegProgram& prog, const char* subject, std::size_t subjectLength,
+            const char* replacement, std::string& out);
+
+// Number of node visits made by the last regexec on this thread, for tests and benchmarks that
+// check the matcher's work is bounded.
+std::uint64_t regexecVisits();
+
+// Node helpers shared by compiler and matcher.
+inline int regNext(const std::uint8_t* prog, int node) {
+    auto d = static_cast<std::int16_t>(prog[node + 1] | (prog[node + 2] << 8));
+    if (d == 0) return -1;
+    return prog[node] == BACK ? node - d : node + d;
+}
