@@ -2,6 +2,7 @@
 // that only counts bytes, then over one that writes them into a buffer of exactly that size.
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <memory>
 
@@ -623,6 +624,8 @@ RegProgram regcomp(const char* pattern, bool caseSensitive) {
     CodeBuilder coder(prog.program);
     int flags = Parser(pattern, coder).run();
     if (coder.error) return failWith(coder.error);
+    // The two passes must agree byte for byte; fuzzing builds stop here if they ever do not.
+    assert(coder.written() == prog.programSize);
     if (coder.written() != prog.programSize) return failWith(REG_ERR_UNKNOWN);
 
     optimise(prog, flags);
