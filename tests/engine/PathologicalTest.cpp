@@ -1,1 +1,106 @@
+// No name can make the matcher take exponential time: failed (node, position) pairs are never
+// explored twice. Work is counted in node visits, which is deterministic.
 #include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/RegExp.h"
+
+namespace {
+
+struct Outcome {
+    bool matched;
+    std::uint64_t visits;
+};
+
+Outcome run(const char* pattern, const std::string& subject) {
+    RegExp re(pattern, false);
+    EXPECT_TRUE(re.isValid()) << pattern << ": " << re.errorText();
+    bool m = re.exec(subject);
+    return {m, regexecVisits()};
+}
+
+// The bound the matcher promises: program nodes times positions, times the repeat count of a
+// single-character repetition (at most the subject length).
+std::uint64_t bound(const char* pattern, std::size_t length) {
+    RegExp re(pattern, false);
+    std::uint64_t nodes = re.program()->programSize / 3 + 1;
+    return nodes * (length + 1) * (length + 2);
+}
+
+} // namespace
+
+TEST(Pathological, WorkStaysPolynomialOnAdversarialNames) {
+    struct {
+        const char* pattern;
+        std::string subject;
+        bool matches;
+    } cases[] = {
+        {"^(a|aa)*$", std::string(254, 'a') + "!", false},
+        {"(a|a)*b", std::string(253, 'a') + "!b", true},
+        {"^(a|b|ab)*c$", std::string(120, 'a') + std::string(120, 'b'), false},
+        {"^((a|b)+)+c", std::string(200, 'a'), false},
+        {"^(.*)(.*)(.*)(.*)(.*)x$", std::string(250, 'a'), false},
+        {"(x+x+)+y", std::string(250, 'x'), false},
+        {"^(a|aa)*$", std::string(254, 'a'), true},
+        {"^([a-z]+[0-9]*)+\\.txt$", std::string(240, 'a') + ".tx", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        Outcome r = run(c.pattern, c.subject);
+        EXPECT_EQ(r.matched, c.matches);
+        EXPECT_LE(r.visits, bound(c.pattern, c.subject.size()));
+    }
+}
+
+// Exponential work doubles with each extra character; memoised work grows polynomially.
+TEST(Pathological, DoublingTheNameDoesNotSquareTheWork) {
+    struct {
+        const char* pattern;
+        const char* tail; // defeats the required-literal filter where the pattern has one
+    } cases[] = {{"^(a|aa)*$", "!"}, {"(a|a)*b", "!b"}, {"^((a|b)+)+c", "!c"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        Outcome small = run(c.pattern, std::string(60, 'a') + c.tail);
+        Outcome large = run(c.pattern, std::string(120, 'a') + c.tail);
+        EXPECT_GT(small.visits, 60u);
+        EXPECT_LT(large.visits, small.visits * 5);
+    }
+}
+
+// Remembering failures must not change which match or which groups are found.
+TEST(Pathological, MemoisedResultsEqualPlainBacktracking) {
+    struct {
+        const char* pattern;
+        const char* subject;
+        int group;
+        int start;
+        int length;
+    } cases[] = {
+        {"^(a|aa)*$", "aaaa", 1, 3, 1},           // first alternative wins every iteration
+        {"(a|ab)(c|bcd)(d*)", "abcd", 2, 1, 3},   // backtracks into the second alternative
+        {"(a|ab)(c|bcd)(d*)", "abcd", 3, 4, 0},
+        {"(a|a)*b", "xaab", 0, 1, 3},             // leftmost start after failures at 0
+        {"^(.*)(.*)x(.*)$", "axbxc", 1, 0, 3},    // greedy first group keeps the most
+        {"^(.*)(.*)x(.*)$", "axbxc", 3, 4, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " on " + c.subject);
+        RegExp re(c.pattern, false);
+        ASSERT_TRUE(re.exec(c.subject));
+        EXPECT_EQ(re.groupStart(c.group), c.start);
+        EXPECT_EQ(re.groupLength(c.group), c.length);
+    }
+}
+
+// A subject far longer than any file name fails cleanly instead of exhausting the stack.
+TEST(Pathological, HugeSubjectDoesNotCrash) {
+    RegExp re("^(a|b)*$", false);
+    std::string subject(300000, 'a');
+    bool m = re.exec(subject);
+    if (!m) {
+        EXPECT_TRUE(re.hasError());
+    }
+    RegExp simple("^a*$", false);
+    EXPECT_TRUE(simple.exec(subject)); // single-character repeats need no recursion per char
+}
