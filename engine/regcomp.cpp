@@ -53,17 +53,19 @@ public:
     void repeat(int, int min, int max) override { add(repeatSize(min, max)); }
 
     // Sizes stop growing once far beyond any valid program, so that nested brace counts cannot
-    // overflow; a size that ever passed the limit stays too big, even if (0,0) removes it again,
-    // because the emitting pass would have to build it before removing it.
-    bool tooBig() const { return everTooBig_ || count_ >= kRegMaxProgram; }
+    // overflow. A program is too big if it ever passed the limit, even if {0} removes the part
+    // again, because the emitting pass has to build that part before removing it.
+    bool tooBig() const { return peak_ >= kRegMaxProgram; }
     long size() const { return count_; }
+    // The most bytes present at any time: a part repeated {0} is written before it is removed.
+    long peak() const { return peak_; }
 
 private:
     static constexpr long kCap = 1L << 40;
 
     void add(long n) {
         count_ = std::min(count_ + n, kCap);
-        if (count_ >= kRegMaxProgram) everTooBig_ = true;
+        peak_ = std::max(peak_, count_);
     }
 
     // Bytes the emitting pass writes for a bounded repetition of the last atom.
@@ -82,8 +84,8 @@ private:
     }
 
     long count_ = 1; // the leading magic byte
+    long peak_ = 1;
     long atomSize_ = 0;
-    bool everTooBig_ = false;
 };
 
 class CodeBuilder final : public ProgramBuilder {
@@ -302,23 +304,30 @@ private:
         int ret = b_.emitNode(BRANCH);
         int flags = 0;
         bool first = true;
+        bool havePiece = false;
         int prev = kNoNode;
         while (p_ < end_ && peek() != '|' && peek() != ')') {
             int f = 0;
-            int latest = piece(f);
+            bool removed = false;
+            int latest = piece(f, removed);
             if (failed()) return kNoNode;
             flags |= f & NONEMPTY;
             if (first) flags |= f & LEADREPEAT;
-            else b_.setTail(prev, latest);
-            prev = latest;
             first = false;
+            // A piece repeated {0} left no bytes; the next piece took its place, and linking
+            // the two would make a loop.
+            if (removed) continue;
+            if (havePiece) b_.setTail(prev, latest);
+            prev = latest;
+            havePiece = true;
         }
-        if (first) b_.emitNode(NOTHING);
+        // An alternative must not be empty, or the node after it would be taken as its start.
+        if (!havePiece) b_.emitNode(NOTHING);
         flagsOut = flags;
         return ret;
     }
 
-    int piece(int& flagsOut) {
+    int piece(int& flagsOut, bool& removed) {
         int f = 0;
         int ret = atom(f);
         if (failed()) return kNoNode;
@@ -368,6 +377,7 @@ private:
                 }
             }
             b_.repeat(ret, min, max);
+            removed = min == 0 && max == 0;
             if (failed()) return kNoNode;
             if (peek() != '}') {
                 while (p_ < end_ && *p_ != '}') ++p_;
@@ -619,7 +629,7 @@ RegProgram regcomp(const char* pattern, bool caseSensitive) {
     if (sizer.tooBig()) return failWith(REG_ERR_TOO_BIG);
 
     prog.programSize = static_cast<std::uint32_t>(sizer.size());
-    prog.program.assign(prog.programSize, 0);
+    prog.program.assign(static_cast<std::size_t>(sizer.peak()), 0);
     prog.program[0] = kRegMagic;
     CodeBuilder coder(prog.program);
     int flags = Parser(pattern, coder).run();
@@ -627,6 +637,8 @@ RegProgram regcomp(const char* pattern, bool caseSensitive) {
     // The two passes must agree byte for byte; fuzzing builds stop here if they ever do not.
     assert(coder.written() == prog.programSize);
     if (coder.written() != prog.programSize) return failWith(REG_ERR_UNKNOWN);
+    prog.program.resize(prog.programSize);
+    prog.program.shrink_to_fit();
 
     optimise(prog, flags);
     prog.valid = true;
