@@ -1,1 +1,370 @@
+// Matching: the leftmost match found by greedy backtracking, where the first alternative that
+// leads to an overall match wins, and the group offsets it leaves behind.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/RegError.h"
+#include "engine/RegExp.h"
+
+namespace {
+
+constexpr bool CS = true;  // case-sensitive
+constexpr bool CI = false; // case-insensitive
+
+struct Span {
+    int start; // -1: the group took no part
+    int length;
+};
+constexpr Span unset{-1, 0};
+
+struct MatchCase {
+    const char* pattern;
+    bool caseSensitive;
+    std::string subject;
+    bool matches;
+    std::vector<Span> groups; // group 0, 1, ...; groups past the end took no part
+};
+
+void checkGroups(RegExp& re, const std::vector<Span>& groups) {
+    int highest = -1;
+    for (int i = 0; i < kRegGroups; ++i) {
+        SCOPED_TRACE("group " + std::to_string(i));
+        Span want = i < static_cast<int>(groups.size()) ? groups[i] : unset;
+        if (want.start >= 0) {
+            highest = i;
+            EXPECT_EQ(re.groupStart(i), want.start);
+        }
+        EXPECT_EQ(re.groupLength(i), want.length);
+    }
+    EXPECT_EQ(re.highestGroup(), highest);
+}
+
+void checkAll(const std::vector<MatchCase>& cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " on \"" + c.subject + "\"" +
+                     (c.caseSensitive ? "" : " ignoring case"));
+        RegExp re(c.pattern, c.caseSensitive);
+        ASSERT_TRUE(re.isValid()) << re.errorText();
+        ASSERT_EQ(re.exec(c.subject), c.matches);
+        EXPECT_FALSE(re.hasError()) << re.errorText();
+        if (c.matches)
+            checkGroups(re, c.groups);
+        else
+            EXPECT_EQ(re.highestGroup(), -1);
+    }
+}
+
+} // namespace
+
+TEST(Match, LeftmostGreedyBacktracking) {
+    checkAll({
+        {"abc", CS, "xxabcxx", true, {{2, 3}}},
+        {"b+", CS, "abbbcbb", true, {{1, 3}}},
+        {"a*ab", CS, "aaab", true, {{0, 4}}}, // a* gives back one a
+        {"(a*)b", CS, "aaab", true, {{0, 4}, {0, 3}}},
+        {"(a+)(a+)", CS, "aaaa", true, {{0, 4}, {0, 3}, {3, 1}}},
+        {"(.*)\\.(.*)", CS, "a.b.c", true, {{0, 5}, {0, 3}, {4, 1}}},
+        {"(.*)(.*)", CS, "ab", true, {{0, 2}, {0, 2}, {2, 0}}},
+        // The first alternative that leads to an overall match wins, not the longest.
+        {"(a|ab)c", CS, "abc", true, {{0, 3}, {0, 2}}},
+        {"(a|ab)(c|bcd)(d*)", CS, "abcd", true, {{0, 4}, {0, 1}, {1, 3}, {4, 0}}},
+        {"(a|ab)", CS, "abc", true, {{0, 1}, {0, 1}}},
+        {"a|ab|abc", CS, "abc", true, {{0, 1}}},
+        // A group inside a repetition reports its last iteration.
+        {"(a|b)*", CS, "ab", true, {{0, 2}, {1, 1}}},
+        {"(ab)+", CS, "ababx", true, {{0, 4}, {2, 2}}},
+        {"(ab)*c", CS, "abababc", true, {{0, 7}, {4, 2}}},
+        {"x(a|b)*y", CS, "xy", true, {{0, 2}}},
+        {"(a*)?", CS, "aa", true, {{0, 2}, {0, 2}}},
+        {"abc*d", CS, "abcabd", true, {{3, 3}}}, // only c is repeated
+        {"abc*", CS, "abccc", true, {{0, 5}}},
+        {"ab+", CS, "ababbb", true, {{0, 2}}},
+        {"a?b", CS, "xb", true, {{1, 1}}},
+        {"a\\*+", CS, "a**", true, {{0, 3}}}, // the escaped * is the atom + repeats
+        {"a\\*", CS, "a*", true, {{0, 2}}},
+        {"a\\.b", CS, "axb a.b", true, {{4, 3}}},
+        {"\\\\", CS, "a\\b", true, {{1, 1}}},
+        {"a.c", CS, "abc", true, {{0, 3}}},
+        {"a.c", CS, "ac", false, {}},
+    });
+}
+
+TEST(Match, EmptyMatchesAndEmptySubjects) {
+    checkAll({
+        {"a*", CS, "bbb", true, {{0, 0}}},
+        {"x", CS, "", false, {}},
+        {"x*", CS, "", true, {{0, 0}}},
+        {"$", CS, "", true, {{0, 0}}},
+        {"$", CS, "abc", true, {{3, 0}}},
+        {"^", CS, "abc", true, {{0, 0}}},
+        {"^$", CS, "", true, {{0, 0}}},
+        {"^$", CS, "a", false, {}},
+        {".*", CS, "", true, {{0, 0}}},
+        {"a?", CS, "", true, {{0, 0}}},
+        {"a|", CS, "b", true, {{0, 0}}},
+        {"|b", CS, "b", true, {{0, 0}}},
+        {"()", CS, "x", true, {{0, 0}, {0, 0}}},
+        {"x$", CS, "xax", true, {{2, 1}}},
+        {"a$|b", CS, "ab", true, {{1, 1}}},
+        {"b|^a", CS, "ab", true, {{0, 1}}},
+        {"a|^b", CS, "xb", false, {}},
+        {"a$b", CS, "ab", false, {}},
+    });
+}
+
+TEST(Match, GroupsSharingANumber) {
+    checkAll({
+        {"(a)|(b)", CS, "b", true, {{0, 1}, {0, 1}}},
+        {"((a)(b)|(c))(d)", CS, "cd", true, {{0, 2}, {0, 1}, {0, 1}, {1, 1}}},
+        // (b) and (d) are both group 3; the later one sets it first and keeps it.
+        {"((a)(b)|(c))(d)", CS, "abd", true, {{0, 3}, {0, 2}, {0, 1}, {2, 1}}},
+        {"(a){0}(b)", CS, "b", true, {{0, 1}, unset, {0, 1}}},
+        {"(x)?(b)", CS, "b", true, {{0, 1}, unset, {0, 1}}},
+    });
+}
+
+TEST(Match, BoundedRepetition) {
+    checkAll({
+        {"a{2}", CS, "aaa", true, {{0, 2}}},
+        {"a{2}", CS, "a", false, {}},
+        {"a{2}", CS, "abaa", true, {{2, 2}}},
+        {"a{2,}", CS, "aaaa", true, {{0, 4}}},
+        {"a{2,}", CS, "aba", false, {}},
+        {"a{2,3}", CS, "aaaa", true, {{0, 3}}},
+        {"ba{2,3}c", CS, "baac baaaac baaac", true, {{0, 4}}},
+        {"ba{2,3}c", CS, "baaaac baaac", true, {{7, 5}}},
+        {"a{0,2}", CS, "aaa", true, {{0, 2}}},
+        {"ba{0,2}c", CS, "bc", true, {{0, 2}}},
+        {"ba{0,2}c", CS, "baaac", false, {}},
+        {"a{0}", CS, "xyz", true, {{0, 0}}},
+        {"ba{0}c", CS, "bc", true, {{0, 2}}},
+        {"ba{0}c", CS, "bac", false, {}},
+        {"a{1}", CS, "ba", true, {{1, 1}}},
+        {"a{1,1}b", CS, "aab", true, {{1, 2}}},
+        {"x{0,}y", CS, "xxy", true, {{0, 3}}},
+        {"x{1,}y", CS, "y xxy", true, {{2, 3}}},
+        {"^.{3}$", CS, "abc", true, {{0, 3}}},
+        {"^.{3}$", CS, "abcd", false, {}},
+        {"^[0-9]{2,4}$", CS, "12345", false, {}},
+        {"^[0-9]{2,4}$", CS, "1234", true, {{0, 4}}},
+        {"a{255}", CS, std::string(255, 'a'), true, {{0, 255}}},
+        {"^a{255}$", CS, std::string(254, 'a'), false, {}},
+        // Inside and around groups; the group reports the last copy.
+        {"(ab){2}", CS, "xababab", true, {{1, 4}, {3, 2}}},
+        {"(ab){1,2}c", CS, "abc", true, {{0, 3}, {0, 2}}},
+        {"(ab){1,2}c", CS, "ababc", true, {{0, 5}, {2, 2}}},
+        {"x(ab){0,2}y", CS, "xy", true, {{0, 2}}},
+        {"x(ab){0,2}y", CS, "xababy", true, {{0, 6}, {3, 2}}},
+        {"x(ab){0,2}y", CS, "xabababy", false, {}},
+        {"(a|b){3}", CS, "abba", true, {{0, 3}, {2, 1}}},
+        {"(ba{2}){2}", CS, "baabaab", true, {{0, 6}, {3, 3}}},
+        {"(a){0}b", CS, "ab", true, {{1, 1}}},
+        {"abc{2}", CS, "abcabcc", true, {{3, 4}}}, // only c is counted
+        {"(a|bc){2,3}$", CS, "abcbc", true, {{0, 5}, {3, 2}}},
+        {"((ab){2}c){2}", CS, "ababcababc", true, {{0, 10}, {5, 5}, {7, 2}}},
+        // Followed by another alternative.
+        {"a{2}|b", CS, "aa", true, {{0, 2}}},
+        {"a{2}|b", CS, "b", true, {{0, 1}}},
+        {"a{2}|b", CS, "ab", true, {{1, 1}}},
+        {"a{1}|b", CS, "a", true, {{0, 1}}},
+        {"a{1}|b", CS, "b", true, {{0, 1}}},
+        {"a{2,3}|b", CS, "aaa", true, {{0, 3}}},
+        {"a{2,3}|b", CS, "b", true, {{0, 1}}},
+        {"a{2,}|b", CS, "aaa", true, {{0, 3}}},
+        {"a{0,2}|b", CS, "aa", true, {{0, 2}}},
+        {"a{0}|b", CS, "b", true, {{0, 0}}}, // a{0} is the empty first alternative
+        {"b|a{2}", CS, "aa", true, {{0, 2}}},
+        {"(a{2}|b)c", CS, "aac", true, {{0, 3}, {0, 2}}},
+        {"(a{2}|b)c", CS, "bc", true, {{0, 2}, {0, 1}}},
+        {"(a{1,2}|b)c", CS, "bc", true, {{0, 2}, {0, 1}}},
+    });
+}
+
+// An escaped character in a literal run stays literal, also when an operator follows it.
+TEST(Match, EscapesInLiteralRuns) {
+    checkAll({
+        {"\\*+", CS, "a**", true, {{1, 2}}},
+        {"ab\\*+", CS, "xab***", true, {{1, 5}}},
+        {"a\\.+", CS, "a..b", true, {{0, 3}}},
+        {"a\\.+", CS, "axx", false, {}},
+        {"ab\\.{2}", CS, "ab..x", true, {{0, 4}}},
+        {"ab\\.{2}", CS, "abxx", false, {}},
+        {"a\\{2}", CS, "aa a{2}", true, {{3, 4}}},
+        {"a\\\\+", CS, "a\\\\", true, {{0, 3}}},
+        {"a\\(b\\)", CS, "a(b)", true, {{0, 4}}},
+        {"a\\|b", CS, "b a|b", true, {{2, 3}}},
+    });
+}
+
+TEST(Match, BracesAndBracketsAsText) {
+    checkAll({
+        {"a{}", CS, "a{}", true, {{0, 3}}},
+        {"a{x}", CS, "a{x}", true, {{0, 4}}},
+        {"a{,2}", CS, "aa a{,2}", true, {{3, 5}}},
+        {"a{", CS, "a{", true, {{0, 2}}},
+        {"{", CS, "x{", true, {{1, 1}}},
+        {"a}", CS, "a}", true, {{0, 2}}},
+        {"]", CS, "a]", true, {{1, 1}}},
+        {"a]b", CS, "a]b", true, {{0, 3}}},
+    });
+}
+
+TEST(Match, Sets) {
+    checkAll({
+        {"[abc]+", CS, "xcabx", true, {{1, 3}}},
+        {"[a-c]+", CS, "xbcay", true, {{1, 3}}},
+        {"[^a-c]+", CS, "abxyc", true, {{2, 2}}},
+        {"[]a]+", CS, "xa]a", true, {{1, 3}}},
+        {"[^]]", CS, "]x", true, {{1, 1}}},
+        {"[-a]", CS, "x-", true, {{1, 1}}},
+        {"[a-]", CS, "x-", true, {{1, 1}}},
+        {"[a-]", CS, "b", false, {}},
+        {"[0-9a-f]+", CS, "xx0fa9g", true, {{2, 4}}},
+        {"[^a]", CS, "a", false, {}},
+        {"[^a]", CS, "", false, {}},
+        {"[.]", CS, "a.", true, {{1, 1}}},
+        {"[\\]]", CS, "a\\]", true, {{1, 2}}}, // no escapes inside a set
+        {"[^-a]", CS, "-ab", true, {{2, 1}}},
+        {"[]-a]", CS, "^", true, {{0, 1}}}, // the range ] to a
+        {"[]-a]", CS, "b", false, {}},
+        {"[*+?]+", CS, "a+*?", true, {{1, 3}}},
+        // Ignoring case: members and single-character repeats fold.
+        {"[a-z]*X", CI, "abcx", true, {{0, 4}}},
+        {"[A-Z]+", CI, "1abc", true, {{1, 3}}},
+        {"[^a]", CI, "A", false, {}},
+        {"[^a]", CI, "Ab", true, {{1, 1}}},
+        {"[Ä]", CI, "ä", true, {{0, 2}}},
+        {"[Ä]", CS, "ä", false, {}},
+        {"[^Ä]", CI, "ä", false, {}},
+    });
+}
+
+TEST(Match, CaseInsensitiveLiteralsAndRepeats) {
+    checkAll({
+        {"ABC", CI, "xabc", true, {{1, 3}}},
+        {"ABC", CS, "xabc", false, {}},
+        {"Abc", CI, "xaBC", true, {{1, 3}}},
+        {"a*B", CI, "AAb", true, {{0, 3}}},
+        {"x+", CI, "aXxX", true, {{1, 3}}},
+        {"x*hello", CI, "say HELLO", true, {{4, 5}}},
+        {"x*hello", CS, "say HELLO", false, {}},
+        {"x*hello", CS, "xhelo", false, {}},
+        {"Ä", CI, "ä", true, {{0, 2}}},
+        {"ä", CI, "Ä", true, {{0, 2}}},
+        {"Ä", CS, "ä", false, {}},
+        {"grÜsse", CI, "GRüSSE", true, {{0, 7}}},
+        {"ä*Ö", CI, "ÄÄö", true, {{0, 6}}},
+    });
+}
+
+TEST(Match, WordAnchors) {
+    checkAll({
+        {"\\<foo", CS, "foo", true, {{0, 3}}},
+        {"\\<foo", CS, "x foo", true, {{2, 3}}},
+        {"\\<foo", CS, "xfoo", false, {}},
+        {"\\<foo", CS, "_foo", false, {}},
+        {"\\<foo", CS, "1foo", false, {}},
+        {"\\<foo", CS, "-foo", true, {{1, 3}}},
+        {"foo\\>", CS, "foo", true, {{0, 3}}},
+        {"foo\\>", CS, "foo.txt", true, {{0, 3}}},
+        {"foo\\>", CS, "foobar", false, {}},
+        {"foo\\>", CS, "foo_", false, {}},
+        {"foo\\>", CS, "foo2 foo", true, {{5, 3}}},
+        {"\\<_a", CS, "x _a", true, {{2, 2}}},
+        {"\\<", CS, "  ab", true, {{2, 0}}},
+        {"\\<", CS, "  ", false, {}},
+        {"\\>", CS, "ab", true, {{2, 0}}},
+        {"\\>", CS, " a", true, {{0, 0}}}, // the character before is not examined
+        {"\\<a\\>", CS, "ab a", true, {{3, 1}}},
+        {"\\<ab", CS, "äab", false, {}},
+    });
+}
+
+TEST(Match, StartPositionHints) {
+    checkAll({
+        {"^abc|^xyz", CS, "xyzabc", true, {{0, 3}}},
+        {"^abc|^xyz", CS, "axyz", false, {}},
+        {"^abc", CS, "xabc", false, {}},
+        {"^a|b", CS, "xb", true, {{1, 1}}},
+        {"abc", CS, "ababc", true, {{2, 3}}},
+        {"abc", CS, "abab", false, {}},
+        {"abc", CI, "xAbAbC", true, {{3, 3}}},
+        {"x*hello", CS, "hello", true, {{0, 5}}},
+        {"x*hello", CS, "xxhello", true, {{0, 7}}},
+        {"x*abc", CI, "zzABC", true, {{2, 3}}},
+    });
+}
+
+TEST(Match, HandleWithoutProgram) {
+    RegExp re;
+    EXPECT_FALSE(re.isValid());
+    EXPECT_FALSE(re.isAnchored());
+    EXPECT_EQ(re.program(), nullptr);
+    EXPECT_FALSE(re.exec("abc"));
+    EXPECT_EQ(re.errorText(), regErrorText(23));
+    EXPECT_EQ(re.errorText(),
+              "Regulärer Ausdruck: kein regulärer Ausdruck angegeben (NULL oder Leerstring).");
+    EXPECT_EQ(re.highestGroup(), -1);
+    EXPECT_EQ(re.groupStart(0), -1);
+    EXPECT_EQ(re.groupLength(0), -1);
+    EXPECT_EQ(re.errorText(), regErrorText(23));
+    std::string out;
+    EXPECT_FALSE(re.substitute("&", out));
+    EXPECT_EQ(re.errorText(), regErrorText(23));
+}
+
+TEST(Match, NullSubjectIsError1) {
+    RegExp re("a", true);
+    EXPECT_FALSE(re.exec(static_cast<const char*>(nullptr)));
+    EXPECT_EQ(re.errorText(), regErrorText(1));
+    EXPECT_EQ(re.highestGroup(), -1);
+    // The next exec clears the error.
+    EXPECT_TRUE(re.exec("a"));
+    EXPECT_FALSE(re.hasError());
+}
+
+TEST(Match, InvalidHandleNeverMatches) {
+    RegExp re("a**", true);
+    EXPECT_FALSE(re.exec("aaa"));
+    EXPECT_FALSE(re.exec(""));
+}
+
+TEST(Match, FailedExecForgetsTheLastMatch) {
+    RegExp re("(a)(b)?", true);
+    ASSERT_TRUE(re.exec("ab"));
+    EXPECT_EQ(re.highestGroup(), 2);
+    ASSERT_FALSE(re.exec("xyz"));
+    EXPECT_EQ(re.highestGroup(), -1);
+    ASSERT_TRUE(re.exec("xa"));
+    EXPECT_EQ(re.highestGroup(), 1);
+    EXPECT_EQ(re.groupStart(0), 1);
+    EXPECT_EQ(re.groupLength(2), 0);
+}
+
+TEST(Match, CopiedHandlesMatchIndependently) {
+    RegExp a("(a+)", true);
+    ASSERT_TRUE(a.exec("xaa"));
+    RegExp b = a;
+    ASSERT_TRUE(b.exec("aaaa"));
+    EXPECT_EQ(a.groupStart(1), 1);
+    EXPECT_EQ(a.groupLength(1), 2);
+    EXPECT_EQ(b.groupStart(1), 0);
+    EXPECT_EQ(b.groupLength(1), 4);
+
+    ASSERT_FALSE(a.exec("bbb"));
+    EXPECT_EQ(b.highestGroup(), 1);
+    EXPECT_EQ(b.groupLength(0), 4);
+    std::string out;
+    ASSERT_TRUE(b.substitute("[\\1]", out));
+    EXPECT_EQ(out, "[aaaa]");
+
+    RegExp c;
+    c = b;
+    ASSERT_TRUE(c.exec("ba"));
+    EXPECT_EQ(c.groupStart(0), 1);
+    EXPECT_EQ(b.groupStart(0), 0);
+    ASSERT_TRUE(b.substitute("\\1", out));
+    EXPECT_EQ(out, "aaaa");
+}
