@@ -1,0 +1,60 @@
+#include "shell/Messages.h"
+
+#include "res/LoadString.h"
+
+namespace {
+
+// Stands in until the application installs its presenter, so that code running without a
+// window (tests, start-up before the frame exists) never blocks on a box nobody sees.
+class SilentPresenter final : public MessagePresenter {
+public:
+    int show(const std::string&, unsigned type, unsigned) override {
+        return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+    }
+};
+
+SilentPresenter silentPresenter;
+MessagePresenter* currentPresenter = &silentPresenter;
+
+} // namespace
+
+void SetMessagePresenter(MessagePresenter* presenter) {
+    currentPresenter = presenter ? presenter : &silentPresenter;
+}
+
+MessagePresenter* GetMessagePresenter() {
+    return currentPresenter;
+}
+
+std::string Format(const std::string& format, std::initializer_list<std::string> args) {
+    std::string result;
+    result.reserve(format.size());
+    auto arg = args.begin();
+    std::size_t pos = 0;
+    while (arg != args.end()) {
+        const std::size_t hit = format.find("%s", pos);
+        if (hit == std::string::npos) break;
+        result.append(format, pos, hit - pos).append(*arg++);
+        pos = hit + 2;
+    }
+    result.append(format, pos, std::string::npos);
+    return result;
+}
+
+int ShowMessage(const std::string& format, const std::string& argument, unsigned type,
+                unsigned helpId) {
+    const std::string text = format.find("%s") != std::string::npos ? Format(format, {argument})
+                                                                    : format + ' ' + argument;
+    return GetMessagePresenter()->show(text, type, helpId);
+}
+
+int ShowMessageId(unsigned stringId, const std::string& argument, unsigned type, unsigned helpId) {
+    return ShowMessage(LoadString(stringId), argument, type, helpId);
+}
+
+int ShowExceptionMessage(const std::string& format, const CVNException& e, unsigned type,
+                         unsigned helpId) {
+    char message[1024];
+    e.GetErrorMessage(message, sizeof message);
+    return ShowMessage(format, message, type, helpId);
+}
