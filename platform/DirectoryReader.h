@@ -1,0 +1,44 @@
+#pragma once
+
+// Enumerates one folder in the order the file system gives, one find record per entry.
+// Regular files and symbolic links to non-folders are files; a folder carries
+// FILE_ATTRIBUTE_DIRECTORY (and FILE_ATTRIBUTE_SYSTEM when it must not be descended into: a
+// stored S bit, or the mount point of a pseudo file system such as /proc). Entries that are no
+// files to list (sockets, pipes, devices, links to folders) carry FILE_ATTRIBUTE_TEMPORARY, so
+// that the scan skips them like temporary files. "." and ".." are left out, and so is an
+// entry that vanishes before it can be examined.
+
+#include <cstdint>
+#include <dirent.h>
+#include <string>
+
+#include "platform/FileSystemKind.h"
+#include "platform/WinTypes.h"
+
+class DirectoryReader {
+public:
+    DirectoryReader() = default;
+    DirectoryReader(const DirectoryReader&) = delete;
+    DirectoryReader& operator=(const DirectoryReader&) = delete;
+    ~DirectoryReader() { close(); }
+
+    // Opens folder; on failure returns false and error() gives the code.
+    bool open(const std::string& folder);
+
+    // The next entry; false at the end (error() is then 0) or on a read error.
+    bool next(FindData& entry);
+
+    void close();
+    std::uint32_t error() const { return error_; }
+
+private:
+    bool examine(const char* name, FindData& entry);
+
+    DIR* dir_ = nullptr;
+    int fd_ = -1;
+    std::string prefix_; // the folder with a trailing '/'
+    FileSystemKind kind_ = FileSystemKind::Posix;
+    unsigned long long dev_ = 0;
+    bool askStored_ = true; // false once the file system said it keeps no extended attributes
+    std::uint32_t error_ = 0;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+// The attributes A R H S of a file. Where the file system has them (FAT, NTFS, SMB) they are
+// read and written there; elsewhere R is "no write permission", H is a leading dot or a stored
+// H bit, and A, H and S are kept in the user.DOSATTRIB extended attribute as text ("0x20").
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+#include "platform/FileSystemKind.h"
+#include "platform/OpResult.h"
+
+// The bits stored for path beside its permissions (A, H, S and, on FAT/NTFS/SMB, R), and
+// whether the file system could be asked at all.
+struct StoredAttributes {
+    std::uint32_t bits = 0;
+    bool native = false; // bits are the file system's own, R included
+};
+StoredAttributes readStoredAttributes(const std::string& path, FileSystemKind kind);
+
+// Combines permissions, name and stored bits into FILE_ATTRIBUTE_* bits (A R H S only).
+std::uint32_t attributesFrom(mode_t mode, std::string_view name, const StoredAttributes& stored);
+
+// GetFileAttributes: all bits of path (a final symbolic link is not followed), with
+// FILE_ATTRIBUTE_DIRECTORY for a folder.
+OpResult getFileAttributes(const std::string& path, std::uint32_t& attributes);
+
+// SetFileAttributes: sets A R H S of path to those of attributes. Either everything changes or
+// nothing does.
+OpResult setFileAttributes(const std::string& path, std::uint32_t attributes);

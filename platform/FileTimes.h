@@ -1,0 +1,23 @@
+#pragma once
+
+// Reading and writing the three times of a file.
+
+#include <string>
+
+#include "platform/OpResult.h"
+#include "platform/WinTypes.h"
+
+struct FileTimes {
+    FILETIME creation; // zero where the file system records none
+    FILETIME lastAccess;
+    FILETIME lastWrite;
+};
+
+// The times of path (a final symbolic link is not followed), to full precision.
+OpResult readFileTimes(const std::string& path, FileTimes& times);
+
+// Sets the given times of path; a null pointer leaves that time as it is. The creation time
+// can be set only where the file system offers a way; elsewhere the call fails and changes
+// nothing.
+OpResult setFileTimes(const std::string& path, const FILETIME* creation, const FILETIME* lastAccess,
+                      const FILETIME* lastWrite);

@@ -1,0 +1,15 @@
+#pragma once
+
+// Renaming a file on disk without ever replacing another: if the new name exists, the rename
+// fails and nothing changes, whatever the file system.
+
+#include <string>
+
+#include "platform/OpResult.h"
+
+// Renames from to to (full paths in one folder). Tries renameat2 with RENAME_NOREPLACE; where
+// the file system refuses that flag, a hard link under the new name followed by removing the
+// old one; a change of case alone on a case-insensitive file system goes through a unique
+// temporary name and is checked afterwards. When all fail, the first mechanism's error is
+// reported.
+OpResult renameNoReplace(const std::string& from, const std::string& to);

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "platform/FileAttributes.h"
+#include "platform/FileTime.h"
+#include "platform/FileTimes.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr std::uint32_t A = FILE_ATTRIBUTE_ARCHIVE, R = FILE_ATTRIBUTE_READONLY,
+                        H = FILE_ATTRIBUTE_HIDDEN, S = FILE_ATTRIBUTE_SYSTEM;
+
+std::uint32_t attrs(const std::string& path) {
+    std::uint32_t a = 0;
+    EXPECT_TRUE(getFileAttributes(path, a).ok()) << path;
+    return a & kChangeableAttributes;
+}
+
+std::string dosAttrib(const std::string& path) {
+    char buf[64] = {};
+    ssize_t n = lgetxattr(path.c_str(), "user.DOSATTRIB", buf, sizeof buf - 1);
+    return n < 0 ? std::string("<none>") : std::string(buf, static_cast<std::size_t>(n));
+}
+
+bool hasUserXattrs(const std::string& folder) {
+    const std::string probe = folder + "/.probe";
+    { std::ofstream(probe) << ""; }
+    bool ok = lsetxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
+    unlink(probe.c_str());
+    return ok;
+}
+
+} // namespace
+
+TEST(Attributes, EveryCombinationRoundTripsOnAFileSystemWithXattrs) {
+    TempDir dir;
+    if (!hasUserXattrs(dir.path())) GTEST_SKIP() << "temporary folder keeps no user xattrs";
+    const std::string f = dir.file("file.txt", "x");
+    for (std::uint32_t want = 0; want <= kChangeableAttributes; ++want) {
+        if (want & ~kChangeableAttributes) continue;
+        SCOPED_TRACE(want);
+        ASSERT_TRUE(setFileAttributes(f, want).ok());
+        EXPECT_EQ(attrs(f), want);
+        struct stat st {};
+        stat(f.c_str(), &st);
+        EXPECT_EQ((st.st_mode & 0222) == 0, bool(want & R)); // R is the write permission
+        EXPECT_EQ(TempDir::read(f), "x");
+    }
+    ASSERT_TRUE(setFileAttributes(f, A | S).ok());
+    EXPECT_EQ(dosAttrib(f), "0x24"); // the text form other programs read
+    ASSERT_TRUE(setFileAttributes(f, 0).ok());
+    EXPECT_EQ(dosAttrib(f), "<none>");
+}
+
+TEST(Attributes, ClearingReadOnlyGivesTheOwnerWriteBackOnly) {
+    TempDir dir;
+    const std::string f = dir.file("f", "x");
+    chmod(f.c_str(), 0444);
+    EXPECT_EQ(attrs(f) & R, R);
+    ASSERT_TRUE(setFileAttributes(f, 0).ok());
+    struct stat st {};
+    stat(f.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    ASSERT_TRUE(setFileAttributes(f, R).ok());
+    stat(f.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
+TEST(Attributes, DotFilesStayHidden) {
+    TempDir dir;
+    const std::string f = dir.file(".config", "x");
+    EXPECT_EQ(attrs(f), H);
+    OpResult r = setFileAttributes(f, 0);
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.text().find("Punkt"), std::string::npos) << r.text();
+    EXPECT_EQ(attrs(f), H);
+    if (hasUserXattrs(dir.path())) {
+        ASSERT_TRUE(setFileAttributes(f, H | A).ok());
+        EXPECT_EQ(attrs(f), H | A);
+    }
+}
+
+TEST(Attributes, MissingFileGivesFileNotFound) {
+    TempDir dir;
+    std::uint32_t a = 0;
+    EXPECT_EQ(getFileAttributes(dir / "none", a).code, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(setFileAttributes(dir / "none", A).code, ERROR_FILE_NOT_FOUND);
+}
+
+// A file system that keeps no extended attributes refuses A, H and S with a clear message and
+// changes nothing, not even R when both were asked for.
+TEST(Attributes, FileSystemWithoutXattrsRefusesCleanly) {
+    TempDir dir;
+    const std::string mnt = dir / "ramfs";
+    mkdir(mnt.c_str(), 0755);
+    EXPECT_CHILD_OK(
+        [&]() -> std::string {
+            if (mount("none", mnt.c_str(), "ramfs", 0, nullptr) != 0) return "SKIP: cannot mount ramfs";
+            const std::string f = mnt + "/file";
+            { std::ofstream(f) << "x"; }
+            std::string result;
+            OpResult r = setFileAttributes(f, A | R);
+            std::uint32_t a = 99;
+            getFileAttributes(f, a);
+            struct stat st {};
+            stat(f.c_str(), &st);
+            if (r.ok()) result = "A was accepted";
+            else if (r.text().find("Dateisystem") == std::string::npos) result = "unclear text: " + r.text();
+            else if ((a & kChangeableAttributes) != 0 || (st.st_mode & 0200) == 0) result = "half changed";
+            else if (!setFileAttributes(f, R).ok()) result = "R alone must still work";
+            umount2(mnt.c_str(), MNT_DETACH);
+            return result;
+        },
+        true);
+}
+
+// On FAT the attributes are the file system's own, all four of them.
+TEST(Attributes, FatKeepsItsOwnAttributes) {
+    TempDir dir;
+    const std::string image = dir / "fat.img";
+    const std::string mnt = dir / "mnt";
+    mkdir(mnt.c_str(), 0755);
+    EXPECT_CHILD_OK(
+        [&]() -> std::string {
+            if (geteuid() != 0) return "SKIP: mounting needs root";
+            if (std::system(("truncate -s 4M '" + image + "' && mkfs.fat '" + image + "' >/dev/null 2>&1 && mount -o loop '" +
+                             image + "' '" + mnt + "' 2>/dev/null").c_str()) != 0)
+                return "SKIP: cannot mount a FAT image here";
+            const std::string f = mnt + "/file.txt";
+            { std::ofstream(f) << "x"; }
+            std::string result;
+            for (std::uint32_t want : {A, A | R | H | S, H | S, R, 0u}) {
+                if (!setFileAttributes(f, want).ok()) result = "set failed for " + std::to_string(want);
+                std::uint32_t got = 0;
+                getFileAttributes(f, got);
+                if ((got & kChangeableAttributes) != want)
+                    result = "want " + std::to_string(want) + " got " + std::to_string(got);
+                if (!result.empty()) break;
+            }
+            umount2(mnt.c_str(), MNT_DETACH);
+            return result;
+        },
+        true);
+}
+
+TEST(FileTimes, SetKeepsFullPrecisionAndLeavesOthersAlone) {
+    TempDir dir;
+    const std::string f = dir.file("f", "x");
+    FileTimes before;
+    ASSERT_TRUE(readFileTimes(f, before).ok());
+    FILETIME access, write;
+    ASSERT_TRUE(fileTimeFromUnix(1396339200, 123456700, access)); // 2014-04-01 08:00:00.1234567
+    ASSERT_TRUE(fileTimeFromUnix(1000000000, 999999900, write));
+    ASSERT_TRUE(setFileTimes(f, nullptr, &access, nullptr).ok());
+    FileTimes t;
+    ASSERT_TRUE(readFileTimes(f, t).ok());
+    EXPECT_EQ(t.lastAccess, access);
+    EXPECT_EQ(t.lastWrite, before.lastWrite);
+    ASSERT_TRUE(setFileTimes(f, nullptr, nullptr, &write).ok());
+    ASSERT_TRUE(readFileTimes(f, t).ok());
+    EXPECT_EQ(t.lastWrite, write);
+    EXPECT_EQ(t.lastAccess, access);
+}
+
+TEST(FileTimes, ReadOnlyFileTimesCanBeSetByItsOwner) {
+    TempDir dir;
+    const std::string f = dir.file("f", "x");
+    chmod(f.c_str(), 0444);
+    FILETIME write;
+    ASSERT_TRUE(fileTimeFromUnix(1500000000, 0, write));
+    EXPECT_TRUE(setFileTimes(f, nullptr, nullptr, &write).ok());
+}
+
+// Where the creation time cannot be written, the call fails with a clear text and nothing
+// changes, not even the other two times that were asked for.
+TEST(FileTimes, CreationTimeRefusedWithoutChangingAnything) {
+    TempDir dir;
+    const std::string f = dir.file("f", "x");
+    FileTimes before;
+    ASSERT_TRUE(readFileTimes(f, before).ok());
+    FILETIME t;
+    ASSERT_TRUE(fileTimeFromUnix(1200000000, 0, t));
+    OpResult r = setFileTimes(f, &t, &t, &t);
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.text().find("Erstellungszeit"), std::string::npos) << r.text();
+    FileTimes after;
+    ASSERT_TRUE(readFileTimes(f, after).ok());
+    EXPECT_EQ(after.lastWrite, before.lastWrite);
+    EXPECT_EQ(after.lastAccess, before.lastAccess);
+    EXPECT_EQ(setFileTimes(dir / "none", nullptr, &t, nullptr).code, ERROR_FILE_NOT_FOUND);
+}

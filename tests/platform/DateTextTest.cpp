@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <QLocale>
+#include <random>
+
+#include "platform/DateText.h"
+#include "platform/FileTime.h"
+#include "tests/platform/TimeZone.h"
+
+namespace {
+
+FILETIME utcTime(int y, int mo, int d, int h, int mi, int s) {
+    SYSTEMTIME st;
+    st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
+    FILETIME ft;
+    EXPECT_TRUE(SystemTimeToFileTime(st, ft));
+    return ft;
+}
+
+class DateText : public ::testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+    ScopedTimeZone tz_{"Europe/Berlin"};
+};
+
+} // namespace
+
+TEST_F(DateText, GermanListTexts) {
+    const struct {
+        FILETIME utc;
+        const char* text;
+    } cases[] = {
+        {utcTime(2014, 4, 1, 8, 0, 0), "01.04.2014 10:00:00"}, // summer time: UTC+2
+        {utcTime(2024, 1, 15, 13, 5, 9), "15.01.2024 14:05:09"},
+        {utcTime(2024, 1, 14, 23, 0, 0), "15.01.2024"},        // local midnight: date alone
+        {utcTime(2024, 1, 14, 23, 0, 1), "15.01.2024 00:00:01"},
+        {utcTime(1999, 12, 31, 22, 59, 59), "31.12.1999 23:59:59"},
+        {FILETIME{}, ""},                                        // no creation time recorded
+        {FILETIME::fromTicks(0xFFFFFFFFFFFFFFFFULL), "Invalid DateTime"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatListDate(c.utc), c.text);
+}
+
+TEST_F(DateText, TextsParseBackToTheSameSecond) {
+    std::mt19937_64 rng(42);
+    const std::uint64_t from = utcTime(1980, 1, 1, 0, 0, 0).ticks();
+    const std::uint64_t to = utcTime(2060, 1, 1, 0, 0, 0).ticks();
+    for (int i = 0; i < 2000; ++i) {
+        const std::uint64_t t = from + rng() % (to - from);
+        const FILETIME utc = FILETIME::fromTicks(t - t % 10000000); // whole seconds
+        const std::string text = FormatListDate(utc);
+        FILETIME back;
+        ASSERT_TRUE(ParseListDate(text, back)) << text;
+        // In the hour that repeats when summer time ends, the text cannot tell which is meant.
+        const long long diff = static_cast<long long>(back.ticks()) - static_cast<long long>(utc.ticks());
+        EXPECT_TRUE(diff == 0 || diff == 36000000000LL || diff == -36000000000LL) << text;
+        if (diff != 0) {
+            FILETIME local;
+            ASSERT_TRUE(FileTimeToLocalFileTime(utc, local));
+            SYSTEMTIME st;
+            ASSERT_TRUE(FileTimeToSystemTime(local, st));
+            EXPECT_TRUE(st.wMonth == 10 && st.wHour == 2) << text;
+        }
+    }
+}
+
+TEST_F(DateText, ParsingRejectsWhatIsNoDate) {
+    FILETIME ft = FILETIME::fromTicks(77);
+    for (const char* bad : {"", "morgen", "31.02.2024", "15.13.2024 10:00:00", "15.01.2024 25:00:00",
+                            "15.01.2024 10:00"}) {
+        EXPECT_FALSE(ParseListDate(bad, ft)) << bad;
+        EXPECT_EQ(ft.ticks(), 77u) << bad;
+    }
+    ASSERT_TRUE(ParseListDate("15.01.2024", ft));
+    EXPECT_EQ(ft.ticks(), utcTime(2024, 1, 14, 23, 0, 0).ticks());
+}
+
+TEST_F(DateText, OtherLocalesKeepTheirOrderButShowFourDigitYears) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const FILETIME utc = utcTime(2024, 7, 4, 16, 30, 15); // 18:30:15 in Berlin
+    const std::string text = FormatListDate(utc);
+    EXPECT_NE(text.find("7/4/2024"), std::string::npos) << text;
+    EXPECT_NE(text.find("6:30:15"), std::string::npos) << text;
+    FILETIME back;
+    ASSERT_TRUE(ParseListDate(text, back)) << text;
+    EXPECT_EQ(back.ticks(), utc.ticks());
+}

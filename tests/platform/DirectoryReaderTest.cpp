@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "platform/DirectoryReader.h"
+#include "platform/FileTimes.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::map<std::string, FindData> readAll(const std::string& folder, std::uint32_t* error = nullptr) {
+    std::map<std::string, FindData> entries;
+    DirectoryReader reader;
+    EXPECT_TRUE(reader.open(folder)) << folder;
+    FindData fd;
+    while (reader.next(fd)) entries[fd.name] = fd;
+    if (error) *error = reader.error();
+    return entries;
+}
+
+} // namespace
+
+TEST(DirectoryReader, NamesAreKeptAsBytesWhateverTheyHold) {
+    TempDir dir;
+    const std::string names[] = {"plain.txt", "Grüße.txt", "\xE4rger.txt", "line\nbreak",
+                                 "-leading-dash", std::string(255, 'n'), " spaced ", "日本語.md"};
+    for (const auto& n : names) dir.file(n, "x");
+    auto entries = readAll(dir.path());
+    ASSERT_EQ(entries.size(), std::size(names));
+    for (const auto& n : names) EXPECT_TRUE(entries.count(n)) << n;
+    EXPECT_FALSE(entries.count(".")) << "dot entries are left out";
+}
+
+TEST(DirectoryReader, RecordsHoldSizeTimesAndAttributes) {
+    TempDir dir;
+    dir.file("empty");
+    dir.file("kilo", std::string(1025, 'k'));
+    dir.file(".hidden", "h");
+    const std::string ro = dir.file("readonly", "r");
+    chmod(ro.c_str(), 0444);
+    mkdir((dir / "sub").c_str(), 0755);
+    auto e = readAll(dir.path());
+    EXPECT_EQ(e["empty"].size, 0u);
+    EXPECT_EQ(e["kilo"].size, 1025u);
+    EXPECT_EQ(e[".hidden"].attributes & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(e["readonly"].attributes & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(e["kilo"].attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
+    EXPECT_EQ(e["sub"].attributes & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(e["kilo"].attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+    FileTimes t;
+    ASSERT_TRUE(readFileTimes(dir / "kilo", t).ok());
+    EXPECT_EQ(e["kilo"].lastWriteTime, t.lastWrite);
+    EXPECT_EQ(e["kilo"].lastAccessTime, t.lastAccess);
+    EXPECT_EQ(e["kilo"].creationTime, t.creation);
+    EXPECT_GT(e["kilo"].lastWriteTime.ticks(), kUnixEpochTicks);
+}
+
+// Links, pipes and sockets: a link to a file is a file with the link's own data; a link to a
+// folder is never followed; anything that is no file is marked to be skipped.
+TEST(DirectoryReader, SpecialEntriesAreMarked) {
+    TempDir dir;
+    dir.file("target.txt", "0123456789");
+    mkdir((dir / "folder").c_str(), 0755);
+    symlink("target.txt", (dir / "link-to-file").c_str());
+    symlink("folder", (dir / "link-to-folder").c_str());
+    symlink("nowhere", (dir / "dangling").c_str());
+    symlink("loop-b", (dir / "loop-a").c_str());
+    symlink("loop-a", (dir / "loop-b").c_str());
+    mkfifo((dir / "pipe").c_str(), 0644);
+    int s = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string sock = dir / "sock";
+    if (sock.size() < sizeof addr.sun_path) {
+        std::copy(sock.begin(), sock.end(), addr.sun_path);
+        bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    }
+    auto e = readAll(dir.path());
+    close(s);
+    const std::uint32_t skip = FILE_ATTRIBUTE_TEMPORARY;
+    EXPECT_EQ(e["link-to-file"].attributes & (skip | FILE_ATTRIBUTE_DIRECTORY), 0u);
+    EXPECT_EQ(e["link-to-file"].size, std::string("target.txt").size()); // the link's own size
+    EXPECT_EQ(e["link-to-folder"].attributes & skip, skip);
+    EXPECT_EQ(e["link-to-folder"].attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(e["dangling"].attributes & skip, 0u);
+    EXPECT_EQ(e["loop-a"].attributes & skip, 0u); // a loop of links is no folder either
+    EXPECT_EQ(e["pipe"].attributes & skip, skip);
+    if (e.count("sock")) {
+        EXPECT_EQ(e["sock"].attributes & skip, skip);
+    }
+    EXPECT_EQ(e["folder"].attributes & skip, 0u);
+}
+
+TEST(DirectoryReader, PseudoFileSystemsAreSystemFolders) {
+    struct stat st {};
+    if (stat("/proc/self", &st) != 0) GTEST_SKIP() << "no /proc";
+    auto e = readAll("/");
+    ASSERT_TRUE(e.count("proc"));
+    EXPECT_EQ(e["proc"].attributes & FILE_ATTRIBUTE_SYSTEM, FILE_ATTRIBUTE_SYSTEM);
+    if (e.count("usr")) {
+        EXPECT_EQ(e["usr"].attributes & FILE_ATTRIBUTE_SYSTEM, 0u);
+    }
+}
+
+TEST(DirectoryReader, MissingAndWrongFoldersGiveTheirCodes) {
+    TempDir dir;
+    const std::string file = dir.file("plain");
+    DirectoryReader r;
+    EXPECT_FALSE(r.open(dir / "missing"));
+    EXPECT_EQ(r.error(), ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(r.open(file));
+    EXPECT_EQ(r.error(), ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(r.open(dir / "missing/deeper"));
+    EXPECT_EQ(r.error(), ERROR_PATH_NOT_FOUND);
+}
+
+TEST(DirectoryReader, FolderWithoutReadPermissionIsAccessDenied) {
+    TempDir dir;
+    const std::string locked = dir / "locked";
+    mkdir(locked.c_str(), 0700);
+    dir.file("locked/inside");
+    chmod(locked.c_str(), 0);
+    chmod(dir.path().c_str(), 0755);
+    // Root may read anything, so the check runs as an ordinary user in a child process.
+    EXPECT_CHILD_OK([&]() -> std::string {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return "SKIP: cannot drop root";
+        DirectoryReader r;
+        if (r.open(locked)) return "opened a folder without permission";
+        return r.error() == ERROR_ACCESS_DENIED ? "" : "code " + std::to_string(r.error());
+    });
+}
+
+// A file deleted after the folder was listed but before it is examined is simply not there.
+TEST(DirectoryReader, EntryThatVanishesIsLeftOut) {
+    TempDir dir;
+    for (int i = 0; i < 20; ++i) dir.file("f" + std::to_string(i));
+    DirectoryReader r;
+    ASSERT_TRUE(r.open(dir.path()));
+    FindData first;
+    ASSERT_TRUE(r.next(first)); // the whole small folder is read into the buffer now
+    int removed = 0;
+    for (int i = 0; i < 20; ++i) {
+        const std::string n = "f" + std::to_string(i);
+        if (n != first.name && removed < 5) removed += unlink((dir / n).c_str()) == 0;
+    }
+    int seen = 1;
+    FindData fd;
+    while (r.next(fd)) ++seen;
+    EXPECT_EQ(r.error(), 0u);
+    EXPECT_EQ(seen, 15);
+}

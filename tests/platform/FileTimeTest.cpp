@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "platform/FileTime.h"
+#include "tests/platform/TimeZone.h"
+
+namespace {
+
+FILETIME utcTime(int y, int mo, int d, int h, int mi, int s) {
+    SYSTEMTIME st;
+    st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
+    FILETIME ft;
+    EXPECT_TRUE(SystemTimeToFileTime(st, ft));
+    return ft;
+}
+
+constexpr long long kHour = 36000000000LL;
+
+} // namespace
+
+TEST(FileTime, UnixAndFileTimeAgreeToTheTick) {
+    FILETIME ft;
+    ASSERT_TRUE(fileTimeFromUnix(0, 0, ft));
+    EXPECT_EQ(ft.ticks(), kUnixEpochTicks);
+    ASSERT_TRUE(fileTimeFromUnix(1700000000, 123456789, ft));
+    EXPECT_EQ(ft.ticks(), kUnixEpochTicks + 17000000000000000ULL + 1234567ULL);
+    timespec back = unixFromFileTime(ft);
+    EXPECT_EQ(back.tv_sec, 1700000000);
+    EXPECT_EQ(back.tv_nsec, 123456700); // 100-ns precision
+    EXPECT_FALSE(fileTimeFromUnix(-11644473601LL, 0, ft)); // before 1601
+    ASSERT_TRUE(fileTimeFromUnix(-11644473600LL, 0, ft));
+    EXPECT_EQ(ft.ticks(), 0u);
+}
+
+TEST(FileTime, CalendarConversionsRoundTripAndRejectImpossibleDates) {
+    const struct {
+        int y, mo, d, h, mi, s;
+        bool valid;
+    } cases[] = {
+        {1601, 1, 1, 0, 0, 0, true},    {1970, 1, 1, 0, 0, 0, true},  {2024, 2, 29, 23, 59, 59, true},
+        {2023, 2, 29, 0, 0, 0, false},  {2000, 2, 29, 12, 0, 0, true}, {1900, 2, 29, 0, 0, 0, false},
+        {2024, 13, 1, 0, 0, 0, false},  {2024, 4, 31, 0, 0, 0, false}, {1600, 12, 31, 0, 0, 0, false},
+        {2024, 1, 1, 24, 0, 0, false},  {9999, 12, 31, 23, 59, 59, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.y) + "-" + std::to_string(c.mo) + "-" + std::to_string(c.d));
+        SYSTEMTIME st;
+        st.wYear = c.y, st.wMonth = c.mo, st.wDay = c.d, st.wHour = c.h, st.wMinute = c.mi, st.wSecond = c.s;
+        FILETIME ft;
+        ASSERT_EQ(SystemTimeToFileTime(st, ft), c.valid);
+        if (!c.valid) continue;
+        SYSTEMTIME back;
+        ASSERT_TRUE(FileTimeToSystemTime(ft, back));
+        EXPECT_EQ(back.wYear, c.y);
+        EXPECT_EQ(back.wMonth, c.mo);
+        EXPECT_EQ(back.wDay, c.d);
+        EXPECT_EQ(back.wHour * 3600 + back.wMinute * 60 + back.wSecond, c.h * 3600 + c.mi * 60 + c.s);
+    }
+    SYSTEMTIME st;
+    ASSERT_TRUE(FileTimeToSystemTime(utcTime(2024, 12, 6, 0, 0, 0), st));
+    EXPECT_EQ(st.wDayOfWeek, 5); // a Friday
+}
+
+// The offset comes from the time-zone database at the given date, daylight saving included.
+TEST(FileTime, LocalTimeFollowsDaylightSaving) {
+    ScopedTimeZone tz("Europe/Berlin");
+    const struct {
+        FILETIME utc;
+        long long offsetHours;
+    } cases[] = {
+        {utcTime(2024, 1, 15, 12, 0, 0), 1},
+        {utcTime(2024, 7, 15, 12, 0, 0), 2},
+        {utcTime(2024, 3, 31, 0, 59, 59), 1}, // one second before the switch
+        {utcTime(2024, 3, 31, 1, 0, 0), 2},
+        {utcTime(2024, 10, 27, 0, 59, 59), 2},
+        {utcTime(2024, 10, 27, 1, 0, 0), 1},
+    };
+    for (const auto& c : cases) {
+        FILETIME local, back;
+        ASSERT_TRUE(FileTimeToLocalFileTime(c.utc, local));
+        EXPECT_EQ(static_cast<long long>(local.ticks() - c.utc.ticks()), c.offsetHours * kHour);
+        ASSERT_TRUE(LocalFileTimeToFileTime(local, back));
+        const bool ambiguous = c.utc.ticks() == utcTime(2024, 10, 27, 0, 59, 59).ticks() ||
+                               c.utc.ticks() == utcTime(2024, 10, 27, 1, 0, 0).ticks();
+        if (!ambiguous) {
+            EXPECT_EQ(back.ticks(), c.utc.ticks()); // unambiguous local times come back exactly
+        }
+    }
+    // Summer local time to UTC keeps fractions of a second.
+    FILETIME local = FILETIME::fromTicks(utcTime(2024, 7, 1, 10, 0, 0).ticks() + 1234567);
+    FILETIME utc;
+    ASSERT_TRUE(LocalFileTimeToFileTime(local, utc));
+    EXPECT_EQ(utc.ticks(), utcTime(2024, 7, 1, 8, 0, 0).ticks() + 1234567);
+}
+
+TEST(FileTime, OtherZonesAndUtc) {
+    {
+        ScopedTimeZone tz("America/New_York");
+        FILETIME local;
+        ASSERT_TRUE(FileTimeToLocalFileTime(utcTime(2024, 1, 15, 12, 0, 0), local));
+        EXPECT_EQ(static_cast<long long>(local.ticks()) - static_cast<long long>(utcTime(2024, 1, 15, 12, 0, 0).ticks()),
+                  -5 * kHour);
+    }
+    ScopedTimeZone tz("UTC");
+    FILETIME t = utcTime(2030, 5, 5, 5, 5, 5), local;
+    ASSERT_TRUE(FileTimeToLocalFileTime(t, local));
+    EXPECT_EQ(local.ticks(), t.ticks());
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// Runs a piece of a test in a child process: to drop root rights, or to mount file systems in
+// a private mount namespace that vanishes with the child. The body returns an empty string on
+// success or a description of what went wrong; "SKIP: why" when the machine cannot do it.
+
+#include <functional>
+#include <sched.h>
+#include <string>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+inline std::string runInChild(const std::function<std::string()>& body, bool privateMounts = false) {
+    int fds[2];
+    if (pipe(fds) != 0) return "pipe failed";
+    pid_t pid = fork();
+    if (pid < 0) return "fork failed";
+    if (pid == 0) {
+        close(fds[0]);
+        std::string msg;
+        if (privateMounts && (unshare(CLONE_NEWNS) != 0 ||
+                              mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0))
+            msg = "SKIP: no private mount namespace (needs root)";
+        else
+            msg = body();
+        if (!msg.empty() && write(fds[1], msg.data(), msg.size()) < 0) _exit(3);
+        _exit(msg.empty() ? 0 : 1);
+    }
+    close(fds[1]);
+    std::string msg;
+    char buf[256];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0) msg.append(buf, static_cast<std::size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (msg.empty() && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) msg = "child failed";
+    return msg;
+}
+
+// In a test: runs body in a child and turns its answer into a failure or a skip.
+#define EXPECT_CHILD_OK(...)                                                                       \
+    do {                                                                                           \
+        std::string childMessage_ = runInChild(__VA_ARGS__);                                       \
+        if (childMessage_.rfind("SKIP: ", 0) == 0) GTEST_SKIP() << childMessage_.substr(6);        \
+        EXPECT_EQ(childMessage_, "");                                                              \
+    } while (0)
