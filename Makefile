@@ -34,13 +34,20 @@ bench: deps
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@$(BENCH_BUILD)/bench/bench_engine
 
-# Fuzzes for new inputs for FUZZ_SECONDS (default 60) per target; finds go to fuzz/corpus.
+# Fuzzes for new inputs for FUZZ_SECONDS (default 60), starting from the committed corpus. Finds
+# go to $(ASAN_BUILD)/fuzz/engine-new and crashes to $(ASAN_BUILD)/fuzz/crash-*; the committed
+# corpus is only read. To keep the inputs that add coverage, merge them into a fresh folder and
+# replace fuzz/corpus/engine with it:
+#   $(ASAN_BUILD)/fuzz/fuzz_engine -merge=1 NEW fuzz/corpus/engine $(ASAN_BUILD)/fuzz/engine-new
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DORVANE_SANITIZE=ON -DORVANE_FUZZ=ON >/dev/null
-	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	@$(ASAN_BUILD)/fuzz/fuzz_engine -max_total_time=$(FUZZ_SECONDS) -max_len=512 fuzz/corpus/engine
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target fuzz_engine
+	@mkdir -p $(ASAN_BUILD)/fuzz/engine-new
+	@$(ASAN_BUILD)/fuzz/fuzz_engine -max_total_time=$(FUZZ_SECONDS) -max_len=512 \
+	  -dict=fuzz/engine.dict -artifact_prefix=$(ASAN_BUILD)/fuzz/ \
+	  $(ASAN_BUILD)/fuzz/engine-new fuzz/corpus/engine
 
 run:
 	@echo "The program window does not exist yet; 'make test' builds and tests the engine."
