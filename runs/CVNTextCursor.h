@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "filelist/CVNLineSource.h"
+
 struct CVNTextPos {
     int line = 0;
     int column = 0;
@@ -13,16 +15,6 @@ struct CVNTextPos {
     friend auto operator<=>(const CVNTextPos& a, const CVNTextPos& b) {
         return a.line != b.line ? a.line <=> b.line : a.column <=> b.column;
     }
-};
-
-// What the cursor needs of a list: its rows' names and which row is selected or focused.
-class CVNLineSource {
-public:
-    virtual ~CVNLineSource() = default;
-    virtual int lineCount() const = 0;
-    virtual std::string lineText(int line) const = 0;
-    virtual int firstSelectedLine() const = 0; // -1 if no row is selected
-    virtual int focusedLine() const = 0;       // -1 if no row has the focus
 };
 
 class CVNTextCursor {
