@@ -59,10 +59,42 @@ struct RegProgram {
     bool counterStarted = false;
     bool caseSensitive = false;
 
-    // Matcher scratch: the (node, position) pairs that already failed in the current exec.
-    // Kept here so that repeated execs reuse the allocation.
+    // What the matcher would otherwise work out again on every visit, by node (offset / 3):
+    // a literal's length and first character, a set's ASCII members as a bitmap.
+    struct NodeInfo {
+        std::int32_t set = -1;
+        std::uint32_t length = 0;
+        char32_t first = 0; // EXACTLY: its first character; STAR/PLUS: see hasLook
+        // STAR/PLUS: the rest of the pattern must begin with the literal character first.
+        bool hasLook = false;
+    };
+    struct AsciiSet {
+        std::uint64_t bits[2] = {0, 0}; // folded when the program ignores case
+        bool test(unsigned c) const { return (bits[c >> 6] >> (c & 63)) & 1; }
+        void add(unsigned c) { bits[c >> 6] |= std::uint64_t{1} << (c & 63); }
+    };
+    std::vector<NodeInfo> nodeInfo;
+    std::vector<AsciiSet> sets;
+
+    // The characters a match can begin with, so that hopeless start positions are skipped:
+    // ASCII ones (folded when ignoring case), whether any non-ASCII character may begin one,
+    // and whether a match may be empty. Unknown when firstKnown is false.
+    bool firstKnown = false;
+    AsciiSet firstAscii;
+    bool firstNonAscii = true;
+    bool firstEmpty = true;
+
+    // Matcher scratch, kept here so that repeated execs reuse the allocations: the (node,
+    // position) pairs that already failed in the current exec, and per STAR/PLUS node the run
+    // it last counted and the part of it from which the rest of the pattern is known to fail.
     std::vector<std::uint64_t> failedBits;
     std::vector<std::uint32_t> failedWords;
+    struct StarState {
+        std::uint32_t exec = 0;
+        int runStart = 0, runEnd = 0, failFrom = -1;
+    };
+    std::vector<StarState> starStates;
+    std::uint32_t execCount = 0;
 };
 
 // Compiles pattern (NUL-terminated; null or empty is error 10). The result is always a program;

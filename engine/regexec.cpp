@@ -3,9 +3,16 @@
 // Every (node, position) pair from which matching failed is remembered for the rest of the
 // exec and never explored again. That is sound because the outcome from a node at a position
 // depends on nothing else: there are no back-references, and groups are written only on the
-// way back from a success. It bounds the work per exec by program size times subject length,
-// so no file name can make the matcher take exponential time.
+// way back from a success. For the same reason a STAR/PLUS node remembers from which point of
+// its run the rest of the pattern is known to fail, so entering the run again later costs
+// nothing. Together they bound the work per exec by program size times subject length, so no
+// file name can make the matcher take exponential time. The failure memo is switched on only
+// once an exec has made more calls than an ordinary name needs, so that ordinary names do not
+// pay for its bookkeeping.
 
+#include <algorithm>
+#include <utility>
+#include <vector>
 #include <cstring>
 
 #include "engine/RegError.h"
@@ -23,19 +30,32 @@ class Matcher {
 public:
     Matcher(RegProgram& prog, const char* subject, std::size_t length)
         : prog_(prog), code_(prog.program.data()), begin_(subject), end_(subject + length),
-          icase_(!prog.caseSensitive), cols_(length + 1) {
-        std::size_t rows = prog.program.size() / 3 + 1;
-        std::size_t words = (rows * cols_ + 63) / 64;
+          icase_(!prog.caseSensitive), cols_(length + 1),
+          budget_(256 + 4 * (prog.program.size() / 3 + 1)) {
+        if (++prog_.execCount == 0) {
+            // After four billion execs the stamps would repeat; start them afresh.
+            for (auto& st : prog_.starStates) st.exec = 0;
+            prog_.execCount = 1;
+        }
+        if (prog_.starStates.size() < prog_.nodeInfo.size()) prog_.starStates.resize(prog_.nodeInfo.size());
+    }
+
+    void enableMemo() {
+        memoOn_ = true;
+        const std::size_t rows = prog_.program.size() / 3 + 1;
+        const std::size_t words = (rows * cols_ + 63) / 64;
         if (prog_.failedBits.size() < words) prog_.failedBits.resize(words, 0);
     }
 
     ~Matcher() {
+        tVisits = visits_;
         for (std::uint32_t w : prog_.failedWords) prog_.failedBits[w] = 0;
         prog_.failedWords.clear();
     }
 
     bool attempt(const char* at) {
         for (int i = 0; i < kRegGroups; ++i) prog_.groupStart[i] = prog_.groupEnd[i] = -1;
+        trail_.clear();
         pos_ = at;
         if (!match(1)) return false;
         prog_.groupStart[0] = static_cast<int>(at - begin_);
@@ -96,7 +116,15 @@ private:
     }
 
     // Whether c is in the set operand of node (ANYOF or ANYBUT: the caller inverts).
+    const RegProgram::NodeInfo& info(int node) const {
+        return prog_.nodeInfo[static_cast<std::size_t>(node / 3)];
+    }
+
     bool inSet(int node, char32_t c) const {
+        if (c < 0x80) {
+            const auto& set = prog_.sets[static_cast<std::size_t>(info(node).set)];
+            return set.test(icase_ ? chars::fold(c) : c);
+        }
         const char* p = operandText(node);
         const char32_t fc = icase_ ? chars::fold(c) : c;
         char32_t prev = 0;
@@ -147,8 +175,7 @@ private:
             while (p < end_) p = chars::next(p, end_), ++n;
             break;
         case EXACTLY: {
-            const char* lit = operandText(node);
-            char32_t want = chars::decode(lit, lit + 4).cp;
+            const char32_t want = info(node).first;
             while (p < end_) {
                 chars::Char c = chars::decode(p, end_);
                 if (!same(c.cp, want)) break;
@@ -198,28 +225,129 @@ private:
         w |= std::uint64_t{1} << (i % 64);
     }
 
+    // Group marks are written as they are passed and taken back when the path that passed them
+    // fails. On success each group holds what the last pass over its marks wrote: its last
+    // iteration, and nothing for an alternative that was not taken.
+    void setGroup(int& slot, int which) {
+        trail_.push_back({which, slot});
+        slot = static_cast<int>(pos_ - begin_);
+    }
+
+    void undoTo(std::size_t mark) {
+        while (trail_.size() > mark) {
+            const auto [which, old] = trail_.back();
+            trail_.pop_back();
+            (which < kRegGroups ? prog_.groupStart[which] : prog_.groupEnd[which - kRegGroups]) = old;
+        }
+    }
+
+    // Whether the single-character node matches every character of [from, to).
+    bool extendsRunTo(int node, const char* from, const char* to) {
+        const std::uint8_t op = code_[node];
+        if (op == ANY) return true;
+        while (from < to) {
+            const chars::Char c = chars::decode(from, end_);
+            bool ok = op == ANY || (op == EXACTLY ? same(c.cp, info(node).first)
+                                                  : inSet(node, c.cp) == (op == ANYOF));
+            if (!ok) return false;
+            from += c.len;
+        }
+        return true;
+    }
+
+    // STAR/PLUS: the longest run of the operand from pos_, then the rest of the pattern from
+    // each end of the run, longest first. Ends from which the rest is known to fail are skipped.
+    bool repeatAndContinue(int node, int next, bool plus) {
+        auto& st = prog_.starStates[static_cast<std::size_t>(node / 3)];
+        const char* save = pos_;
+        const int at = static_cast<int>(save - begin_);
+        const bool known = st.exec == prog_.execCount && at <= st.runEnd;
+        if (known && at < st.runStart && extendsRunTo(node + 3, save, begin_ + st.runStart)) {
+            // Backtracking enters a run at ever earlier positions: still the same run.
+            st.runStart = at;
+        } else if (!known || at < st.runStart) {
+            // A new run. Inside a known run the end is the same from every position.
+            const char* runEnd = end_; // '.' takes everything left
+            if (code_[node + 3] != ANY) repeat(node + 3, runEnd);
+            if (error == REG_ERR_REGREPEAT) return false;
+            st.exec = prog_.execCount;
+            st.runStart = at;
+            st.runEnd = static_cast<int>(runEnd - begin_);
+            st.failFrom = -1;
+        }
+        const int myRunEnd = st.runEnd;
+        const char* runEnd = begin_ + myRunEnd;
+        const char* lowest = save;
+        if (plus) {
+            if (save >= runEnd) return false;
+            lowest = chars::next(save, end_);
+        }
+        const char* top = runEnd;
+        if (st.failFrom >= 0) {
+            if (begin_ + st.failFrom <= lowest) return false;
+            top = chars::previous(save, begin_ + st.failFrom);
+        }
+        const bool haveLook = info(node).hasLook;
+        const char32_t look = info(node).first;
+        if (haveLook && look < 0x80 && !(icase_ && (chars::fold(look) == 'k' || chars::fold(look) == 's'))) {
+            // An ASCII byte is always a character of its own, so the ends worth trying can be
+            // found byte by byte: only where the next literal's first character stands.
+            const char lower = static_cast<char>(icase_ ? chars::fold(look) : look);
+            const char upper = static_cast<char>(icase_ ? chars::toUpper(look) : look);
+            for (const char* q = top < end_ ? top : end_ - 1; q >= lowest; --q) {
+                if (*q != lower && *q != upper) continue;
+                pos_ = q;
+                if (match(next)) return true;
+            }
+        } else {
+            for (const char* q = top;; q = chars::previous(save, q)) {
+                if (!haveLook || (q < end_ && same(chars::decode(q, end_).cp, look))) {
+                    pos_ = q;
+                    if (match(next)) return true;
+                }
+                if (q <= lowest) break;
+            }
+        }
+        // The rest fails from every end in [lowest, runEnd]. A nested entry of this node may
+        // have moved the state to another run meanwhile; then the fact is not recorded.
+        if (st.runEnd == myRunEnd) {
+            const int from = static_cast<int>(lowest - begin_);
+            st.failFrom = st.failFrom >= 0 ? std::min(st.failFrom, from) : from;
+        }
+        pos_ = save;
+        return false;
+    }
+
     // Runs the interpreter from node at pos_; on success pos_ is where the match ended.
     bool match(int node) {
         if (node < 0) {
             raise(REG_ERR_BAD_POINTER);
             return false;
         }
-        if (failedBefore(node)) return false;
+        if (memoOn_) {
+            if (failedBefore(node)) return false;
+        } else if (++calls_ > budget_) {
+            enableMemo();
+        }
         const char* at = pos_;
         if (++depth_ > kMaxDepth) {
             --depth_;
             raise(REG_ERR_UNKNOWN);
             return false;
         }
+        const std::size_t mark = trail_.size();
         bool ok = run(node);
         --depth_;
-        if (!ok) rememberFailure(node, at);
+        if (!ok) {
+            undoTo(mark);
+            if (memoOn_) rememberFailure(node, at);
+        }
         return ok;
     }
 
     bool run(int scan) {
         while (scan >= 0) {
-            ++tVisits;
+            ++visits_;
             const std::uint8_t op = code_[scan];
             const int nxt = next(code_, scan);
             switch (op) {
@@ -245,7 +373,7 @@ private:
             }
             case EXACTLY: {
                 const char* lit = operandText(scan);
-                long n = literalAt(pos_, lit, lit + std::strlen(lit));
+                long n = literalAt(pos_, lit, lit + info(scan).length);
                 if (n < 0) return false;
                 pos_ += n;
                 break;
@@ -267,28 +395,8 @@ private:
                 break;
             case STAR:
             case PLUS: {
-                const std::size_t min = op == STAR ? 0 : 1;
-                bool haveLook = nxt >= 0 && code_[nxt] == EXACTLY;
-                char32_t look = 0;
-                if (haveLook) {
-                    const char* lit = operandText(nxt);
-                    look = chars::decode(lit, lit + 4).cp;
-                }
-                const char* save = pos_;
-                const char* p = nullptr;
-                std::size_t k = repeat(scan + 3, p);
-                if (error == REG_ERR_REGREPEAT) return false;
-                while (k >= min) {
-                    if (!haveLook || (p < end_ && same(chars::decode(p, end_).cp, look))) {
-                        pos_ = p;
-                        if (match(nxt)) return true;
-                    }
-                    if (k == min) break;
-                    --k;
-                    p = chars::previous(save, p);
-                }
-                pos_ = save;
-                return false;
+                if (!repeatAndContinue(scan, nxt, op == PLUS)) return false;
+                return true;
             }
             case WORDSTART:
                 if (!isWordAt(pos_)) return false;
@@ -299,18 +407,12 @@ private:
                 break;
             default:
                 if (op > OPEN && op < OPEN + kRegGroups) {
-                    const char* save = pos_;
-                    if (!match(nxt)) return false;
-                    int n = op - OPEN;
-                    if (prog_.groupStart[n] < 0) prog_.groupStart[n] = static_cast<int>(save - begin_);
-                    return true;
+                    setGroup(prog_.groupStart[op - OPEN], op - OPEN);
+                    break;
                 }
                 if (op > CLOSE && op < CLOSE + kRegGroups) {
-                    const char* save = pos_;
-                    if (!match(nxt)) return false;
-                    int n = op - CLOSE;
-                    if (prog_.groupEnd[n] < 0) prog_.groupEnd[n] = static_cast<int>(save - begin_);
-                    return true;
+                    setGroup(prog_.groupEnd[op - CLOSE], kRegGroups + op - CLOSE);
+                    break;
                 }
                 raise(REG_ERR_BAD_OPCODE);
                 return false;
@@ -333,6 +435,11 @@ private:
     const std::size_t cols_;
     const char* pos_ = nullptr;
     int depth_ = 0;
+    std::size_t calls_ = 0;
+    std::uint64_t visits_ = 0;
+    std::vector<std::pair<int, int>> trail_;
+    const std::size_t budget_;
+    bool memoOn_ = false;
 };
 
 } // namespace
@@ -363,10 +470,41 @@ bool regexec(RegProgram& prog, const char* subject, std::size_t length) {
             found = m.attempt(s);
             s = chars::next(s, end);
         }
-        while (!found && s < end) {
-            chars::Char c = chars::decode(s, end);
-            if (chars::equal(c.cp, prog.startChar, !icase)) found = m.attempt(s);
-            s += c.len;
+        const char32_t sc = prog.startChar;
+        if (sc < 0x80 && !(icase && (chars::fold(sc) == 'k' || chars::fold(sc) == 's'))) {
+            // An ASCII first character is found byte by byte.
+            const char lower = static_cast<char>(icase ? chars::fold(sc) : sc);
+            const char upper = static_cast<char>(icase ? chars::toUpper(sc) : sc);
+            for (; !found && s < end; ++s)
+                if (*s == lower || *s == upper) found = m.attempt(s);
+        } else {
+            while (!found && s < end) {
+                chars::Char c = chars::decode(s, end);
+                if (chars::equal(c.cp, sc, !icase)) found = m.attempt(s);
+                s += c.len;
+            }
+        }
+    } else if (prog.firstKnown) {
+        // Only where a match can begin: its first character, or the end for an empty match.
+        const bool icase = !prog.caseSensitive;
+        for (const char* s = subject;;) {
+            if (s >= end) {
+                if (prog.firstEmpty) found = m.attempt(s);
+                break;
+            }
+            const auto b = static_cast<unsigned char>(*s);
+            bool candidate;
+            if (b < 0x80) {
+                candidate = prog.firstEmpty || prog.firstAscii.test(icase ? chars::fold(b) : b);
+                ++s;
+            } else {
+                candidate = prog.firstEmpty || prog.firstNonAscii;
+                const char* at = s;
+                s = chars::next(s, end);
+                if (candidate && (found = m.attempt(at))) break;
+                continue;
+            }
+            if (candidate && (found = m.attempt(s - 1))) break;
         }
     } else {
         for (const char* s = subject;; s = chars::next(s, end)) {

@@ -29,7 +29,7 @@ Char decodeMultiByte(const unsigned char* p, const unsigned char* end) {
     return {cp, len};
 }
 
-const char* previous(const char* begin, const char* p) {
+const char* previousMultiByte(const char* begin, const char* p) {
     // A valid sequence ending at p starts with a lead byte, which no other valid sequence can
     // cover, so finding one proves a character boundary there; otherwise the byte before p is
     // a stray character of its own.

@@ -29,8 +29,13 @@ inline Char decode(const char* p, const char* end) {
                            reinterpret_cast<const unsigned char*>(end));
 }
 
+const char* previousMultiByte(const char* begin, const char* p);
+
 // Start of the character that ends at p (begin < p). Both must be character boundaries.
-const char* previous(const char* begin, const char* p);
+inline const char* previous(const char* begin, const char* p) {
+    if (static_cast<unsigned char>(p[-1]) < 0x80) return p - 1;
+    return previousMultiByte(begin, p);
+}
 
 // Start of the character after the one at p (p < end).
 inline const char* next(const char* p, const char* end) { return p + decode(p, end).len; }

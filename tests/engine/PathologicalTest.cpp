@@ -83,6 +83,13 @@ TEST(Pathological, MemoisedResultsEqualPlainBacktracking) {
         {"(a|a)*b", "xaab", 0, 1, 3},             // leftmost start after failures at 0
         {"^(.*)(.*)x(.*)$", "axbxc", 1, 0, 3},    // greedy first group keeps the most
         {"^(.*)(.*)x(.*)$", "axbxc", 3, 4, 1},
+        {"((a)|b)*", "ab", 2, 0, 1},              // the group of an earlier iteration stays
+        {"(a(b)?)+", "aba", 2, 1, 1},
+        {"(a(b)?)+", "aba", 1, 2, 1},
+        {"^(.*)X$", "abcx", 1, 0, 3},             // the next literal found byte by byte, any case
+        {"^(.*)k$", "ab\xE2\x84\xAA", 1, 0, 2}, // ... but k also has a non-ASCII form
+        {"^(x*)(x*)y", "xxxy", 2, 3, 0},          // a run entered again from further left
+        {"(.*a){3}y", "aaaay", 1, 3, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " on " + c.subject);

@@ -76,6 +76,11 @@ TEST(Utf8, CaseFoldingAppliesEverywhereIncludingLiterals) {
         {"x*ÖL", false, "das öl", true, 4, 3},       // and through the required literal
         {"[Σ]", false, "ς", true, 0, 2},
         {"^[k-m]$", false, "\xE2\x84\xAA", true, 0, 3},
+        // Start positions are skipped by first character; the non-ASCII forms still count.
+        {"(K|z)elvin", false, "x\xE2\x84\xAA" "elvin", true, 1, 8},
+        {"[s]t", false, "ab\xC5\xBFt", true, 2, 3},  // long s
+        {"[0-9]+", false, "Jahr ２０２４", false, 0, 0}, // fullwidth digits are no [0-9]
+        {"(ä|b)+", false, "xxÄb", true, 2, 3},
     };
     checkMatches(std::begin(cases), std::end(cases));
 }
