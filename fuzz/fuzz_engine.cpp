@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -182,6 +183,398 @@ bool wildcardMatches(std::string_view wildcard, std::string_view name) {
     return reach[n.size()] != 0;
 }
 
+// --- A reference regular-expression matcher: the pattern syntax read independently into a
+// Thompson automaton and simulated over decoded characters. It knows nothing of priorities, so
+// it answers only whether a name matches, where the leftmost match starts and where a match from
+// there may end; that is what the engine's answers are checked against.
+
+// A character as the engine compares them: the code point, or a stray byte above Unicode.
+std::uint32_t charValue(const Ch& c) {
+    return c.stray ? 0x110000u + c.cp : c.cp;
+}
+bool isStrayValue(std::uint32_t v) {
+    return v >= 0x110000u;
+}
+std::uint32_t foldValue(std::uint32_t v) {
+    return isStrayValue(v) ? v
+                           : static_cast<std::uint32_t>(
+                                 u_foldCase(static_cast<UChar32>(v), U_FOLD_CASE_DEFAULT));
+}
+bool isWordValue(std::uint32_t v) {
+    if (isStrayValue(v)) return false;
+    if (v < 0x80)
+        return (v >= '0' && v <= '9') || (v >= 'A' && v <= 'Z') || (v >= 'a' && v <= 'z') ||
+               v == '_';
+    return u_isalnum(static_cast<UChar32>(v));
+}
+
+class Reference {
+public:
+    enum Outcome { Ready, TooBig, Unreadable };
+
+    Outcome compile(std::string_view pattern, bool caseSensitive) {
+        pat_ = pattern;
+        p_ = 0;
+        cs_ = caseSensitive;
+        ok_ = true;
+        tooBig_ = false;
+        states_.clear();
+        start_ = add(Eps);
+        int end = alternation(start_, false);
+        if (ok_ && end >= 0 && p_ == pat_.size()) {
+            accept_ = add(Accept);
+            link(end, accept_);
+        }
+        if (tooBig_) return TooBig;
+        return ok_ && end >= 0 && p_ == pat_.size() ? Ready : Unreadable;
+    }
+
+    // Leftmost start (character index) of a match in the name, or -1.
+    long leftmost(const std::vector<Ch>& name) { return simulate(name, -1, nullptr); }
+    // Character indexes where a match starting at start may end.
+    std::vector<bool> endsFrom(const std::vector<Ch>& name, long start) {
+        std::vector<bool> ends(name.size() + 1, false);
+        simulate(name, start, &ends);
+        return ends;
+    }
+
+private:
+    enum Kind { Eps, Accept, Literal, AnyChar, Set, Bol, Eol, WordStart, WordEnd };
+    struct SetItem {
+        bool rangeTo; // the end of a range from the previous member
+        std::uint32_t value;
+    };
+    struct State {
+        Kind kind;
+        std::vector<int> next;
+        std::uint32_t value = 0; // Literal
+        bool negated = false;    // Set
+        std::vector<SetItem> items;
+    };
+    // Bounded repeats are written out; beyond this the simulation would slow the fuzzer down.
+    static constexpr std::size_t kMaxStates = 4000;
+
+    int add(Kind k) {
+        if (states_.size() >= kMaxStates) {
+            ok_ = false, tooBig_ = true;
+            return -1;
+        }
+        states_.push_back(State{k, {}, 0, false, {}});
+        return static_cast<int>(states_.size() - 1);
+    }
+    void link(int from, int to) {
+        if (from >= 0 && to >= 0) states_[static_cast<std::size_t>(from)].next.push_back(to);
+    }
+    // A state that consumes or tests, entered from in; returns the state after it.
+    int step(int in, State s) {
+        if (states_.size() + 2 > kMaxStates) return ok_ = false, tooBig_ = true, -1;
+        states_.push_back(std::move(s));
+        int at = static_cast<int>(states_.size() - 1);
+        link(in, at);
+        int out = add(Eps);
+        link(at, out);
+        return out;
+    }
+
+    char peek(std::size_t ahead = 0) const {
+        return p_ + ahead < pat_.size() ? pat_[p_ + ahead] : '\0';
+    }
+    static bool digit(char c) { return c >= '0' && c <= '9'; }
+    Ch here() const { return decodeAt(pat_, p_); }
+
+    // The automaton of pattern text is rebuilt for each copy a count asks for.
+    int alternation(int in, bool paren) {
+        int out = add(Eps);
+        for (;;) {
+            int bin = add(Eps);
+            link(in, bin);
+            int bout = branch(bin);
+            if (!ok_) return -1;
+            link(bout, out);
+            if (peek() != '|' || p_ >= pat_.size()) break;
+            ++p_;
+        }
+        if (paren) {
+            if (peek() != ')' || p_ >= pat_.size()) return ok_ = false, -1;
+            ++p_;
+        }
+        return out;
+    }
+
+    int branch(int in) {
+        int cur = in;
+        while (ok_ && p_ < pat_.size() && peek() != '|' && peek() != ')')
+            cur = piece(cur);
+        return cur;
+    }
+
+    int piece(int in) {
+        const std::size_t mark = states_.size();
+        const std::size_t inEdges = states_[static_cast<std::size_t>(in)].next.size();
+        const std::size_t atomStart = p_;
+        int out = atom(in);
+        if (!ok_) return -1;
+        const std::size_t atomEnd = p_;
+        char op = peek();
+        if (p_ >= pat_.size() ||
+            !(op == '*' || op == '+' || op == '?' || (op == '{' && digit(peek(1)))))
+            return out;
+        int min = 0, max = -1; // -1: no upper limit
+        if (op == '*') {
+            ++p_;
+        } else if (op == '+') {
+            min = 1, ++p_;
+        } else if (op == '?') {
+            max = 1, ++p_;
+        } else {
+            ++p_;
+            min = number();
+            max = min;
+            if (peek() == ',') {
+                ++p_;
+                max = digit(peek()) ? number() : -1;
+            }
+            if (peek() != '}') return ok_ = false, -1;
+            ++p_;
+        }
+        const std::size_t after = p_;
+        // Rebuild the repetition from scratch: min copies, then optional ones or a loop.
+        states_.resize(mark);
+        states_[static_cast<std::size_t>(in)].next.resize(inEdges);
+        auto copy = [&](int from) {
+            p_ = atomStart;
+            int o = atom(from);
+            if (p_ != atomEnd) ok_ = false;
+            return o;
+        };
+        int cur = in;
+        for (int i = 0; i < min && ok_; ++i)
+            cur = copy(cur);
+        if (max < 0) {
+            int loop = add(Eps);
+            link(cur, loop);
+            int body = copy(loop);
+            link(body, loop);
+            cur = add(Eps);
+            link(loop, cur);
+        } else {
+            int end = add(Eps);
+            for (int i = min; i < max && ok_; ++i) {
+                link(cur, end);
+                cur = copy(cur);
+            }
+            link(cur, end);
+            cur = end;
+        }
+        p_ = after;
+        return ok_ ? cur : -1;
+    }
+
+    int number() {
+        int v = 0;
+        while (digit(peek()))
+            v = std::min(v * 10 + (pat_[p_++] - '0'), 1000);
+        return v;
+    }
+
+    int atom(int in) {
+        char c = peek();
+        switch (c) {
+        case '^':
+            ++p_;
+            return step(in, State{Bol, {}, 0, false, {}});
+        case '$':
+            ++p_;
+            return step(in, State{Eol, {}, 0, false, {}});
+        case '.':
+            ++p_;
+            return step(in, State{AnyChar, {}, 0, false, {}});
+        case '[':
+            ++p_;
+            return set(in);
+        case '(':
+            ++p_;
+            return alternation(in, true);
+        case '\\':
+            if (p_ + 1 >= pat_.size()) return ok_ = false, -1;
+            if (pat_[p_ + 1] == '<' || pat_[p_ + 1] == '>') {
+                Kind k = pat_[p_ + 1] == '<' ? WordStart : WordEnd;
+                p_ += 2;
+                return step(in, State{k, {}, 0, false, {}});
+            }
+            ++p_;
+            break;
+        case '|':
+        case ')':
+        case '?':
+        case '+':
+        case '*':
+            return ok_ = false, -1;
+        default:
+            break;
+        }
+        Ch ch = here();
+        p_ += ch.len;
+        return step(in, State{Literal, {}, charValue(ch), false, {}});
+    }
+
+    int set(int in) {
+        State s{Set, {}, 0, false, {}};
+        if (peek() == '^') s.negated = true, ++p_;
+        if (p_ < pat_.size() && (peek() == ']' || peek() == '-')) {
+            s.items.push_back({false, static_cast<unsigned char>(pat_[p_])});
+            ++p_;
+        }
+        std::uint32_t last = 0;
+        if (!s.items.empty()) last = s.items.back().value;
+        while (p_ < pat_.size() && pat_[p_] != ']') {
+            if (pat_[p_] != '-') {
+                Ch ch = here();
+                s.items.push_back({false, last = charValue(ch)});
+                p_ += ch.len;
+                continue;
+            }
+            ++p_;
+            if (p_ >= pat_.size() || pat_[p_] == ']') {
+                s.items.push_back({false, last = '-'});
+                continue;
+            }
+            Ch hi = here();
+            const std::uint32_t h = charValue(hi);
+            if (last > h) return ok_ = false, -1;
+            if (h < 0x80) {
+                for (std::uint32_t v = last + 1; v <= h; ++v)
+                    s.items.push_back({false, v});
+            } else {
+                s.items.push_back({true, h});
+            }
+            last = h;
+            p_ += hi.len;
+        }
+        if (p_ >= pat_.size()) return ok_ = false, -1;
+        ++p_;
+        return step(in, std::move(s));
+    }
+
+    bool inSet(const State& s, std::uint32_t c) const {
+        const bool ci = !cs_;
+        std::uint32_t prev = 0;
+        for (const SetItem& it : s.items) {
+            if (it.rangeTo) {
+                auto in = [&](std::uint32_t x) { return x > prev && x <= it.value; };
+                if (in(c)) return true;
+                if (ci && !isStrayValue(c)) {
+                    const auto u = static_cast<std::uint32_t>(u_toupper(static_cast<UChar32>(c)));
+                    const auto l = static_cast<std::uint32_t>(u_tolower(static_cast<UChar32>(c)));
+                    if (in(foldValue(c)) || in(u) || in(l)) return true;
+                }
+            } else if (it.value == c || (ci && foldValue(it.value) == foldValue(c))) {
+                return true;
+            }
+            prev = it.value;
+        }
+        return false;
+    }
+
+    bool consumes(const State& s, std::uint32_t c) const {
+        switch (s.kind) {
+        case Literal:
+            return s.value == c || (!cs_ && foldValue(s.value) == foldValue(c));
+        case AnyChar:
+            return true;
+        case Set:
+            return inSet(s, c) != s.negated;
+        default:
+            return false;
+        }
+    }
+
+    bool holds(Kind k, const std::vector<Ch>& name, std::size_t i) const {
+        auto word = [&](std::size_t j) {
+            return j < name.size() && isWordValue(charValue(name[j]));
+        };
+        switch (k) {
+        case Bol:
+            return i == 0;
+        case Eol:
+            return i == name.size();
+        case WordStart:
+            return word(i) && !(i > 0 && word(i - 1));
+        case WordEnd:
+            return !word(i);
+        default:
+            return false;
+        }
+    }
+
+    // Runs the automaton over the name. Every thread carries the character index it started
+    // at, and each state keeps only its smallest, since the futures are the same. With only
+    // >= 0, threads start there alone and ends collects where they reach the accepting state.
+    long simulate(const std::vector<Ch>& name, long only, std::vector<bool>* ends) {
+        const long none = std::numeric_limits<long>::max();
+        std::vector<long> cur(states_.size(), none), nxt(states_.size(), none);
+        std::vector<int> order, stack;
+        long best = none;
+        for (std::size_t i = 0; i <= name.size(); ++i) {
+            if (only < 0 || static_cast<long>(i) == only)
+                cur[static_cast<std::size_t>(start_)] =
+                    std::min(cur[static_cast<std::size_t>(start_)], static_cast<long>(i));
+            // Closure, smallest start first, so the first visit of a state is its best.
+            order.clear();
+            for (std::size_t s = 0; s < states_.size(); ++s)
+                if (cur[s] != none) order.push_back(static_cast<int>(s));
+            std::sort(order.begin(), order.end(), [&](int a, int b) {
+                return cur[static_cast<std::size_t>(a)] < cur[static_cast<std::size_t>(b)];
+            });
+            std::vector<long> closed(states_.size(), none);
+            for (int s0 : order) {
+                const long st = cur[static_cast<std::size_t>(s0)];
+                if (closed[static_cast<std::size_t>(s0)] != none) continue;
+                stack.assign(1, s0);
+                closed[static_cast<std::size_t>(s0)] = st;
+                while (!stack.empty()) {
+                    const State& s = states_[static_cast<std::size_t>(stack.back())];
+                    stack.pop_back();
+                    const bool pass =
+                        s.kind == Eps || ((s.kind == Bol || s.kind == Eol || s.kind == WordStart ||
+                                           s.kind == WordEnd) &&
+                                          holds(s.kind, name, i));
+                    if (!pass) continue;
+                    for (int t : s.next)
+                        if (closed[static_cast<std::size_t>(t)] == none) {
+                            closed[static_cast<std::size_t>(t)] = st;
+                            stack.push_back(t);
+                        }
+                }
+            }
+            if (closed[static_cast<std::size_t>(accept_)] != none) {
+                best = std::min(best, closed[static_cast<std::size_t>(accept_)]);
+                if (ends) (*ends)[i] = true;
+            }
+            if (i == name.size()) break;
+            std::fill(nxt.begin(), nxt.end(), none);
+            const std::uint32_t c = charValue(name[i]);
+            for (std::size_t s = 0; s < states_.size(); ++s) {
+                if (closed[s] == none || !consumes(states_[s], c)) continue;
+                for (int t : states_[s].next)
+                    nxt[static_cast<std::size_t>(t)] =
+                        std::min(nxt[static_cast<std::size_t>(t)], closed[s]);
+            }
+            cur.swap(nxt);
+        }
+        return best == none ? -1 : best;
+    }
+
+    std::string_view pat_;
+    std::size_t p_ = 0;
+    bool cs_ = true;
+    bool ok_ = true;
+    bool tooBig_ = false;
+    std::vector<State> states_;
+    int start_ = 0;
+    int accept_ = 0;
+};
+
 // --- Snapshots of match results, to compare runs with each other.
 
 struct Result {
@@ -341,6 +734,28 @@ void checkSubstitute(RegExp& re, const Result& r, std::string_view pattern, bool
     }
 }
 
+// Whether there is a match, where the leftmost one starts, and that the engine's ends there.
+void compareWithReference(Reference& ref, const Result& r, std::string_view pattern, bool cs,
+                          std::string_view name) {
+    const std::vector<Ch> chars = decodeAll(name);
+    std::vector<std::size_t> offset{0}; // byte offset of each character index
+    for (const Ch& c : chars)
+        offset.push_back(offset.back() + c.len);
+    const long start = ref.leftmost(chars);
+    std::string d = context(pattern, cs, name) + ": " + describe(r) + ", reference: ";
+    d += start < 0 ? "no match"
+                   : "leftmost start " + std::to_string(offset[static_cast<std::size_t>(start)]);
+    check(r.matched == (start >= 0), "the engine and the reference disagree on a match", d);
+    if (!r.matched) return;
+    check(r.start[0] == static_cast<int>(offset[static_cast<std::size_t>(start)]),
+          "the engine's match is not the leftmost", d);
+    const std::vector<bool> ends = ref.endsFrom(chars, start);
+    bool possible = false;
+    for (std::size_t i = 0; i < ends.size(); ++i)
+        possible = possible || (ends[i] && static_cast<int>(offset[i]) == r.end[0]);
+    check(possible, "no match can end where the engine's does", d);
+}
+
 void checkMatches(const std::string& pattern, bool cs, const std::vector<std::string>& names,
                   const std::string& replacement, int caseCount) {
     RegExp re(pattern, cs);
@@ -366,6 +781,11 @@ void checkMatches(const std::string& pattern, bool cs, const std::vector<std::st
     RegExp wrapped("(" + pattern + ")", cs);
     const bool compare = wrapped.isValid();
 
+    Reference ref;
+    const Reference::Outcome refState = ref.compile(pattern, cs);
+    check(refState != Reference::Unreadable,
+          "the reference cannot read a pattern the engine compiled", hex(pattern));
+
     RegExp shared = re; // shares the program until its first exec
     std::vector<Result> first;
     for (const std::string& name : names) {
@@ -385,6 +805,8 @@ void checkMatches(const std::string& pattern, bool cs, const std::vector<std::st
                           "P and (P) disagree on a group", d);
             }
         }
+        if (refState == Reference::Ready && re.errorText().empty())
+            compareWithReference(ref, r, pattern, cs, name);
         if (r.matched) checkSubstitute(re, r, pattern, cs, name, replacement, caseCount);
     }
 
