@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/chars.h"
+
 // Node opcodes of the byte program. A node is: opcode (1 byte), the distance to the next node
 // (2 bytes, little-endian, signed; subtracted for BACK; 0 = none), then an optional operand.
 enum RegOp : std::uint8_t {
@@ -35,7 +37,8 @@ constexpr std::uint8_t kRegMagic = 156;
 // Programs must stay below this size, since node links are 16-bit distances.
 constexpr std::uint32_t kRegMaxProgram = 32767;
 
-// Inside a set operand: a stray (non-UTF-8) byte follows, or the end of a range from the
+// Inside a set or literal operand: a stray (non-UTF-8) byte follows, so that it can never join
+// its neighbours into a valid character; inside a set also: the end of a range from the
 // previous member follows. Neither byte occurs in valid UTF-8; ranges between ASCII
 // characters are written out member by member instead.
 constexpr std::uint8_t kSetStray = 0xFF;
@@ -65,6 +68,7 @@ struct RegProgram {
         std::int32_t set = -1;
         std::uint32_t length = 0;
         char32_t first = 0; // EXACTLY: its first character; STAR/PLUS: see hasLook
+        bool ascii = false; // EXACTLY: every byte is ASCII, so bytes can be compared directly
         // STAR/PLUS: the rest of the pattern must begin with the literal character first.
         bool hasLook = false;
     };
@@ -113,6 +117,19 @@ bool regsub(RegProgram& prog, const char* subject, std::size_t subjectLength,
 // Number of node visits made by the last regexec on this thread, for tests and benchmarks that
 // check the matcher's work is bounded.
 std::uint64_t regexecVisits();
+
+// Reads one character of a set or literal operand at p and moves p past it. The operand ends
+// with a NUL, which stops decoding, so four bytes of room is enough.
+inline char32_t regOperandChar(const char*& p) {
+    if (static_cast<std::uint8_t>(*p) == kSetStray) {
+        const char32_t c = chars::kStrayBase + static_cast<unsigned char>(p[1]);
+        p += 2;
+        return c;
+    }
+    const chars::Char ch = chars::decode(p, p + 4);
+    p += ch.len;
+    return ch.cp;
+}
 
 // Node helpers shared by compiler and matcher.
 inline int regNext(const std::uint8_t* prog, int node) {

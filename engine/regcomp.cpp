@@ -522,9 +522,8 @@ private:
                n == '[' || n == '^' || n == '|';
     }
 
-    void emitRaw(const char* from, unsigned len) {
-        for (unsigned i = 0; i < len; ++i) b_.emitByte(static_cast<std::uint8_t>(from[i]));
-    }
+    // One literal character; a stray byte behind its marker, like a set member.
+    void emitLiteral(chars::Char c) { emitMember(c); }
 
     // A run of literal characters; p_ is at its first character or at the backslash before it.
     int literalRun(int& flags) {
@@ -537,7 +536,7 @@ private:
             const char* n = p_ + c.len;
             char nc = n < end_ ? *n : '\0';
             if (endsRun(nc)) {
-                emitRaw(p_, c.len), ++count;
+                emitLiteral(c), ++count;
                 p_ = n;
                 break;
             }
@@ -546,12 +545,12 @@ private:
                 if (isOperator && count >= 1) {
                     p_ = cStart; // c becomes the single-character atom the operator applies to
                 } else {
-                    emitRaw(p_, c.len), ++count;
+                    emitLiteral(c), ++count;
                     p_ = n;
                 }
                 break;
             }
-            emitRaw(p_, c.len), ++count;
+            emitLiteral(c), ++count;
             p_ = n;
             if (nc == '\\') {
                 char after = n + 1 < end_ ? n[1] : '\0';
@@ -583,7 +582,7 @@ void optimise(RegProgram& prog, int flags) {
         int s = b + 3;
         if (code[s] == EXACTLY) {
             const char* lit = reinterpret_cast<const char*>(code + s + 3);
-            prog.startChar = chars::decode(lit, lit + std::strlen(lit)).cp;
+            prog.startChar = regOperandChar(lit);
         } else if (code[s] == BOL) {
             prog.anchored = true;
         }
@@ -609,18 +608,6 @@ void optimise(RegProgram& prog, int flags) {
     }
 }
 
-// Reads one set member at p and moves p past it (the operand ends with a NUL).
-char32_t setMember(const char*& p) {
-    if (static_cast<std::uint8_t>(*p) == kSetStray) {
-        char32_t c = chars::kStrayBase + static_cast<unsigned char>(p[1]);
-        p += 2;
-        return c;
-    }
-    chars::Char ch = chars::decode(p, p + 4);
-    p += ch.len;
-    return ch.cp;
-}
-
 // The ASCII members of a set, as the matcher tests them: folded when ignoring case. Tells
 // whether a character beyond ASCII could be a member too.
 RegProgram::AsciiSet asciiMembers(const char* p, bool icase, bool& beyondAscii) {
@@ -635,13 +622,13 @@ RegProgram::AsciiSet asciiMembers(const char* p, bool icase, bool& beyondAscii) 
     while (*p) {
         if (static_cast<std::uint8_t>(*p) == kSetRangeTo) {
             ++p;
-            const char32_t hi = setMember(p);
+            const char32_t hi = regOperandChar(p);
             for (char32_t c = prev + 1; c <= hi && c < 0x80; ++c) add(c);
             beyondAscii = true;
             prev = hi;
             continue;
         }
-        prev = setMember(p);
+        prev = regOperandChar(p);
         add(prev);
     }
     // k and s have non-ASCII case forms (the Kelvin sign, the long s).
@@ -781,7 +768,9 @@ void analyse(RegProgram& prog) {
             i += len + 1;
             if (op == EXACTLY) {
                 info.length = static_cast<std::uint32_t>(len);
-                info.first = chars::decode(operand, operand + len).cp;
+                info.ascii = std::all_of(operand, operand + len, [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+                const char* p = operand;
+                info.first = regOperandChar(p);
             } else {
                 bool beyond = false;
                 info.set = static_cast<std::int32_t>(prog.sets.size());

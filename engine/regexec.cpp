@@ -66,12 +66,13 @@ public:
     bool containsMustHave() const {
         const char* lit = reinterpret_cast<const char*>(code_ + prog_.mustHave);
         const char* litEnd = lit + prog_.mustLength;
-        if (!icase_) {
+        const bool ascii = info(prog_.mustHave - 3).ascii;
+        if (!icase_ && ascii) {
             return std::memchr(begin_, lit[0], static_cast<std::size_t>(end_ - begin_)) &&
                    memmem(begin_, static_cast<std::size_t>(end_ - begin_), lit, prog_.mustLength);
         }
         for (const char* p = begin_; p < end_; p = chars::next(p, end_))
-            if (literalAt(p, lit, litEnd) >= 0) return true;
+            if (literalAt(p, lit, litEnd, ascii) >= 0) return true;
         return false;
     }
 
@@ -85,10 +86,11 @@ private:
 
     bool same(char32_t a, char32_t b) const { return chars::equal(a, b, !icase_); }
 
-    // Length in subject bytes of the literal [lit, litEnd) standing at p, or -1.
-    long literalAt(const char* p, const char* lit, const char* litEnd) const {
+    // Length in subject bytes of the literal [lit, litEnd) standing at p, or -1. Compared
+    // character by character, so that a literal never ends inside a character of the name.
+    long literalAt(const char* p, const char* lit, const char* litEnd, bool ascii) const {
         const char* s = p;
-        if (!icase_) {
+        if (!icase_ && ascii) {
             auto n = static_cast<std::size_t>(litEnd - lit);
             if (static_cast<std::size_t>(end_ - s) < n || std::memcmp(s, lit, n) != 0) return -1;
             return static_cast<long>(n);
@@ -98,24 +100,19 @@ private:
             auto a = static_cast<unsigned char>(*s);
             auto b = static_cast<unsigned char>(*lit);
             if (a < 0x80 && b < 0x80) {
-                if (a != b && chars::fold(a) != chars::fold(b)) {
-                    // An ASCII letter can still equal a non-ASCII one (k and the Kelvin sign),
-                    // but not another ASCII character.
-                    return -1;
-                }
+                // An ASCII letter can equal a non-ASCII one (k and the Kelvin sign), but not
+                // another ASCII character.
+                if (a != b && (!icase_ || chars::fold(a) != chars::fold(b))) return -1;
                 ++s, ++lit;
                 continue;
             }
-            chars::Char cs = chars::decode(s, end_);
-            chars::Char cl = chars::decode(lit, litEnd);
-            if (!same(cs.cp, cl.cp)) return -1;
+            const chars::Char cs = chars::decode(s, end_);
+            if (!same(cs.cp, regOperandChar(lit))) return -1;
             s += cs.len;
-            lit += cl.len;
         }
         return s - p;
     }
 
-    // Whether c is in the set operand of node (ANYOF or ANYBUT: the caller inverts).
     const RegProgram::NodeInfo& info(int node) const {
         return prog_.nodeInfo[static_cast<std::size_t>(node / 3)];
     }
@@ -132,30 +129,16 @@ private:
             auto b = static_cast<unsigned char>(*p);
             if (b == kSetRangeTo) {
                 ++p;
-                char32_t hi = member(p);
+                char32_t hi = regOperandChar(p);
                 if (inRange(c, prev, hi)) return true;
                 prev = hi;
                 continue;
             }
-            char32_t m = member(p);
+            char32_t m = regOperandChar(p);
             if (m == c || (icase_ && chars::fold(m) == fc)) return true;
             prev = m;
         }
         return false;
-    }
-
-    // Reads one member at p and moves p past it.
-    static char32_t member(const char*& p) {
-        auto b = static_cast<unsigned char>(*p);
-        if (b == kSetStray) {
-            char32_t c = chars::kStrayBase + static_cast<unsigned char>(p[1]);
-            p += 2;
-            return c;
-        }
-        // The operand's terminating NUL stops decoding, so four bytes of room is enough.
-        chars::Char ch = chars::decode(p, p + 4);
-        p += ch.len;
-        return ch.cp;
     }
 
     // Whether c lies in (lo, hi]; without case, whether one of its case forms does.
@@ -373,7 +356,7 @@ private:
             }
             case EXACTLY: {
                 const char* lit = operandText(scan);
-                long n = literalAt(pos_, lit, lit + info(scan).length);
+                long n = literalAt(pos_, lit, lit + info(scan).length, info(scan).ascii);
                 if (n < 0) return false;
                 pos_ += n;
                 break;

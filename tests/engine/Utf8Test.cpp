@@ -95,6 +95,12 @@ TEST(Utf8, StrayBytesEqualOnlyThemselves) {
         // A range of stray bytes never reaches into the continuation bytes of a valid character.
         {"[\x80-\xBF]", false, "ä€", false, 0, 0},
         {"^\xE4(.*)$", false, "\xE4rger.txt", true, 0, 9},
+        // A stray lead byte in a literal never matches the first byte of a valid character,
+        // and escaped stray bytes never join into one.
+        {"\xC3", true, "\xC3\xA4", false, 0, 0},
+        {"\xC3", true, "x\xC3", true, 1, 1},
+        {"\xC3\\\xA4", true, "\xC3\xA4", false, 0, 0},
+        {"\xC3\\\xA4", false, "\xC3\xA4", false, 0, 0},
     };
     checkMatches(std::begin(cases), std::end(cases));
 }
