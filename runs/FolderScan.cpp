@@ -1,0 +1,90 @@
+#include "runs/FolderScan.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/errors.h"
+#include "runs/CVNFileFindFixed.h"
+#include "shell/MessagePresenter.h"
+#include "shell/Messages.h"
+#include "res/LoadString.h"
+
+namespace {
+
+constexpr std::uint32_t kSkipFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY;
+
+// Between two entries: true when the scan must end now.
+bool pumpAndCheck(ScanContext& ctx) {
+    if (ctx.pump.PumpMessages()) {
+        ctx.quit = true;
+        ctx.stop = true;
+    }
+    return ctx.stop;
+}
+
+// The files pass; false when the folder could not be read.
+bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& searchPattern,
+               bool regularExpression) {
+    CVNFileFindFixed find(ctx.matcher);
+    const std::string path = JoinPath(folder, regularExpression ? std::string("*") : searchPattern);
+    if (!find.FindFile(path)) {
+        const std::uint32_t code = find.error();
+        if (code == ERROR_FILE_NOT_FOUND) return true;
+        const auto& ignored = ctx.ignoredErrors;
+        if (std::find(ignored.begin(), ignored.end(), code) == ignored.end()) {
+            const int answer = GetMessagePresenter()->show(
+                Format(LoadString(145), {folder, FormatSystemError(code)}),
+                MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2, 0);
+            if (answer == IDYES) ctx.ignoredErrors.push_back(code);
+            else if (answer == IDCANCEL) ctx.stop = true;
+        }
+        return false;
+    }
+    const SharedText folderText = std::make_shared<const std::string>(folder);
+    for (bool more = true; more;) {
+        if (pumpAndCheck(ctx)) break;
+        more = find.FindNextFile();
+        const FindData& fd = find.current();
+        if (fd.attributes & kSkipFile) continue;
+        if (regularExpression && !ctx.matcher.match(fd.name)) continue;
+        const int before = ctx.list.itemCount();
+        ctx.list.AddFile(folderText, fd);
+        if (ctx.maxFiles > 0 && before + 1 >= ctx.maxFiles) {
+            ctx.list.flushPendingRows();
+            GetMessagePresenter()->show(LoadString(133), MB_OK | MB_ICONINFORMATION, 0);
+            ctx.stop = true;
+        }
+    }
+    find.Close();
+    return true;
+}
+
+} // namespace
+
+void ScanFolder(ScanContext& ctx, const std::string& folder, const std::string& searchPattern,
+                bool includeSubfolders, bool regularExpression) {
+    if (ctx.showStatus) ctx.showStatus(folder);
+    const bool readable = scanFiles(ctx, folder, searchPattern, regularExpression);
+    if (ctx.stop || !includeSubfolders || !readable) return;
+
+    // The folders pass: every entry, the finder's filter off.
+    CVNFileNameMatcher unused;
+    CVNFileFindFixed find(unused);
+    if (!find.FindFile(JoinPath(folder, "*"))) {
+        const std::uint32_t code = find.error();
+        if (code != ERROR_FILE_NOT_FOUND &&
+            GetMessagePresenter()->show(Format(LoadString(142), {folder, FormatSystemError(code)}),
+                                        MB_OKCANCEL | MB_ICONWARNING, 0) == IDCANCEL)
+            ctx.stop = true;
+        return;
+    }
+    for (bool more = true; more;) {
+        more = find.FindNextFile();
+        const FindData& fd = find.current();
+        if (fd.attributes & FILE_ATTRIBUTE_TEMPORARY) continue;
+        if ((fd.attributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.attributes & FILE_ATTRIBUTE_SYSTEM))
+            ScanFolder(ctx, JoinPath(folder, fd.name), searchPattern, includeSubfolders, regularExpression);
+        if (pumpAndCheck(ctx)) break;
+    }
+    find.Close();
+}
