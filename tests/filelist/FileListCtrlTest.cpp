@@ -158,3 +158,35 @@ TEST_F(ListTest, SelectionOperations) {
     EXPECT_EQ(list->itemCount(), 0);
     EXPECT_FALSE(list->SelectItem(0, -2));
 }
+
+// The base comparison of every column id; the direction only flips its sign.
+TEST_F(ListTest, EveryColumnIdHasItsOrder) {
+    FindData a, b;
+    a.name = "alpha.txt";
+    b.name = "Beta.txt";
+    a.size = 2048;          // "2 KB"
+    b.size = 10 * 1024;     // "10 KB": longer text, larger size
+    a.attributes = FILE_ATTRIBUTE_ARCHIVE;  // "A___": letters compare as lower case, after "_"
+    b.attributes = FILE_ATTRIBUTE_READONLY; // "_R__"
+    a.creationTime = FILETIME::fromTicks(200);
+    b.creationTime = FILETIME::fromTicks(100);
+    a.lastWriteTime = FILETIME::fromTicks(100);
+    b.lastWriteTime = FILETIME::fromTicks(200);
+    a.lastAccessTime = b.lastAccessTime = FILETIME::fromTicks(300);
+    auto ra = FileListRecord::make(std::make_shared<const std::string>("/a"), a);
+    auto rb = FileListRecord::make(std::make_shared<const std::string>("/B"), b);
+    ra->typeText = std::make_shared<const std::string>("Textdokument");
+    rb->typeText = std::make_shared<const std::string>("text");
+    const struct {
+        int id;
+        int sign; // of compare(a, b)
+    } cases[] = {{COL_NAME, -1},     {COL_FOLDER, -1},   {COL_TYPE, 1},
+                 {COL_SIZE, -1},     {COL_ATTRIBUTES, 1}, {COL_CREATED, 1},
+                 {COL_MODIFIED, -1}, {COL_ACCESSED, 0},  {8, 0}};
+    for (const auto& c : cases) {
+        const int r = FileListModel::compare(*ra, *rb, c.id);
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << "id " << c.id;
+        const int back = FileListModel::compare(*rb, *ra, c.id);
+        EXPECT_EQ((back > 0) - (back < 0), -c.sign) << "id " << c.id;
+    }
+}

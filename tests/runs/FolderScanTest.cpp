@@ -116,6 +116,20 @@ TEST_F(FolderScan, MaxFilesStopsTheScanOnce) {
     EXPECT_FALSE(unlimited.stop);
 }
 
+TEST_F(FolderScan, DeepTreesAreScannedToTheBottom) {
+    TempDir dir;
+    std::string folder = dir.path();
+    for (int depth = 0; depth < 150; ++depth) {
+        folder += "/d";
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    }
+    dir.file(folder.substr(dir.path().size() + 1) + "/bottom.txt");
+    Scan s;
+    auto found = s.run(dir.path(), "*.txt", true);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].size(), 150 * 2 + std::string("/bottom.txt").size());
+}
+
 TEST_F(FolderScan, ClosingTheWindowEndsTheScanAtOnce) {
     TempDir dir;
     makeTree(dir);
