@@ -248,7 +248,9 @@ struct Parser {
     bool keyLine(std::string_view line, RegKey& root, RegKey*& current) {
         if (line.size() < 3 || line.back() != ']') return fail("key line must be [path]");
         RegKey* key = &root;
-        for (const std::string& part : SplitKeyPath(line.substr(1, line.size() - 2))) {
+        const std::vector<std::string> parts = SplitKeyPath(line.substr(1, line.size() - 2));
+        if (parts.size() > kMaxKeyDepth) return fail("key path too deep");
+        for (const std::string& part : parts) {
             std::string name;
             for (std::size_t i = 0; i < part.size(); ++i) {
                 if (part[i] != '%') {

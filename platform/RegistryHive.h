@@ -57,6 +57,10 @@ private:
     Data data_;
 };
 
+// The deepest a key may lie below the root of a tree, as in the registry; deeper paths are
+// refused, so that no tree can exhaust the stack of the code that walks it.
+constexpr std::size_t kMaxKeyDepth = 512;
+
 // Not empty and without '\'.
 bool IsValidKeyName(std::string_view name);
 // Whether two names are equal without regard to case.

@@ -21,6 +21,13 @@ bool isValidUtf8(const std::string& s) {
     return true;
 }
 
+std::string deepPath(std::size_t depth) {
+    std::string path = "k";
+    for (std::size_t i = 1; i < depth; ++i)
+        path += "\\k";
+    return path;
+}
+
 } // namespace
 
 TEST(RegKey, NamesCompareWithoutCaseByUnicodeFolding) {
@@ -253,6 +260,7 @@ TEST(HiveText, AnyMalformedLineMakesTheFileDamaged) {
         {"raw NUL", head + std::string("\"a\"=\"x\0y\"\n", 11) + tail},
         {"not UTF-8", head + "\"a\"=\"\xe4\"\n" + tail},
         {"not UTF-8 in a comment", head + "; \xff\n" + tail},
+        {"deeper than the registry allows", head + "[" + deepPath(kMaxKeyDepth + 1) + "]\n" + tail},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -260,6 +268,13 @@ TEST(HiveText, AnyMalformedLineMakesTheFileDamaged) {
         EXPECT_FALSE(ParseHive(c.text, &problem));
         EXPECT_FALSE(problem.empty());
     }
+}
+
+TEST(HiveText, TheDeepestAllowedKeyRoundTrips) {
+    const auto tree = ParseHive("Orvane registry file, format 1\n[" + deepPath(kMaxKeyDepth) +
+                                "]\nEnd of Orvane registry file\n");
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(ParseHive(FormatHive(*tree)), tree);
 }
 
 TEST(HiveText, EveryCutOffFileIsDamaged) {
