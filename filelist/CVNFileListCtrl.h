@@ -9,8 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "filelist/FileListModel.h"
 #include "filelist/CVNLineSource.h"
+#include "filelist/FileListModel.h"
+#include "filelist/UndoLog.h"
 
 enum ViewMode : int { VIEW_FIND_RENAME = 0, VIEW_DATE_ATTRIBUTES = 1 };
 
@@ -67,6 +68,26 @@ public:
     bool SetStateOfRows(unsigned which, unsigned state, unsigned mask);
     int selectedCount() const;
 
+    // Sets a time column of a row to an exact UTC time (clearing the sort by that column).
+    void SetCellTime(int row, int id, const FILETIME& utc);
+
+    // File operations on rows; each logs an undo record into the newest group. Failures are
+    // shown (string 32063) and give false; true means the file operation happened, even if
+    // the row could not be updated afterwards.
+    bool RenameItem(int row, const std::string& newName);
+    // created, modified, accessed are local times; null leaves a time as it is.
+    bool SetItemTimes(int row, const FILETIME* created, const FILETIME* modified, const FILETIME* accessed);
+    bool SetItemAttributes(int row, std::uint32_t value, std::uint32_t mask);
+
+    // Checks newName and renames folder/oldName to it on disk unless preview is set. A trailing
+    // '.' is dropped from newName. Throws CVNException (string 32066) on failure.
+    static void RenameFile(const std::string& folder, const std::string& oldName, std::string& newName,
+                           int preview);
+
+    // Reverts the newest undo group, newest record first, and removes it; gives its mode.
+    int UndoHeadGroup();
+    UndoLog& undoLog() { return undo_; }
+
     int previewFlag() const { return preview_; }
     void setPreviewFlag(int preview) { preview_ = preview ? 1 : 0; }
 
@@ -86,4 +107,5 @@ private:
     int sortId_ = 0;
     int sortDirection_ = 0;
     int preview_ = 0;
+    UndoLog undo_;
 };

@@ -25,6 +25,7 @@ constexpr std::pair<std::uint32_t, unsigned> kTexts[] = {
     {ERROR_DIRECTORY, 33025},           {ERROR_IO_DEVICE, 33026},
     {ERROR_CANCELLED, 33027},           {ERROR_INTERNAL_ERROR, 33028},
     {ERROR_TIMEOUT, 33029},             {ERROR_CANT_RESOLVE_FILENAME, 33030},
+    {ERROR_INVALID_TARGET_HANDLE, 33031},
 };
 
 } // namespace
