@@ -170,6 +170,8 @@ std::uint32_t UpdateHive(const std::string& path,
     const HiveSnapshot now = load(path, false);
     RegKey tree = now.state == HiveState::Ok ? *now.root : RegKey();
     if (const std::uint32_t rc = change(tree)) return rc;
+    // Saving settings that did not change (lists at exit, options) costs no write.
+    if (now.state == HiveState::Ok && tree == *now.root) return ERROR_SUCCESS;
     if (now.state == HiveState::Damaged)
         if (const std::uint32_t rc = keepAside(path)) return rc;
     if (const std::uint32_t rc = write(path, tree)) return rc;

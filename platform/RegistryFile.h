@@ -35,7 +35,7 @@ struct HiveSnapshot {
 HiveSnapshot ReadHive(const std::string& path);
 
 // Locks the hive, reads it afresh, lets change modify the tree and, if change returns
-// ERROR_SUCCESS, writes the tree back atomically. Creates the folder when needed. Returns
+// ERROR_SUCCESS, writes the tree back atomically (not when the tree is as it was). Creates the folder when needed. Returns
 // ERROR_SUCCESS, change's own error (nothing is written then), or the error of locking,
 // keeping a damaged file aside or writing.
 std::uint32_t UpdateHive(const std::string& path,
