@@ -135,8 +135,11 @@ void formatKeys(const RegKey& key, const std::string& path, std::string& out) {
     for (std::size_t i = 0; i < key.keyCount(); ++i) {
         const std::string sub = path.empty() ? escapeKeyName(key.keyName(i))
                                              : path + '\\' + escapeKeyName(key.keyName(i));
-        out += "\n[" + sub + "]\n";
-        formatValues(key.key(i), out);
+        // A key with nothing but subkeys comes into being with its first subkey's line, at the
+        // same place in the order, so it needs no line of its own.
+        const RegKey& k = key.key(i);
+        if (k.valueCount() > 0 || k.keyCount() == 0) out += "\n[" + sub + "]\n";
+        formatValues(k, out);
         formatKeys(key.key(i), sub, out);
     }
 }

@@ -129,16 +129,27 @@ TEST(HiveText, IsTheReadableFormAPersonCanEdit) {
                                 "\"MaxFiles\"=dword:0000012c\n"
                                 "\"Name\"=\"C:\\\\Daten \\\"neu\\\"\"\n"
                                 "\n"
-                                "[Patterns]\n"
-                                "\n"
-                                "[Patterns\\UserDefined]\n"
-                                "\n"
                                 "[Patterns\\UserDefined\\Such-/Ersatzmuster]\n"
                                 "\"Blob\"=hex:01,ab,ff\n"
                                 "\n"
                                 "[100%25]\n"
                                 "\n"
                                 "End of Orvane registry file\n");
+}
+
+TEST(HiveText, KeysWithOnlySubkeysKeepTheirPlaceWithoutALine) {
+    RegKey root;
+    root.createKey("Empty");
+    RegKey& a = root.createKey("A");
+    a.createKey("A1").createKey("A1x").setValue("v", RegValue::dword(1));
+    a.createKey("A2");
+    root.createKey("B").setValue("v", RegValue::dword(2));
+    const std::string text = FormatHive(root);
+    EXPECT_EQ(text.find("[A]"), std::string::npos);
+    EXPECT_EQ(text.find("[A\\A1]"), std::string::npos);
+    const auto back = ParseHive(text);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(*back == root) << text;
 }
 
 TEST(HiveText, AcceptsWhatAPersonWouldWrite) {
