@@ -98,7 +98,10 @@ void FileListModel::appendRows(std::vector<std::unique_ptr<FileListRecord>> rows
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
     rows_.reserve(rows_.size() + rows.size());
-    for (auto& r : rows) rows_.push_back(std::move(r));
+    for (auto& r : rows) {
+        if (rowIndexValid_) rowIndex_.emplace(r.get(), static_cast<int>(rows_.size()));
+        rows_.push_back(std::move(r));
+    }
     endInsertRows();
 }
 
@@ -111,6 +114,7 @@ void FileListModel::appendRow(std::unique_ptr<FileListRecord> row) {
 void FileListModel::clear() {
     beginResetModel();
     rows_.clear();
+    rowIndexValid_ = false;
     endResetModel();
 }
 
@@ -118,6 +122,7 @@ void FileListModel::removeRow(int row) {
     if (row < 0 || row >= rowCount()) return;
     beginRemoveRows(QModelIndex(), row, row);
     rows_.erase(rows_.begin() + row);
+    rowIndexValid_ = false;
     endRemoveRows();
 }
 
@@ -126,9 +131,14 @@ FileListRecord* FileListModel::record(int row) const {
 }
 
 int FileListModel::rowOf(const FileListRecord* record) const {
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].get() == record) return static_cast<int>(i);
-    return -1;
+    if (!rowIndexValid_) {
+        rowIndex_.clear();
+        rowIndex_.reserve(rows_.size());
+        for (std::size_t i = 0; i < rows_.size(); ++i) rowIndex_.emplace(rows_[i].get(), static_cast<int>(i));
+        rowIndexValid_ = true;
+    }
+    auto it = rowIndex_.find(record);
+    return it == rowIndex_.end() ? -1 : it->second;
 }
 
 void FileListModel::cellChanged(int row, int id) {
@@ -186,6 +196,7 @@ void FileListModel::sortRows(int id, int direction) {
         sorted.push_back(std::move(rows_[order[i]]));
     }
     rows_ = std::move(sorted);
+    rowIndexValid_ = false;
 
     QModelIndexList after;
     after.reserve(before.size());

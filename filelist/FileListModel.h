@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QIcon>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "filelist/FileListRecord.h"
@@ -51,4 +52,7 @@ private:
 
     std::vector<std::unique_ptr<FileListRecord>> rows_;
     mutable QHash<QString, QIcon> icons_;
+    // Row of each record, rebuilt on demand after rows moved; undo looks up every record.
+    mutable std::unordered_map<const FileListRecord*, int> rowIndex_;
+    mutable bool rowIndexValid_ = false;
 };

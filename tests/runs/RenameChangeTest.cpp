@@ -66,6 +66,7 @@ protected:
         return lstat((dir / name).c_str(), &st) == 0;
     }
 
+    QApplication& app = qtApp(); // before any widget member
     TempDir dir;
     CVNFileListCtrl files;
     ScriptedPresenter presenter;

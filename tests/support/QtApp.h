@@ -10,6 +10,8 @@ inline QApplication& qtApp() {
     static char name[] = "orvane-test";
     static char* argv[] = {name, nullptr};
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own caches may already be gone, and tearing the
+    // application down after them crashes. The pointer keeps it reachable for leak checkers.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
