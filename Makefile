@@ -27,7 +27,7 @@ test-asan: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DORVANE_SANITIZE=ON -DORVANE_FUZZ=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON >/dev/null

@@ -23,8 +23,10 @@ namespace {
 
 thread_local std::uint64_t tVisits = 0;
 
-// Deep enough for any file name; keeps absurdly long subjects from exhausting the stack.
-constexpr int kMaxDepth = 20000;
+// Stack the matcher may use before it gives up on an attempt: deep enough for any file name
+// (two calls per character of a looped group), far from exhausting a thread's stack, whatever
+// the size of a frame in this build.
+constexpr std::ptrdiff_t kMaxStack = 2 * 1024 * 1024;
 
 class Matcher {
 public:
@@ -313,14 +315,12 @@ private:
             enableMemo();
         }
         const char* at = pos_;
-        if (++depth_ > kMaxDepth) {
-            --depth_;
+        if (stackTop_ - static_cast<const char*>(__builtin_frame_address(0)) > kMaxStack) {
             raise(REG_ERR_UNKNOWN);
             return false;
         }
         const std::size_t mark = trail_.size();
         bool ok = run(node);
-        --depth_;
         if (!ok) {
             undoTo(mark);
             if (memoOn_) rememberFailure(node, at);
@@ -417,7 +417,7 @@ private:
     const bool icase_;
     const std::size_t cols_;
     const char* pos_ = nullptr;
-    int depth_ = 0;
+    const char* const stackTop_ = static_cast<const char*>(__builtin_frame_address(0));
     std::size_t calls_ = 0;
     std::uint64_t visits_ = 0;
     std::vector<std::pair<int, int>> trail_;
