@@ -35,8 +35,8 @@ struct HiveSnapshot {
 HiveSnapshot ReadHive(const std::string& path);
 
 // Locks the hive, reads it afresh, lets change modify the tree and, if change returns
-// ERROR_SUCCESS, writes the tree back atomically (not when the tree is as it was). Creates the folder when needed. Returns
-// ERROR_SUCCESS, change's own error (nothing is written then), or the error of locking,
-// keeping a damaged file aside or writing.
+// ERROR_SUCCESS, writes the tree back atomically (not when the tree is as it was). Creates the
+// folder when needed. Returns ERROR_SUCCESS, change's own error (nothing is written then), or the
+// error of locking, keeping a damaged file aside or writing.
 std::uint32_t UpdateHive(const std::string& path,
                          const std::function<std::uint32_t(RegKey&)>& change);

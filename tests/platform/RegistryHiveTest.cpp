@@ -93,26 +93,6 @@ TEST(RegKey, CopiesAreDeepAndPathsResolve) {
     EXPECT_EQ(root.findPath({"A", "C"}), nullptr);
 }
 
-TEST(RegValue, WrongTypeReadsAsMissing) {
-    const RegValue d = RegValue::dword(5), t = RegValue::text("5"), b = RegValue::binary({5});
-    EXPECT_EQ(d.type(), REG_DWORD);
-    EXPECT_EQ(t.type(), REG_SZ);
-    EXPECT_EQ(b.type(), REG_BINARY);
-    EXPECT_TRUE(d.asDword() && !d.asText() && !d.asBinary());
-    EXPECT_TRUE(!t.asDword() && t.asText() && !t.asBinary());
-    EXPECT_TRUE(!b.asDword() && !b.asText() && b.asBinary());
-}
-
-TEST(SplitKeyPath, KeepsEmptyPartsForCallersToRefuse) {
-    EXPECT_EQ(SplitKeyPath(""), std::vector<std::string>{});
-    EXPECT_EQ(SplitKeyPath("a"), std::vector<std::string>{"a"});
-    EXPECT_EQ(SplitKeyPath("a\\b/c"), (std::vector<std::string>{"a", "b/c"}));
-    EXPECT_EQ(SplitKeyPath("\\a\\\\"), (std::vector<std::string>{"", "a", "", ""}));
-    EXPECT_TRUE(IsValidKeyName("Such-/Ersatzmuster"));
-    EXPECT_FALSE(IsValidKeyName(""));
-    EXPECT_FALSE(IsValidKeyName("a\\b"));
-}
-
 TEST(HiveText, IsTheReadableFormAPersonCanEdit) {
     RegKey root;
     RegKey& s = root.createKey("Settings");

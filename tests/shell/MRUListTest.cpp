@@ -40,19 +40,6 @@ std::ostream& operator<<(std::ostream& os, const Item& i) {
     return os << '"' << i.text << "\":" << i.datum;
 }
 
-TEST(MRUList, TheThreeListsOfTheMainForm) {
-    EXPECT_EQ(kMRUSearchFolder.section, "MRU SearchFolder");
-    EXPECT_EQ(kMRUSearchPattern.section, "MRU SearchPattern");
-    EXPECT_EQ(kMRUReplacePattern.section, "MRU ReplacePattern");
-    EXPECT_EQ(MRUEntryName(kMRUSearchFolder, 9), "Folder9");
-    EXPECT_EQ(MRUEntryName(kMRUSearchPattern, 0), "Pattern0");
-    EXPECT_EQ(MRUEntryName(kMRUReplacePattern, 3), "Pattern3");
-    for (const MRUSettings* s : {&kMRUSearchFolder, &kMRUSearchPattern, &kMRUReplacePattern})
-        EXPECT_EQ(s->capacity, 10);
-    EXPECT_TRUE(kMRUSearchPattern.dataPrefix);
-    EXPECT_FALSE(kMRUSearchFolder.dataPrefix || kMRUReplacePattern.dataPrefix);
-}
-
 TEST(MRUList, AddPutsTheTextOnTopAndDropsItsOldPlaceOrTheOldest) {
     const struct {
         const char* name;

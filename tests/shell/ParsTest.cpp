@@ -86,11 +86,3 @@ TEST(ROZariduPars, SaveReportsFailureAndKeepsTheValues) {
     EXPECT_FALSE(pars.Save());
     EXPECT_EQ(pars.MaxFiles, 12);
 }
-
-TEST(ROZariduPars, HelpTipModeFollowsShowHelpTips) {
-    CROZariduPars pars;
-    for (const auto& [show, mode] : {std::pair{0, 2}, {1, 3}, {-1, 3}, {42, 3}}) {
-        pars.ShowHelpTips = show;
-        EXPECT_EQ(pars.GetHelpTipMode(), mode) << show;
-    }
-}

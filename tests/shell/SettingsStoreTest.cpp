@@ -175,20 +175,6 @@ TEST(SettingsStore, DeleteKeyRemovesTheWholeSubtreeAndNothingElse) {
     EXPECT_NE(keyAt(xdg.userHive(), {"F"}), nullptr);
 }
 
-TEST(SettingsStore, RecurseDeleteKeyEmptiesDeepTreesFirst) {
-    RegKey root;
-    RegKey* k = &root.createKey("Top");
-    for (int i = 0; i < 20; ++i) {
-        k->createKey("side" + std::to_string(i)).createKey("leaf");
-        k = &k->createKey("deeper");
-    }
-    root.createKey("Other");
-    EXPECT_EQ(RecurseDeleteKey(root, "TOP"), ERROR_SUCCESS);
-    EXPECT_EQ(RecurseDeleteKey(root, "Top"), ERROR_FILE_NOT_FOUND);
-    ASSERT_EQ(root.keyCount(), 1u);
-    EXPECT_EQ(root.keyName(0), "Other");
-}
-
 TEST(SettingsStore, DeleteValueNeedsAKeyOpenedForWriting) {
     XdgSandbox xdg;
     CSettingsStore w(false, false);
@@ -270,36 +256,4 @@ TEST(SettingsStore, AKeyDeletedByAnotherInstanceIsNotBroughtBack) {
     EXPECT_FALSE(first.Write("v", 1));
     EXPECT_FALSE(first.CreateKey("Sub"));
     EXPECT_EQ(keyAt(xdg.userHive(), {"S"}), nullptr);
-}
-
-TEST(SettingsStore, EnumerationKeepsStoredOrderAndCase) {
-    XdgSandbox xdg;
-    CSettingsStore w(false, false);
-    for (const char* k : {"\\P\\Zeta", "\\P\\alpha", "\\P\\Such-/Ersatzmuster"}) {
-        ASSERT_TRUE(w.CreateKey(kApp + k));
-        w.Close();
-    }
-    ASSERT_TRUE(w.CreateKey(kApp + "\\P"));
-    ASSERT_TRUE(w.Write("Second", 2));
-    ASSERT_TRUE(w.Write("first", std::string("1")));
-
-    CSettingsStore r(false, true);
-    std::vector<std::string> names{"stale"};
-    EXPECT_FALSE(r.EnumKeys(names)) << "no key opened";
-    ASSERT_TRUE(r.Open(kApp + "\\p"));
-    ASSERT_TRUE(r.EnumKeys(names));
-    EXPECT_EQ(names, (std::vector<std::string>{"Zeta", "alpha", "Such-/Ersatzmuster"}));
-    std::vector<std::pair<std::string, RegValue>> values;
-    ASSERT_TRUE(r.EnumValues(values));
-    ASSERT_EQ(values.size(), 2u);
-    EXPECT_EQ(values[0].first, "Second");
-    EXPECT_EQ(values[1].second, RegValue::text("1"));
-}
-
-TEST(SettingsStoreHolder, KeepsTheFirstStore) {
-    CSettingsStoreHolder holder;
-    CSettingsStore* first = holder.CreateStore(true, false);
-    EXPECT_EQ(holder.CreateStore(false, true), first);
-    EXPECT_TRUE(first->IsMachineScope());
-    EXPECT_FALSE(first->IsReadOnly());
 }
