@@ -63,7 +63,17 @@ void showFileError(unsigned formatId, const std::string& path, const std::string
     GetMessagePresenter()->show(Format(LoadString(formatId), {path, error}), MB_OK | MB_ICONWARNING, 0);
 }
 
-std::uintptr_t keyOf(const FileListRecord* r) { return reinterpret_cast<std::uintptr_t>(r); }
+// An undo record for the row of r; the caller fills in what was there before.
+UndoRecord undoRecordFor(const FileListRecord* r, int preview, const std::string& folder,
+                         const std::string& name, int kind) {
+    UndoRecord u;
+    u.key = reinterpret_cast<std::uintptr_t>(r);
+    u.preview = preview;
+    u.folder = folder;
+    u.name = name;
+    u.kind = kind;
+    return u;
+}
 
 FILETIME* timeOf(FileListRecord& r, int id) {
     return id == COL_CREATED ? &r.created : id == COL_MODIFIED ? &r.modified : &r.accessed;
@@ -100,12 +110,7 @@ bool CVNFileListCtrl::RenameItem(int row, const std::string& newNameIn) {
         if (FindColumn(COL_NAME) < 0) throw CVNException(ERROR_INTERNAL_ERROR);
         RenameFile(folder, oldName, newName, preview_);
         result = true;
-        UndoRecord u;
-        u.key = keyOf(r);
-        u.preview = preview_;
-        u.folder = folder;
-        u.name = newName;
-        u.kind = UNDO_RENAME;
+        UndoRecord u = undoRecordFor(r, preview_, folder, newName, UNDO_RENAME);
         u.oldName = oldName;
         undo_.log(u);
         if (!SetCellText(row, FindColumn(COL_NAME), newName)) throw CVNException::FromStringId(32065);
@@ -154,12 +159,7 @@ bool CVNFileListCtrl::SetItemTimes(int row, const FILETIME* created, const FILET
                        accessed ? &utc[2] : nullptr);
         result = true;
         if (any) {
-            UndoRecord u;
-            u.key = keyOf(r);
-            u.preview = preview_;
-            u.folder = folder;
-            u.name = name;
-            u.kind = UNDO_TIMES;
+            UndoRecord u = undoRecordFor(r, preview_, folder, name, UNDO_TIMES);
             u.created = before[0];
             u.modified = before[1];
             u.accessed = before[2];
@@ -184,12 +184,7 @@ bool CVNFileListCtrl::SetItemAttributes(int row, std::uint32_t value, std::uint3
         if (FindColumn(COL_ATTRIBUTES) < 0) throw CVNException(ERROR_INTERNAL_ERROR);
         if (preview_ == 0) writeAttributes(withSlash(folder) + name, value, mask);
         result = true;
-        UndoRecord u;
-        u.key = keyOf(r);
-        u.preview = preview_;
-        u.folder = folder;
-        u.name = name;
-        u.kind = UNDO_ATTRIBUTES;
+        UndoRecord u = undoRecordFor(r, preview_, folder, name, UNDO_ATTRIBUTES);
         u.attributes = r->attributeText;
         undo_.log(u);
         const std::uint32_t bits =

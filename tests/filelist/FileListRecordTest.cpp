@@ -8,14 +8,6 @@
 
 namespace {
 
-FILETIME utcTime(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME st;
-    st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
-    FILETIME ft;
-    EXPECT_TRUE(SystemTimeToFileTime(st, ft));
-    return ft;
-}
-
 class Record : public ::testing::Test {
 protected:
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
@@ -69,8 +61,8 @@ TEST_F(Record, MadeFromAFoundFile) {
     fd.name = "Urlaub \xE4rger.JPG";
     fd.attributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN;
     fd.size = 2049;
-    fd.creationTime = utcTime(2024, 1, 14, 23, 0, 0);
-    fd.lastWriteTime = utcTime(2014, 4, 1, 8, 0, 0);
+    fd.creationTime = calendarTime(2024, 1, 14, 23, 0, 0);
+    fd.lastWriteTime = calendarTime(2014, 4, 1, 8, 0, 0);
     fd.lastAccessTime = FILETIME{};
     auto folder = std::make_shared<const std::string>("/home/anna/Bilder");
     auto r = FileListRecord::make(folder, fd);
@@ -87,17 +79,17 @@ TEST_F(Record, MadeFromAFoundFile) {
 TEST_F(Record, SettingCellsUpdatesTheRecord) {
     FindData fd;
     fd.name = "a.txt";
-    fd.lastWriteTime = utcTime(2020, 6, 1, 12, 0, 0);
+    fd.lastWriteTime = calendarTime(2020, 6, 1, 12, 0, 0);
     auto r = FileListRecord::make(std::make_shared<const std::string>("/tmp"), fd);
     EXPECT_TRUE(SetRecordText(*r, COL_NAME, "b.txt"));
     EXPECT_EQ(r->name, "b.txt");
     EXPECT_TRUE(SetRecordText(*r, COL_ATTRIBUTES, "AR__"));
     EXPECT_EQ(CellText(*r, COL_ATTRIBUTES), "AR__");
     EXPECT_TRUE(SetRecordText(*r, COL_MODIFIED, "01.04.2014 10:00:00"));
-    EXPECT_EQ(r->modified, utcTime(2014, 4, 1, 8, 0, 0));
+    EXPECT_EQ(r->modified, calendarTime(2014, 4, 1, 8, 0, 0));
     // Not a date: failure, and the time stays as it was.
     EXPECT_FALSE(SetRecordText(*r, COL_MODIFIED, "gestern"));
-    EXPECT_EQ(r->modified, utcTime(2014, 4, 1, 8, 0, 0));
+    EXPECT_EQ(r->modified, calendarTime(2014, 4, 1, 8, 0, 0));
     EXPECT_FALSE(SetRecordText(*r, 8, "x"));
     EXPECT_FALSE(SetRecordText(*r, -1, "x"));
 }

@@ -9,14 +9,6 @@
 
 namespace {
 
-FILETIME utcTime(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME st;
-    st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
-    FILETIME ft;
-    EXPECT_TRUE(SystemTimeToFileTime(st, ft));
-    return ft;
-}
-
 class DateText : public ::testing::Test {
 protected:
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
@@ -31,11 +23,11 @@ TEST_F(DateText, GermanListTexts) {
         FILETIME utc;
         const char* text;
     } cases[] = {
-        {utcTime(2014, 4, 1, 8, 0, 0), "01.04.2014 10:00:00"}, // summer time: UTC+2
-        {utcTime(2024, 1, 15, 13, 5, 9), "15.01.2024 14:05:09"},
-        {utcTime(2024, 1, 14, 23, 0, 0), "15.01.2024"},        // local midnight: date alone
-        {utcTime(2024, 1, 14, 23, 0, 1), "15.01.2024 00:00:01"},
-        {utcTime(1999, 12, 31, 22, 59, 59), "31.12.1999 23:59:59"},
+        {calendarTime(2014, 4, 1, 8, 0, 0), "01.04.2014 10:00:00"}, // summer time: UTC+2
+        {calendarTime(2024, 1, 15, 13, 5, 9), "15.01.2024 14:05:09"},
+        {calendarTime(2024, 1, 14, 23, 0, 0), "15.01.2024"},        // local midnight: date alone
+        {calendarTime(2024, 1, 14, 23, 0, 1), "15.01.2024 00:00:01"},
+        {calendarTime(1999, 12, 31, 22, 59, 59), "31.12.1999 23:59:59"},
         {FILETIME{}, ""},                                        // no creation time recorded
         {FILETIME::fromTicks(0xFFFFFFFFFFFFFFFFULL), "Invalid DateTime"},
     };
@@ -44,8 +36,8 @@ TEST_F(DateText, GermanListTexts) {
 
 TEST_F(DateText, TextsParseBackToTheSameSecond) {
     std::mt19937_64 rng(42);
-    const std::uint64_t from = utcTime(1980, 1, 1, 0, 0, 0).ticks();
-    const std::uint64_t to = utcTime(2060, 1, 1, 0, 0, 0).ticks();
+    const std::uint64_t from = calendarTime(1980, 1, 1, 0, 0, 0).ticks();
+    const std::uint64_t to = calendarTime(2060, 1, 1, 0, 0, 0).ticks();
     for (int i = 0; i < 2000; ++i) {
         const std::uint64_t t = from + rng() % (to - from);
         const FILETIME utc = FILETIME::fromTicks(t - t % 10000000); // whole seconds
@@ -73,12 +65,12 @@ TEST_F(DateText, ParsingRejectsWhatIsNoDate) {
         EXPECT_EQ(ft.ticks(), 77u) << bad;
     }
     ASSERT_TRUE(ParseListDate("15.01.2024", ft));
-    EXPECT_EQ(ft.ticks(), utcTime(2024, 1, 14, 23, 0, 0).ticks());
+    EXPECT_EQ(ft.ticks(), calendarTime(2024, 1, 14, 23, 0, 0).ticks());
 }
 
 TEST_F(DateText, OtherLocalesKeepTheirOrderButShowFourDigitYears) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const FILETIME utc = utcTime(2024, 7, 4, 16, 30, 15); // 18:30:15 in Berlin
+    const FILETIME utc = calendarTime(2024, 7, 4, 16, 30, 15); // 18:30:15 in Berlin
     const std::string text = FormatListDate(utc);
     EXPECT_NE(text.find("7/4/2024"), std::string::npos) << text;
     EXPECT_NE(text.find("6:30:15"), std::string::npos) << text;

@@ -5,14 +5,6 @@
 
 namespace {
 
-FILETIME utcTime(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME st;
-    st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
-    FILETIME ft;
-    EXPECT_TRUE(SystemTimeToFileTime(st, ft));
-    return ft;
-}
-
 constexpr long long kHour = 36000000000LL;
 
 } // namespace
@@ -56,7 +48,7 @@ TEST(FileTime, CalendarConversionsRoundTripAndRejectImpossibleDates) {
         EXPECT_EQ(back.wHour * 3600 + back.wMinute * 60 + back.wSecond, c.h * 3600 + c.mi * 60 + c.s);
     }
     SYSTEMTIME st;
-    ASSERT_TRUE(FileTimeToSystemTime(utcTime(2024, 12, 6, 0, 0, 0), st));
+    ASSERT_TRUE(FileTimeToSystemTime(calendarTime(2024, 12, 6, 0, 0, 0), st));
     EXPECT_EQ(st.wDayOfWeek, 5); // a Friday
 }
 
@@ -67,41 +59,41 @@ TEST(FileTime, LocalTimeFollowsDaylightSaving) {
         FILETIME utc;
         long long offsetHours;
     } cases[] = {
-        {utcTime(2024, 1, 15, 12, 0, 0), 1},
-        {utcTime(2024, 7, 15, 12, 0, 0), 2},
-        {utcTime(2024, 3, 31, 0, 59, 59), 1}, // one second before the switch
-        {utcTime(2024, 3, 31, 1, 0, 0), 2},
-        {utcTime(2024, 10, 27, 0, 59, 59), 2},
-        {utcTime(2024, 10, 27, 1, 0, 0), 1},
+        {calendarTime(2024, 1, 15, 12, 0, 0), 1},
+        {calendarTime(2024, 7, 15, 12, 0, 0), 2},
+        {calendarTime(2024, 3, 31, 0, 59, 59), 1}, // one second before the switch
+        {calendarTime(2024, 3, 31, 1, 0, 0), 2},
+        {calendarTime(2024, 10, 27, 0, 59, 59), 2},
+        {calendarTime(2024, 10, 27, 1, 0, 0), 1},
     };
     for (const auto& c : cases) {
         FILETIME local, back;
         ASSERT_TRUE(FileTimeToLocalFileTime(c.utc, local));
         EXPECT_EQ(static_cast<long long>(local.ticks() - c.utc.ticks()), c.offsetHours * kHour);
         ASSERT_TRUE(LocalFileTimeToFileTime(local, back));
-        const bool ambiguous = c.utc.ticks() == utcTime(2024, 10, 27, 0, 59, 59).ticks() ||
-                               c.utc.ticks() == utcTime(2024, 10, 27, 1, 0, 0).ticks();
+        const bool ambiguous = c.utc.ticks() == calendarTime(2024, 10, 27, 0, 59, 59).ticks() ||
+                               c.utc.ticks() == calendarTime(2024, 10, 27, 1, 0, 0).ticks();
         if (!ambiguous) {
             EXPECT_EQ(back.ticks(), c.utc.ticks()); // unambiguous local times come back exactly
         }
     }
     // Summer local time to UTC keeps fractions of a second.
-    FILETIME local = FILETIME::fromTicks(utcTime(2024, 7, 1, 10, 0, 0).ticks() + 1234567);
+    FILETIME local = FILETIME::fromTicks(calendarTime(2024, 7, 1, 10, 0, 0).ticks() + 1234567);
     FILETIME utc;
     ASSERT_TRUE(LocalFileTimeToFileTime(local, utc));
-    EXPECT_EQ(utc.ticks(), utcTime(2024, 7, 1, 8, 0, 0).ticks() + 1234567);
+    EXPECT_EQ(utc.ticks(), calendarTime(2024, 7, 1, 8, 0, 0).ticks() + 1234567);
 }
 
 TEST(FileTime, OtherZonesAndUtc) {
     {
         ScopedTimeZone tz("America/New_York");
         FILETIME local;
-        ASSERT_TRUE(FileTimeToLocalFileTime(utcTime(2024, 1, 15, 12, 0, 0), local));
-        EXPECT_EQ(static_cast<long long>(local.ticks()) - static_cast<long long>(utcTime(2024, 1, 15, 12, 0, 0).ticks()),
+        ASSERT_TRUE(FileTimeToLocalFileTime(calendarTime(2024, 1, 15, 12, 0, 0), local));
+        EXPECT_EQ(static_cast<long long>(local.ticks()) - static_cast<long long>(calendarTime(2024, 1, 15, 12, 0, 0).ticks()),
                   -5 * kHour);
     }
     ScopedTimeZone tz("UTC");
-    FILETIME t = utcTime(2030, 5, 5, 5, 5, 5), local;
+    FILETIME t = calendarTime(2030, 5, 5, 5, 5, 5), local;
     ASSERT_TRUE(FileTimeToLocalFileTime(t, local));
     EXPECT_EQ(local.ticks(), t.ticks());
 }

@@ -4,6 +4,8 @@
 #include <ctime>
 #include <string>
 
+#include "platform/FileTime.h"
+
 // Sets TZ for the lifetime of the object, so that local-time tests do not depend on the machine.
 class ScopedTimeZone {
 public:
@@ -22,3 +24,12 @@ private:
     std::string old_;
     bool hadOld_ = false;
 };
+
+// The FILETIME of a calendar time, taken as it is (no time-zone conversion).
+inline FILETIME calendarTime(int y, int mo, int d, int h, int mi, int s) {
+    SYSTEMTIME st;
+    st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
+    FILETIME ft;
+    if (!SystemTimeToFileTime(st, ft)) ft = FILETIME{};
+    return ft;
+}

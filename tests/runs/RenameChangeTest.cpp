@@ -73,14 +73,6 @@ protected:
     ScopedMessagePresenter guard{presenter};
 };
 
-FILETIME localTime(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME st;
-    st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
-    FILETIME ft;
-    EXPECT_TRUE(SystemTimeToFileTime(st, ft));
-    return ft;
-}
-
 } // namespace
 
 TEST_F(Files, OccurrencesInOneNameAreUndoneNewestFirst) {
@@ -204,8 +196,8 @@ TEST_F(Files, TimesAreRestoredToTheLastTick) {
     files.setViewMode(VIEW_DATE_ATTRIBUTES);
     files.undoLog().beginGroup(VIEW_DATE_ATTRIBUTES);
     // 02:30 on the day summer time begins does not exist; 02:30 on the day it ends exists twice.
-    for (FILETIME local : {localTime(2024, 3, 31, 2, 30, 0), localTime(2024, 10, 27, 2, 30, 0),
-                           localTime(2024, 7, 1, 12, 0, 0)}) {
+    for (FILETIME local : {calendarTime(2024, 3, 31, 2, 30, 0), calendarTime(2024, 10, 27, 2, 30, 0),
+                           calendarTime(2024, 7, 1, 12, 0, 0)}) {
         ASSERT_TRUE(files.SetItemTimes(0, nullptr, &local, nullptr));
         FileTimes t;
         ASSERT_TRUE(readFileTimes(f, t).ok());
@@ -233,7 +225,7 @@ TEST_F(Files, ReadOnlyIsClearedFirstOrSetLast) {
     ASSERT_TRUE(engine.Compile("*", error));
     ChangeTimes times;
     times.given[TIME_MODIFIED] = true;
-    times.local[TIME_MODIFIED] = localTime(2014, 4, 1, 10, 0, 0);
+    times.local[TIME_MODIFIED] = calendarTime(2014, 4, 1, 10, 0, 0);
     files.undoLog().beginGroup(VIEW_DATE_ATTRIBUTES);
     CVNTextPos s, e;
     // Remove read-only and change the time of a read-only file.
@@ -281,7 +273,7 @@ TEST_F(Files, FormInputs) {
     ASSERT_TRUE(ReadChangeTimes(form, times, &row));
     EXPECT_TRUE(times.given[TIME_CREATED]);
     EXPECT_FALSE(times.given[TIME_MODIFIED]);
-    EXPECT_EQ(times.local[TIME_CREATED], localTime(2024, 2, 29, 0, 0, 0));
+    EXPECT_EQ(times.local[TIME_CREATED], calendarTime(2024, 2, 29, 0, 0, 0));
 
     std::uint32_t value = 9, mask = 9;
     form.readOnly = {true, false};

@@ -4,6 +4,7 @@
 // a private mount namespace that vanishes with the child. The body returns an empty string on
 // success or a description of what went wrong; "SKIP: why" when the machine cannot do it.
 
+#include <cstdlib>
 #include <functional>
 #include <sched.h>
 #include <string>
@@ -37,6 +38,16 @@ inline std::string runInChild(const std::function<std::string()>& body, bool pri
     waitpid(pid, &status, 0);
     if (msg.empty() && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) msg = "child failed";
     return msg;
+}
+
+// In a child with private mounts: makes a small FAT image and mounts it on mountPoint. Empty on
+// success, else a "SKIP: ..." answer for the child to return.
+inline std::string mountFatImage(const std::string& image, const std::string& mountPoint) {
+    if (geteuid() != 0) return "SKIP: mounting needs root";
+    const std::string command = "truncate -s 4M '" + image + "' && mkfs.fat '" + image +
+                                "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + mountPoint +
+                                "' 2>/dev/null";
+    return std::system(command.c_str()) == 0 ? std::string() : "SKIP: cannot mount a FAT image here";
 }
 
 // In a test: runs body in a child and turns its answer into a failure or a skip.
