@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <algorithm>
 
 namespace {
 
@@ -89,9 +90,16 @@ void CVNFileListCtrl::AddFile(const SharedText& folder, const FindData& found) {
 }
 
 void CVNFileListCtrl::flushPendingRows() {
+    sinceFlush_.start();
     if (pending_.empty()) return;
     model_->appendRows(std::move(pending_));
     pending_.clear();
+}
+
+void CVNFileListCtrl::maybeFlushPendingRows() {
+    if (pending_.empty()) return;
+    const std::size_t many = std::max<std::size_t>(4096, static_cast<std::size_t>(model_->rowCount()) / 2);
+    if (pending_.size() >= many || !sinceFlush_.isValid() || sinceFlush_.elapsed() >= 500) flushPendingRows();
 }
 
 int CVNFileListCtrl::itemCount() const { return model_->rowCount() + static_cast<int>(pending_.size()); }

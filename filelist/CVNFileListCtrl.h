@@ -5,6 +5,7 @@
 // the selection operations the runs and menu commands use. It is also the line source of the
 // search engine.
 
+#include <QElapsedTimer>
 #include <QTreeView>
 #include <memory>
 #include <vector>
@@ -42,6 +43,10 @@ public:
     // flushPendingRows() before the window may paint, and at the end of a scan.
     void AddFile(const SharedText& folder, const FindData& found);
     void flushPendingRows();
+    // Hands pending rows over now and then: when half a second has passed, or when they are
+    // many compared to the rows shown. Each hand-over makes the view lay out all rows again,
+    // so handing over every few milliseconds would make a long scan quadratic.
+    void maybeFlushPendingRows();
     // Rows including those not yet handed to the model.
     int itemCount() const;
     void deleteAllItems();
@@ -103,6 +108,7 @@ private:
 
     FileListModel* model_;
     std::vector<std::unique_ptr<FileListRecord>> pending_;
+    QElapsedTimer sinceFlush_;
     int mode_ = VIEW_FIND_RENAME;
     int sortId_ = 0;
     int sortDirection_ = 0;

@@ -1,10 +1,12 @@
 #include "filelist/FileListModel.h"
 
-#include <QCollator>
 #include <QLocale>
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <string_view>
+#include <unicode/ucol.h>
+#include <unicode/uiter.h>
 
 #include "platform/FileTypes.h"
 
@@ -25,10 +27,63 @@ int compareNoCase(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-QCollator textCollator() {
-    QCollator c{QLocale()};
-    c.setCaseSensitivity(Qt::CaseInsensitive);
-    return c;
+// Case-insensitive collation of the user's locale. ICU is used directly so that sort keys of a
+// million names can live in one buffer, and so that comparing and sorting agree in every
+// locale.
+class TextCollator {
+public:
+    TextCollator() {
+        std::string locale = QLocale().name().toStdString();
+        if (locale == "C") locale.clear(); // the root collation
+        UErrorCode error = U_ZERO_ERROR;
+        collator_ = ucol_open(locale.c_str(), &error);
+        if (U_FAILURE(error)) {
+            error = U_ZERO_ERROR;
+            collator_ = ucol_open("", &error);
+        }
+        if (collator_) ucol_setStrength(collator_, UCOL_SECONDARY); // accents count, case does not
+    }
+    ~TextCollator() {
+        if (collator_) ucol_close(collator_);
+    }
+    TextCollator(const TextCollator&) = delete;
+    TextCollator& operator=(const TextCollator&) = delete;
+
+    int compare(const std::string& a, const std::string& b) const {
+        if (!collator_) return a.compare(b);
+        UErrorCode error = U_ZERO_ERROR;
+        const UCollationResult r = ucol_strcollUTF8(collator_, a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                                    static_cast<int32_t>(b.size()), &error);
+        return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+    }
+
+    // Appends the sort key of text to keys; byte order of keys is the collation order.
+    void appendKey(const std::string& text, std::string& keys) const {
+        if (!collator_) {
+            keys += text;
+            return;
+        }
+        UCharIterator it;
+        uiter_setUTF8(&it, text.data(), static_cast<int32_t>(text.size()));
+        uint32_t state[2] = {0, 0};
+        uint8_t part[256];
+        for (;;) {
+            UErrorCode error = U_ZERO_ERROR;
+            const int32_t n = ucol_nextSortKeyPart(collator_, &it, state, part, sizeof part, &error);
+            if (U_FAILURE(error) || n <= 0) return;
+            keys.append(reinterpret_cast<const char*>(part), static_cast<std::size_t>(n));
+            if (n < static_cast<int32_t>(sizeof part)) return;
+        }
+    }
+
+private:
+    UCollator* collator_ = nullptr;
+};
+
+std::string lowered(const std::string& s) {
+    std::string r(s);
+    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return r;
 }
 
 const std::string& textField(const FileListRecord& r, int id) {
@@ -97,7 +152,6 @@ void FileListModel::appendRows(std::vector<std::unique_ptr<FileListRecord>> rows
     if (rows.empty()) return;
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
-    rows_.reserve(rows_.size() + rows.size());
     for (auto& r : rows) {
         if (rowIndexValid_) rowIndex_.emplace(r.get(), static_cast<int>(rows_.size()));
         rows_.push_back(std::move(r));
@@ -151,8 +205,8 @@ int FileListModel::compare(const FileListRecord& a, const FileListRecord& b, int
     case COL_NAME:
     case COL_FOLDER:
     case COL_TYPE: {
-        static thread_local QCollator collator = textCollator();
-        return collator.compare(QString::fromUtf8(textField(a, id)), QString::fromUtf8(textField(b, id)));
+        static thread_local TextCollator collator;
+        return collator.compare(textField(a, id), textField(b, id));
     }
     case COL_SIZE:
         // Size texts are formatted alike, so the longer one is the larger.
@@ -171,21 +225,47 @@ void FileListModel::sortRows(int id, int direction) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
 
-    std::vector<std::size_t> order(rows_.size());
+    // Keys are made once per row and kept side by side, so that the sort does not chase
+    // a pointer to a record (and collate texts) for each of its twenty million comparisons.
+    const std::size_t n = rows_.size();
+    std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), 0);
+    auto sortBy = [&](auto less) {
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+            return direction > 0 ? less(x, y) : less(y, x);
+        });
+    };
     if (id == COL_NAME || id == COL_FOLDER || id == COL_TYPE) {
-        // Collation keys once per row; comparing keys is far cheaper than collating texts.
-        QCollator collator = textCollator();
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(rows_.size());
-        for (const auto& r : rows_) keys.push_back(collator.sortKey(QString::fromUtf8(textField(*r, id))));
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-            return keys[x].compare(keys[y]) * direction < 0;
+        const TextCollator collator;
+        std::string keys;
+        std::vector<std::pair<std::size_t, std::size_t>> spans(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t start = keys.size();
+            collator.appendKey(textField(*rows_[i], id), keys);
+            spans[i] = {start, keys.size() - start};
+        }
+        sortBy([&](std::size_t x, std::size_t y) {
+            return std::string_view(keys).substr(spans[x].first, spans[x].second) <
+                   std::string_view(keys).substr(spans[y].first, spans[y].second);
         });
+    } else if (id == COL_SIZE || id == COL_ATTRIBUTES) {
+        std::vector<std::string> keys(n);
+        for (std::size_t i = 0; i < n; ++i) keys[i] = lowered(id == COL_SIZE ? rows_[i]->sizeText : rows_[i]->attributeText);
+        if (id == COL_SIZE) {
+            // Size texts are formatted alike, so the longer one is the larger.
+            sortBy([&](std::size_t x, std::size_t y) {
+                return keys[x].size() != keys[y].size() ? keys[x].size() < keys[y].size() : keys[x] < keys[y];
+            });
+        } else {
+            sortBy([&](std::size_t x, std::size_t y) { return keys[x] < keys[y]; });
+        }
     } else {
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-            return compare(*rows_[x], *rows_[y], id) * direction < 0;
-        });
+        std::vector<std::uint64_t> ticks(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const FileListRecord& r = *rows_[i];
+            ticks[i] = (id == COL_CREATED ? r.created : id == COL_MODIFIED ? r.modified : r.accessed).ticks();
+        }
+        sortBy([&](std::size_t x, std::size_t y) { return ticks[x] < ticks[y]; });
     }
 
     std::vector<int> newRowOf(rows_.size());

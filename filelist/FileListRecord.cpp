@@ -61,7 +61,32 @@ std::string ColumnTitle(int id) {
 
 std::string SizeText(std::uint64_t bytes) {
     const std::uint64_t kilobytes = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
-    return QLocale().toString(static_cast<qulonglong>(kilobytes)).toStdString() + " KB";
+    // The locale's digit grouping, asked once per locale rather than once per file.
+    struct Grouping {
+        QLocale locale;
+        std::string separator;
+        bool plainDigits = false;
+    };
+    static Grouping g{QLocale::c(), std::string(), false};
+    const QLocale locale;
+    if (g.separator.empty() || g.locale != locale) {
+        g.locale = locale;
+        g.separator = QString(locale.groupSeparator()).toStdString();
+        // Locales with other digits or grouping rules go the long way.
+        g.plainDigits = locale.zeroDigit() == QStringLiteral("0") &&
+                        locale.toString(1234567) == QStringLiteral("1") + locale.groupSeparator() +
+                                                        QStringLiteral("234") + locale.groupSeparator() +
+                                                        QStringLiteral("567");
+    }
+    if (!g.plainDigits) return locale.toString(static_cast<qulonglong>(kilobytes)).toStdString() + " KB";
+    const std::string digits = std::to_string(kilobytes);
+    std::string text;
+    text.reserve(digits.size() + digits.size() / 3 * g.separator.size() + 3);
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += g.separator;
+        text += digits[i];
+    }
+    return text + " KB";
 }
 
 std::string AttributeText(std::uint32_t a) {

@@ -67,6 +67,7 @@ bool DirectoryReader::next(FindData& entry) {
         }
         const char* name = d->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        if (accept_ && !accept_(name, d->d_type)) continue;
         if (examine(name, entry)) return true;
     }
 }
@@ -86,9 +87,8 @@ bool DirectoryReader::examine(const char* name, FindData& entry) {
     const mode_t mode = sx.stx_mode;
     StoredAttributes stored;
     if (askStored_ && !S_ISLNK(mode)) {
-        const std::string path = prefix_ + name;
         errno = 0;
-        stored = readStoredAttributes(path, kind_);
+        stored = readStoredAttributesAt(fd_, name, prefix_ + name, kind_);
         // Most folders live on one file system; stop asking where it keeps no attributes.
         if (!stored.native && stored.bits == 0 && (errno == ENOTSUP || errno == EOPNOTSUPP))
             askStored_ = false;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <dirent.h>
+#include <functional>
 #include <string>
 
 #include "platform/FileSystemKind.h"
@@ -28,6 +29,13 @@ public:
     // The next entry; false at the end (error() is then 0) or on a read error.
     bool next(FindData& entry);
 
+    // Entries are examined (stat, attributes) only if accept says yes to their name and
+    // directory-entry type (DT_DIR, DT_REG, ..., DT_UNKNOWN when the file system does not tell);
+    // a scan thereby never pays for entries it would skip anyway.
+    void setFilter(std::function<bool(const char* name, unsigned char type)> accept) {
+        accept_ = std::move(accept);
+    }
+
     void close();
     std::uint32_t error() const { return error_; }
 
@@ -41,4 +49,5 @@ private:
     unsigned long long dev_ = 0;
     bool askStored_ = true; // false once the file system said it keeps no extended attributes
     std::uint32_t error_ = 0;
+    std::function<bool(const char*, unsigned char)> accept_;
 };

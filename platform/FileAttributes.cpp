@@ -7,6 +7,7 @@
 #include <linux/msdos_fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -46,14 +47,34 @@ bool readNativeXattr(const std::string& path, const char* name, std::uint32_t& b
     return true;
 }
 
-// The stored DOSATTRIB text ("0x20"); absent or unreadable counts as no bits.
-std::uint32_t readDosAttrib(const std::string& path) {
-    char buf[64];
-    ssize_t n = lgetxattr(path.c_str(), kDosAttrib, buf, sizeof buf - 1);
+std::uint32_t parseDosAttrib(char* buf, ssize_t n) {
     if (n <= 0) return 0;
     buf[n] = '\0';
     return static_cast<std::uint32_t>(std::strtoul(buf, nullptr, 0)) & kAHS;
 }
+
+// The stored DOSATTRIB text ("0x20"); absent or unreadable counts as no bits.
+std::uint32_t readDosAttrib(const std::string& path) {
+    char buf[64];
+    return parseDosAttrib(buf, lgetxattr(path.c_str(), kDosAttrib, buf, sizeof buf - 1));
+}
+
+// getxattrat(2), Linux 6.13 and later; -1 with ENOSYS on older kernels.
+ssize_t getxattrAt(int dirfd, const char* name, const char* attribute, char* buf, std::size_t size) {
+#ifdef SYS_getxattrat
+    constexpr long kGetxattrat = SYS_getxattrat;
+#else
+    constexpr long kGetxattrat = 464; // the same number on every architecture
+#endif
+    struct {
+        std::uint64_t value;
+        std::uint32_t size;
+        std::uint32_t flags;
+    } args{reinterpret_cast<std::uintptr_t>(buf), static_cast<std::uint32_t>(size), 0};
+    return syscall(kGetxattrat, dirfd, name, AT_SYMLINK_NOFOLLOW, attribute, &args, sizeof args);
+}
+
+bool gHaveGetxattrat = true;
 
 OpResult writeDosAttrib(const std::string& path, std::uint32_t bits) {
     int rc;
@@ -106,6 +127,20 @@ StoredAttributes readStoredAttributes(const std::string& path, FileSystemKind ki
     } else {
         s.bits = readDosAttrib(path);
     }
+    return s;
+}
+
+StoredAttributes readStoredAttributesAt(int dirfd, const char* name, const std::string& path,
+                                        FileSystemKind kind) {
+    if (kind != FileSystemKind::Posix || !gHaveGetxattrat) return readStoredAttributes(path, kind);
+    char buf[64];
+    const ssize_t n = getxattrAt(dirfd, name, kDosAttrib, buf, sizeof buf - 1);
+    if (n < 0 && errno == ENOSYS) {
+        gHaveGetxattrat = false;
+        return readStoredAttributes(path, kind);
+    }
+    StoredAttributes s;
+    s.bits = parseDosAttrib(buf, n);
     return s;
 }
 

@@ -20,6 +20,11 @@ struct StoredAttributes {
 };
 StoredAttributes readStoredAttributes(const std::string& path, FileSystemKind kind);
 
+// The same for the entry name of the open folder dirfd (path is its full path), without
+// resolving the whole path again where the system can read attributes relative to a folder.
+StoredAttributes readStoredAttributesAt(int dirfd, const char* name, const std::string& path,
+                                        FileSystemKind kind);
+
 // Combines permissions, name and stored bits into FILE_ATTRIBUTE_* bits (A R H S only).
 std::uint32_t attributesFrom(mode_t mode, std::string_view name, const StoredAttributes& stored);
 

@@ -9,9 +9,23 @@
 namespace {
 
 struct Cache {
-    QString language; // the answers are in this locale's language
+    QLocale locale; // the answers are in this locale's language
     std::unordered_map<std::string, FileTypeInfo> byExtension;
 };
+
+// The extension from the last dot, lower-cased; ASCII without a detour through QString.
+std::string extensionOf(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos) return std::string();
+    std::string ext(name.substr(dot));
+    bool ascii = true;
+    for (char& c : ext) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80) ascii = false;
+        else if (b >= 'A' && b <= 'Z') c = static_cast<char>(b + 32);
+    }
+    return ascii ? ext : QString::fromUtf8(ext).toLower().toStdString();
+}
 
 FileTypeInfo lookUp(const std::string& extension) {
     static const QMimeDatabase db;
@@ -42,14 +56,12 @@ FileTypeInfo lookUp(const std::string& extension) {
 
 const FileTypeInfo& fileTypeOf(std::string_view name) {
     static Cache cache;
-    const QString language = QLocale().name();
-    if (cache.language != language) {
+    const QLocale locale;
+    if (cache.locale != locale) {
         cache.byExtension.clear();
-        cache.language = language;
+        cache.locale = locale;
     }
-    const auto dot = name.rfind('.');
-    std::string extension = dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
-    extension = QString::fromUtf8(extension).toLower().toStdString();
+    const std::string extension = extensionOf(name);
     auto it = cache.byExtension.find(extension);
     if (it == cache.byExtension.end()) it = cache.byExtension.emplace(extension, lookUp(extension)).first;
     return it->second;

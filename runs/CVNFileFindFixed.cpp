@@ -14,6 +14,10 @@ bool CVNFileFindFixed::FindFile(const std::string& path) {
     if (name.empty()) name = "*.*";
     filter_ = name != "*" && name != "*.*" && matcher_.compileWildcard(name);
     haveNext_ = false;
+    // Names are checked before an entry is examined, so that a scan pays only for matches.
+    reader_.setFilter([this](const char* entryName, unsigned char type) {
+        return (!filter_ || matcher_.match(entryName)) && (!wanted_ || wanted_(entryName, type));
+    });
     if (!reader_.open(folder)) {
         error_ = reader_.error();
         return false;
@@ -27,9 +31,7 @@ bool CVNFileFindFixed::FindFile(const std::string& path) {
 }
 
 bool CVNFileFindFixed::loadNext() {
-    while (reader_.next(next_)) {
-        if (!filter_ || matcher_.match(next_.name)) return haveNext_ = true;
-    }
+    if (reader_.next(next_)) return haveNext_ = true;
     error_ = reader_.error();
     return haveNext_ = false;
 }

@@ -6,6 +6,7 @@
 // FindNextFile makes the look-ahead entry current and tells whether another one follows.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/CVNFileNameMatcher.h"
@@ -23,6 +24,11 @@ public:
     // Makes the next entry current; false once the current entry is the last.
     bool FindNextFile();
 
+    // Which entries are worth examining besides the name filter: by name and entry type.
+    void setPrefilter(std::function<bool(const char* name, unsigned char type)> wanted) {
+        wanted_ = std::move(wanted);
+    }
+
     const FindData& current() const { return current_; }
     std::uint32_t error() const { return error_; }
     void Close() { reader_.close(); }
@@ -37,6 +43,7 @@ private:
     FindData current_;
     FindData next_;
     std::uint32_t error_ = 0;
+    std::function<bool(const char*, unsigned char)> wanted_;
 };
 
 // folder + "/" + name, without doubling a slash; name alone for an empty folder.

@@ -1,6 +1,7 @@
 #include "runs/FolderScan.h"
 
 #include <algorithm>
+#include <dirent.h>
 #include <memory>
 
 #include "platform/errors.h"
@@ -15,6 +16,7 @@ constexpr std::uint32_t kSkipFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TE
 
 // Between two entries: true when the scan must end now.
 bool pumpAndCheck(ScanContext& ctx) {
+    ctx.list.maybeFlushPendingRows();
     if (ctx.pump.PumpMessages()) {
         ctx.quit = true;
         ctx.stop = true;
@@ -26,6 +28,10 @@ bool pumpAndCheck(ScanContext& ctx) {
 bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& searchPattern,
                bool regularExpression) {
     CVNFileFindFixed find(ctx.matcher);
+    // Folders are never listed, and a regular expression must match the name.
+    find.setPrefilter([&](const char* name, unsigned char type) {
+        return type != DT_DIR && (!regularExpression || ctx.matcher.match(name));
+    });
     const std::string path = JoinPath(folder, regularExpression ? std::string("*") : searchPattern);
     if (!find.FindFile(path)) {
         const std::uint32_t code = find.error();
@@ -46,7 +52,6 @@ bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& s
         more = find.FindNextFile();
         const FindData& fd = find.current();
         if (fd.attributes & kSkipFile) continue;
-        if (regularExpression && !ctx.matcher.match(fd.name)) continue;
         const int before = ctx.list.itemCount();
         ctx.list.AddFile(folderText, fd);
         if (ctx.maxFiles > 0 && before + 1 >= ctx.maxFiles) {
@@ -70,6 +75,8 @@ void ScanFolder(ScanContext& ctx, const std::string& folder, const std::string& 
     // The folders pass: every entry, the finder's filter off.
     CVNFileNameMatcher unused;
     CVNFileFindFixed find(unused);
+    // Only folders are descended into; links and files need not be examined here.
+    find.setPrefilter([](const char*, unsigned char type) { return type == DT_DIR || type == DT_UNKNOWN; });
     if (!find.FindFile(JoinPath(folder, "*"))) {
         const std::uint32_t code = find.error();
         if (code != ERROR_FILE_NOT_FOUND &&
