@@ -367,11 +367,12 @@ struct ScanRun {
 };
 
 // One Find as the program runs it: the default 15 ms pump, which hands pending rows to the model
-// before processing events, and a last pass of the event loop so the view takes in the rows.
+// now and then before processing events, and a last pass of the event loop so the view takes
+// in the rows.
 ScanRun scanOnce(CVNFileListCtrl& list, const std::string& root) {
     CVNFileNameMatcher matcher;
     MessagePump pump;
-    pump.setBeforePump([&list] { list.flushPendingRows(); });
+    pump.setBeforePump([&list] { list.maybeFlushPendingRows(); });
     bool stop = false, quit = false;
     std::vector<std::uint32_t> ignored;
     ScanContext ctx{list, matcher, pump, 0, stop, quit, ignored, {}};
