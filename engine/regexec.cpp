@@ -2,8 +2,8 @@
 //
 // Every (node, position) pair from which matching failed is remembered for the rest of the
 // exec and never explored again. That is sound because the outcome from a node at a position
-// depends on nothing else: there are no back-references, and groups are written only on the
-// way back from a success. For the same reason a STAR/PLUS node remembers from which point of
+// depends on nothing else: there are no back-references, and group marks written on a path
+// that fails are taken back, so they never steer the matching. For the same reason a STAR/PLUS node remembers from which point of
 // its run the rest of the pattern is known to fail, so entering the run again later costs
 // nothing. Together they bound the work per exec by program size times subject length, so no
 // file name can make the matcher take exponential time. The failure memo is switched on only
@@ -28,6 +28,9 @@ thread_local std::uint64_t tVisits = 0;
 // the size of a frame in this build.
 constexpr std::ptrdiff_t kMaxStack = 2 * 1024 * 1024;
 
+// Largest failure memo, in 64-bit words (64 MiB).
+constexpr std::size_t kMaxMemoWords = std::size_t{8} << 20;
+
 class Matcher {
 public:
     Matcher(RegProgram& prog, const char* subject, std::size_t length)
@@ -43,9 +46,12 @@ public:
     }
 
     void enableMemo() {
-        memoOn_ = true;
         const std::size_t rows = prog_.program.size() / 3 + 1;
         const std::size_t words = (rows * cols_ + 63) / 64;
+        // A subject far longer than any name with a large program would need gigabytes; such
+        // an exec goes on without the memo (the stack bound still ends it cleanly).
+        if (words > kMaxMemoWords) return;
+        memoOn_ = true;
         if (prog_.failedBits.size() < words) prog_.failedBits.resize(words, 0);
     }
 
@@ -311,7 +317,7 @@ private:
         }
         if (memoOn_) {
             if (failedBefore(node)) return false;
-        } else if (++calls_ > budget_) {
+        } else if (++calls_ == budget_) {
             enableMemo();
         }
         const char* at = pos_;
