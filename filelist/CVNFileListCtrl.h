@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QTreeView>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -103,6 +104,10 @@ public:
     int focusedLine() const override;
 
 private:
+    // Runs a file operation on row inside one error frame: any failure is shown as 32063 with
+    // the file's path. op sets done once the file operation itself has happened.
+    bool fileOperation(int row, const std::function<void(FileListRecord& record, const std::string& folder,
+                                                        const std::string& name, bool& done)>& op);
     void onHeaderClicked(int logicalIndex);
     void showSortArrow();
 

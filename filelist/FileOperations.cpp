@@ -98,26 +98,33 @@ void CVNFileListCtrl::RenameFile(const std::string& folder, const std::string& o
     }
 }
 
-bool CVNFileListCtrl::RenameItem(int row, const std::string& newNameIn) {
+bool CVNFileListCtrl::fileOperation(
+    int row, const std::function<void(FileListRecord&, const std::string&, const std::string&, bool&)>& op) {
     flushPendingRows();
     FileListRecord* r = model_->record(row);
     if (!r) return false;
     const std::string folder = r->folderText();
-    const std::string oldName = r->name;
-    std::string newName = newNameIn;
-    bool result = false;
+    const std::string name = r->name;
+    bool done = false;
     try {
+        op(*r, folder, name, done);
+    } catch (const CVNException& e) {
+        showFileError(32063, withSlash(folder) + name, e.text());
+    }
+    return done;
+}
+
+bool CVNFileListCtrl::RenameItem(int row, const std::string& newNameIn) {
+    return fileOperation(row, [&](FileListRecord& r, const std::string& folder, const std::string& oldName, bool& done) {
         if (FindColumn(COL_NAME) < 0) throw CVNException(ERROR_INTERNAL_ERROR);
+        std::string newName = newNameIn;
         RenameFile(folder, oldName, newName, preview_);
-        result = true;
-        UndoRecord u = undoRecordFor(r, preview_, folder, newName, UNDO_RENAME);
+        done = true;
+        UndoRecord u = undoRecordFor(&r, preview_, folder, newName, UNDO_RENAME);
         u.oldName = oldName;
         undo_.log(u);
         if (!SetCellText(row, FindColumn(COL_NAME), newName)) throw CVNException::FromStringId(32065);
-    } catch (const CVNException& e) {
-        showFileError(32063, withSlash(folder) + oldName, e.text());
-    }
-    return result;
+    });
 }
 
 void CVNFileListCtrl::SetCellTime(int row, int id, const FILETIME& utc) {
@@ -130,13 +137,7 @@ void CVNFileListCtrl::SetCellTime(int row, int id, const FILETIME& utc) {
 
 bool CVNFileListCtrl::SetItemTimes(int row, const FILETIME* created, const FILETIME* modified,
                                    const FILETIME* accessed) {
-    flushPendingRows();
-    FileListRecord* r = model_->record(row);
-    if (!r) return false;
-    const std::string folder = r->folderText();
-    const std::string name = r->name;
-    bool result = false;
-    try {
+    return fileOperation(row, [&](FileListRecord& r, const std::string& folder, const std::string& name, bool& done) {
         const FILETIME* given[3] = {created, modified, accessed};
         const int ids[3] = {COL_CREATED, COL_MODIFIED, COL_ACCESSED};
         FILETIME utc[3];
@@ -148,7 +149,7 @@ bool CVNFileListCtrl::SetItemTimes(int row, const FILETIME* created, const FILET
             try {
                 if (FindColumn(ids[i]) < 0) throw CVNException(ERROR_INTERNAL_ERROR);
                 // The exact time before, so that undo restores it to the last tick.
-                before[i] = ticksText(*timeOf(*r, ids[i]));
+                before[i] = ticksText(*timeOf(r, ids[i]));
                 if (!LocalFileTimeToFileTime(*given[i], utc[i])) throw CVNException(ERROR_INVALID_PARAMETER);
             } catch (const CVNException&) {
                 throw CVNException(Format(LoadString(32069), {ColumnTitle(ids[i])}));
@@ -157,44 +158,31 @@ bool CVNFileListCtrl::SetItemTimes(int row, const FILETIME* created, const FILET
         if (preview_ == 0)
             writeTimes(withSlash(folder) + name, created ? &utc[0] : nullptr, modified ? &utc[1] : nullptr,
                        accessed ? &utc[2] : nullptr);
-        result = true;
-        if (any) {
-            UndoRecord u = undoRecordFor(r, preview_, folder, name, UNDO_TIMES);
-            u.created = before[0];
-            u.modified = before[1];
-            u.accessed = before[2];
-            undo_.log(u);
-            for (int i = 0; i < 3; ++i)
-                if (given[i]) SetCellTime(row, ids[i], utc[i]);
-        }
-    } catch (const CVNException& e) {
-        showFileError(32063, withSlash(folder) + name, e.text());
-    }
-    return result;
+        done = true;
+        if (!any) return;
+        UndoRecord u = undoRecordFor(&r, preview_, folder, name, UNDO_TIMES);
+        u.created = before[0];
+        u.modified = before[1];
+        u.accessed = before[2];
+        undo_.log(u);
+        for (int i = 0; i < 3; ++i)
+            if (given[i]) SetCellTime(row, ids[i], utc[i]);
+    });
 }
 
 bool CVNFileListCtrl::SetItemAttributes(int row, std::uint32_t value, std::uint32_t mask) {
-    flushPendingRows();
-    FileListRecord* r = model_->record(row);
-    if (!r) return false;
-    const std::string folder = r->folderText();
-    const std::string name = r->name;
-    bool result = false;
-    try {
+    return fileOperation(row, [&](FileListRecord& r, const std::string& folder, const std::string& name, bool& done) {
         if (FindColumn(COL_ATTRIBUTES) < 0) throw CVNException(ERROR_INTERNAL_ERROR);
         if (preview_ == 0) writeAttributes(withSlash(folder) + name, value, mask);
-        result = true;
-        UndoRecord u = undoRecordFor(r, preview_, folder, name, UNDO_ATTRIBUTES);
-        u.attributes = r->attributeText;
+        done = true;
+        UndoRecord u = undoRecordFor(&r, preview_, folder, name, UNDO_ATTRIBUTES);
+        u.attributes = r.attributeText;
         undo_.log(u);
         const std::uint32_t bits =
-            ((AttributesFromText(r->attributeText) & ~mask) | (value & mask)) & kChangeableAttributes;
+            ((AttributesFromText(r.attributeText) & ~mask) | (value & mask)) & kChangeableAttributes;
         if (!SetCellText(row, FindColumn(COL_ATTRIBUTES), AttributeText(bits)))
             throw CVNException::FromStringId(32065);
-    } catch (const CVNException& e) {
-        showFileError(32063, withSlash(folder) + name, e.text());
-    }
-    return result;
+    });
 }
 
 int CVNFileListCtrl::UndoHeadGroup() {
