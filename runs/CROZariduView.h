@@ -1,0 +1,116 @@
+#pragma once
+
+// The main form: folder, pattern and option controls, the date and attribute inputs, the run
+// buttons and the file list. Two modes, "Finden/Umbenennen" and "Datum/Attribute", each showing
+// its own controls and list columns. Every control carries its numeric id in the dynamic
+// property "controlId", so help and tips can find it.
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "engine/CVNFileNameMatcher.h"
+#include "runs/RunSteps.h"
+
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimeEdit;
+class CVNAppInfo;
+class CVNComboBoxMRU;
+class CVNFileListCtrl;
+class CVNSearchEngine;
+class CROZariduPars;
+
+enum ViewControlId : int {
+    IDC_FOLDER_LABEL = 1040, IDC_FOLDER = 1041, IDC_BROWSE = 1042, IDC_SUBFOLDERS = 1043,
+    IDC_SEARCH_LABEL = 1044, IDC_SEARCH = 1045, IDC_SEARCH_MENU = 1046,
+    IDC_REPLACE_LABEL = 1047, IDC_REPLACE = 1048, IDC_REPLACE_MENU = 1049,
+    IDC_REGEXP = 1050, IDC_PREVIEW = 1051, IDC_WHOLE_LIST = 1052,
+    IDC_DATE_GROUP = 1053,
+    IDC_CHANGE_CREATED = 1057, IDC_CHANGE_MODIFIED = 1058, IDC_CHANGE_ACCESSED = 1059,
+    IDC_DATE_CREATED = 1060, IDC_TIME_CREATED = 1061, IDC_DATE_MODIFIED = 1062,
+    IDC_TIME_MODIFIED = 1063, IDC_DATE_ACCESSED = 1064, IDC_TIME_ACCESSED = 1065,
+    IDC_ATTRIBUTE_GROUP = 1066,
+    IDC_CHANGE_ARCHIVE = 1069, IDC_CHANGE_READONLY = 1070, IDC_CHANGE_HIDDEN = 1071,
+    IDC_CHANGE_SYSTEM = 1072,
+    IDC_VALUE_ARCHIVE = 1073, IDC_VALUE_READONLY = 1074, IDC_VALUE_HIDDEN = 1075,
+    IDC_VALUE_SYSTEM = 1076,
+    IDC_FIND = 1077, IDC_RENAME = 1078, IDC_RENAME_ALL = 1079, IDC_CHANGE = 1080,
+    IDC_CHANGE_ALL = 1081, IDC_STOP = 1082, IDC_FILE_LIST = 1083
+};
+
+class CROZariduView : public QWidget {
+    Q_OBJECT
+public:
+    // pars supplies MaxFiles and RenAllMode at the time of each run.
+    explicit CROZariduView(CROZariduPars& pars, QWidget* parent = nullptr);
+    ~CROZariduView() override;
+
+    // Loads the three most-recently-used lists (when app is given, which also makes the view
+    // save them when it is destroyed), puts the focus into the folder box and shows mode 0.
+    void OnInitialUpdate(const CVNAppInfo* app);
+
+    // 0 "Finden/Umbenennen", 1 "Datum/Attribute"; nothing happens if the mode is current.
+    void SetViewMode(int mode);
+    int viewMode() const { return mode_; }
+
+    // The control with the given id (1040-1083), or null.
+    QWidget* control(int id) const;
+    CVNFileListCtrl* fileList() const { return list_; }
+    CVNComboBoxMRU* folderBox() const { return folder_; }
+    CVNComboBoxMRU* searchBox() const { return search_; }
+    CVNComboBoxMRU* replaceBox() const { return replace_; }
+
+    // The date and attribute inputs as they stand.
+    ChangeFormState changeForm() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void tag(QWidget* w, int id);
+    void updateFindButton();
+    void updateRunButtons();
+    void updateChangeInputs();
+    bool anyChangeChecked() const;
+
+    CROZariduPars& pars_;
+    const CVNAppInfo* app_ = nullptr;
+    int mode_ = VIEW_DATE_ATTRIBUTES; // so the first switch builds mode 0
+    bool running_ = false;
+    bool minimumFixed_ = false;
+
+    QLabel* folderLabel_ = nullptr;
+    CVNComboBoxMRU* folder_ = nullptr;
+    QPushButton* browse_ = nullptr;
+    QCheckBox* subfolders_ = nullptr;
+    QLabel* searchLabel_ = nullptr;
+    CVNComboBoxMRU* search_ = nullptr;
+    QPushButton* searchMenu_ = nullptr;
+    QLabel* replaceLabel_ = nullptr;
+    CVNComboBoxMRU* replace_ = nullptr;
+    QPushButton* replaceMenu_ = nullptr;
+    QCheckBox* regExp_ = nullptr;
+    QCheckBox* preview_ = nullptr;
+    QCheckBox* wholeList_ = nullptr;
+    QGroupBox* dateGroup_ = nullptr;
+    QCheckBox* changeTime_[3] = {};
+    QDateEdit* date_[3] = {};
+    QTimeEdit* time_[3] = {};
+    QGroupBox* attributeGroup_ = nullptr;
+    // archive, read-only, hidden, system
+    QCheckBox* changeAttr_[4] = {};
+    QCheckBox* valueAttr_[4] = {};
+    QPushButton* find_ = nullptr;
+    QPushButton* rename_ = nullptr;
+    QPushButton* renameAll_ = nullptr;
+    QPushButton* change_ = nullptr;
+    QPushButton* changeAll_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    CVNFileListCtrl* list_ = nullptr;
+};
