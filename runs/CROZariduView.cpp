@@ -186,6 +186,16 @@ void CROZariduView::buildControls() {
     connect(model, &QAbstractItemModel::rowsInserted, this, [this] { updateRunButtons(); });
     connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { updateRunButtons(); });
     connect(model, &QAbstractItemModel::modelReset, this, [this] { updateRunButtons(); });
+    connect(find_, &QPushButton::clicked, this, [this] { OnFind(); });
+    connect(rename_, &QPushButton::clicked, this, [this] { OnRename(); });
+    connect(renameAll_, &QPushButton::clicked, this, [this] { OnRenameAll(); });
+    connect(change_, &QPushButton::clicked, this, [this] { OnChange(); });
+    connect(changeAll_, &QPushButton::clicked, this, [this] { OnChangeAll(); });
+    connect(stopButton_, &QPushButton::clicked, this, [this] { OnStop(); });
+    connect(preview_, &QCheckBox::clicked, this, [this](bool on) {
+        list_->setPreviewFlag(on ? 1 : 0);
+        previewWarning_ = 1;
+    });
     // The pattern menus come later; until then the buttons do nothing.
     connect(searchMenu_, &QPushButton::clicked, this, [] {});
     connect(replaceMenu_, &QPushButton::clicked, this, [] {});

@@ -68,10 +68,42 @@ public:
     // The date and attribute inputs as they stand.
     ChangeFormState changeForm() const;
 
+    // The run commands (RunController.cpp). Each run ends before its handler returns; events
+    // are processed only between two steps, where Stop and Escape set the stop flag.
+    void OnFind();
+    void OnRename() { RunSingle(true); }
+    void OnRenameAll() { RunAll(true); }
+    void OnChange() { RunSingle(false); }
+    void OnChangeAll() { RunAll(false); }
+    void OnStop() { stop_ = true; }
+    void SetRunState(bool running);
+    bool isRunning() const { return running_; }
+
+    // The result of the last Find, for the frame's status bar.
+    const QString& statusText() const { return statusText_; }
+
+    // Drops trailing '/' (but keeps "/") and expands a leading "~"; false for a relative path.
+    static bool NormalizeFolder(std::string& folder);
+
+signals:
+    void statusTextChanged(const QString& text);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void RunSingle(bool rename);
+    void RunAll(bool rename);
+    // Steps shared by both kinds of run: pattern, lists and the change inputs.
+    bool PrepareRun(bool rename, CVNSearchEngine& engine, ChangeTimes& times, std::uint32_t& value,
+                    std::uint32_t& mask);
+    int Step(bool rename, CVNSearchEngine& engine, CVNTextPos& start, CVNTextPos& end,
+             const ChangeTimes& times, std::uint32_t value, std::uint32_t mask);
+    bool AdvanceToNextMatch(CVNSearchEngine& engine, int previous, CVNTextPos& start,
+                            CVNTextPos& end);
+    void setStatusText(const QString& text);
+
     void buildControls();
     void tag(QWidget* w, int id);
     void updateFindButton();
@@ -84,6 +116,10 @@ private:
     int mode_ = VIEW_DATE_ATTRIBUTES; // so the first switch builds mode 0
     bool running_ = false;
     bool minimumFixed_ = false;
+    bool stop_ = false;
+    int previewWarning_ = 1; // the next preview step shows the warning
+    CVNFileNameMatcher matcher_;
+    QString statusText_;
 
     QLabel* folderLabel_ = nullptr;
     CVNComboBoxMRU* folder_ = nullptr;

@@ -3,13 +3,16 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QDir>
 #include <QPushButton>
+#include <sys/stat.h>
 
 #include "filelist/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "runs/CROZariduView.h"
 #include "shell/CVNComboBoxMRU.h"
 #include "shell/CVNPars.h"
+#include "shell/Messages.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/ScriptedPresenter.h"
 #include "tests/support/TempDir.h"
@@ -31,7 +34,30 @@ protected:
         return titles;
     }
 
+    // Lists the files of the temporary folder matching pattern, sorted by name.
+    void find(const std::string& pattern, bool regExp) {
+        view.folderBox()->setEditText(QString::fromStdString(dir.path()));
+        view.searchBox()->setEditText(QString::fromStdString(pattern));
+        box(IDC_REGEXP)->setChecked(regExp);
+        button(IDC_FIND)->click();
+        view.fileList()->sortByColumnId(0);
+        view.fileList()->SelectItem(0, -2);
+    }
+    void replaceWith(const std::string& replacement) {
+        view.replaceBox()->setEditText(QString::fromStdString(replacement));
+    }
+    bool exists(const std::string& name) const {
+        struct stat st {};
+        return lstat((dir / name).c_str(), &st) == 0;
+    }
+    int countShown(const std::string& text) const {
+        int n = 0;
+        for (const auto& m : presenter.shown()) n += m.text == text;
+        return n;
+    }
+
     QApplication& app = qtApp(); // before any widget member
+    TempDir dir;
     CROZariduPars pars;
     ScriptedPresenter presenter;
     ScopedMessagePresenter guard{presenter};
@@ -105,4 +131,174 @@ TEST_F(MainView, ChangeBoxesEnableTheirInputs) {
     EXPECT_FALSE(button(IDC_CHANGE)->isEnabled());
     box(IDC_CHANGE_MODIFIED)->click();
     EXPECT_FALSE(view.control(IDC_DATE_MODIFIED)->isEnabled());
+}
+
+TEST(NormalizeFolder, TrimsExpandsAndRefusesRelativePaths) {
+    const std::string home = QDir::homePath().toStdString();
+    struct Row { std::string in; bool ok; std::string out; };
+    const Row rows[] = {
+        {"/", true, "/"},           {"//", true, "/"},          {"/tmp/", true, "/tmp"},
+        {"/tmp//", true, "/tmp"},   {"/a/b", true, "/a/b"},     {"~", true, home},
+        {"~/x/", true, home + "/x"}, {"rel/dir", false, ""},     {"", false, ""},
+        {"~user", false, ""},
+    };
+    for (const Row& r : rows) {
+        std::string f = r.in;
+        EXPECT_EQ(CROZariduView::NormalizeFolder(f), r.ok) << r.in;
+        if (r.ok) {
+            EXPECT_EQ(f, r.out) << r.in;
+        }
+    }
+}
+
+TEST_F(MainView, FindListsMatchesWritesStatusAndSelectsTheFirstRow) {
+    dir.file("a.txt");
+    dir.file("b.txt");
+    dir.file("c.doc");
+    find("*.txt", false);
+    EXPECT_EQ(view.fileList()->itemCount(), 2);
+    EXPECT_EQ(view.statusText().toStdString(), "2 Datei(en) gefunden.");
+    EXPECT_EQ(view.fileList()->selectedCount(), 1);
+    EXPECT_TRUE(presenter.shown().empty());
+    EXPECT_FALSE(button(IDC_STOP)->isEnabled());
+    EXPECT_TRUE(button(IDC_FIND)->isEnabled());
+}
+
+TEST_F(MainView, FindFillsEmptyPatternAndTrimsATrailingDot) {
+    dir.file("a.txt");
+    dir.file("a.txtx");
+    struct Row { std::string pattern; bool regExp; std::string written; int rows; };
+    const Row rows[] = {{"", false, "*", 2}, {"", true, ".+", 2}, {"*.txt.", false, "*.txt", 1}};
+    for (const Row& r : rows) {
+        find(r.pattern, r.regExp);
+        EXPECT_EQ(view.searchBox()->currentText().toStdString(), r.written) << r.pattern;
+        EXPECT_EQ(view.fileList()->itemCount(), r.rows) << r.pattern;
+    }
+}
+
+TEST_F(MainView, FindRefusesARelativeFolderAndABadExpression) {
+    dir.file("a.txt");
+    view.folderBox()->setEditText("some/folder");
+    button(IDC_FIND)->click();
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text, Format(LoadString(33120), {"some/folder"}));
+    EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONERROR);
+
+    presenter.clear();
+    find("(a", true);
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_EQ(view.fileList()->itemCount(), 0);
+}
+
+TEST_F(MainView, RenameAllCountsOccurrencesInOneName) {
+    dir.file("banana.txt");
+    find("a", true);
+    ASSERT_EQ(view.fileList()->itemCount(), 1);
+    replaceWith("b");
+    ASSERT_TRUE(button(IDC_RENAME_ALL)->isEnabled());
+    button(IDC_RENAME_ALL)->click();
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text, "3 Vorkommnis(se) in 1 Datei(en) umbenannt.");
+    EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONINFORMATION);
+    EXPECT_TRUE(exists("bbnbnb.txt"));
+    EXPECT_FALSE(view.isRunning());
+}
+
+TEST_F(MainView, RenameAllWithWildcardCountsFiles) {
+    dir.file("x1.txt");
+    dir.file("x2.txt");
+    dir.file("y.txt");
+    find("x*", false);
+    replaceWith("z*");
+    button(IDC_RENAME_ALL)->click();
+    ASSERT_FALSE(presenter.shown().empty());
+    EXPECT_EQ(presenter.shown().back().text, "2 Datei(en) umbenannt.");
+}
+
+// f2.txt cannot become g2.txt, which exists already (a rename never overwrites).
+TEST_F(MainView, FailurePoliciesOfRenameAll) {
+    struct Row { int mode; bool renamed3; std::string summary; std::size_t groups; };
+    const Row rows[] = {
+        {0, false, "", 1u},
+        {1, true, "2 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.", 1u},
+    };
+    for (const Row& r : rows) {
+        TempDir d;
+        for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "g2.txt"}) d.file(n);
+        presenter.clear();
+        pars.RenAllMode = r.mode;
+        view.folderBox()->setEditText(QString::fromStdString(d.path()));
+        view.searchBox()->setEditText("^f");
+        box(IDC_REGEXP)->setChecked(true);
+        button(IDC_FIND)->click();
+        view.fileList()->sortByColumnId(0);
+        view.fileList()->SelectItem(0, -2);
+        ASSERT_EQ(view.fileList()->itemCount(), 3);
+        view.searchBox()->setEditText("f");
+        replaceWith("g");
+        button(IDC_RENAME_ALL)->click();
+
+        const auto& shown = presenter.shown();
+        ASSERT_FALSE(shown.empty()) << r.mode;
+        EXPECT_EQ(shown[0].type & MB_ICONMASK, MB_ICONWARNING) << r.mode; // the failed file
+        if (r.summary.empty()) EXPECT_EQ(shown.size(), 1u);
+        else EXPECT_EQ(shown.back().text, r.summary);
+        struct stat st {};
+        EXPECT_EQ(lstat((d / "g1.txt").c_str(), &st), 0) << r.mode;
+        EXPECT_EQ(lstat((d / "g3.txt").c_str(), &st) == 0, r.renamed3) << r.mode;
+        EXPECT_EQ(lstat((d / "f2.txt").c_str(), &st), 0) << r.mode;
+        EXPECT_EQ(view.fileList()->undoLog().groupCount(), r.groups) << r.mode;
+        EXPECT_FALSE(view.isRunning());
+    }
+}
+
+TEST_F(MainView, AbortPolicyRemovesTheGroupWhenTheFirstFileFails) {
+    for (const char* n : {"f1.txt", "g1.txt"}) dir.file(n);
+    pars.RenAllMode = 0;
+    find("^f", true);
+    view.searchBox()->setEditText("f");
+    replaceWith("g");
+    button(IDC_RENAME_ALL)->click();
+    EXPECT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(view.fileList()->undoLog().groupCount(), 0u);
+}
+
+TEST_F(MainView, PreviewWarningOncePerFindForSingleStepsAndAlwaysAfterRenameAll) {
+    for (const char* n : {"p1.txt", "p2.txt", "p3.txt"}) dir.file(n);
+    const std::string warning = LoadString(139);
+    box(IDC_PREVIEW)->click();
+    find("p", true);
+    replaceWith("q");
+    button(IDC_RENAME)->click();
+    button(IDC_RENAME)->click();
+    EXPECT_EQ(countShown(warning), 1);
+    EXPECT_TRUE(exists("p1.txt")); // preview leaves the disk alone
+    EXPECT_FALSE(exists("q1.txt"));
+
+    find("p", true);
+    button(IDC_RENAME)->click();
+    EXPECT_EQ(countShown(warning), 2);
+
+    find("p", true);
+    presenter.clear();
+    button(IDC_RENAME_ALL)->click();
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text, "3 Datei(en) umbenannt.\n\n" + warning);
+    button(IDC_RENAME)->click(); // the run over the list has shown it already
+    EXPECT_EQ(countShown(warning), 0);
+}
+
+TEST_F(MainView, SingleRenameAdvancesAndReportsTheEnd) {
+    for (const char* n : {"r1.txt", "r2.txt"}) dir.file(n);
+    find("r", true);
+    replaceWith("s");
+    button(IDC_RENAME)->click();
+    EXPECT_TRUE(presenter.shown().empty());
+    EXPECT_EQ(view.fileList()->firstSelectedLine(), 1);
+    button(IDC_RENAME)->click();
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text, "Der gesuchte Text 'r' wurde nicht (mehr) gefunden.");
+    EXPECT_TRUE(exists("s1.txt"));
+    EXPECT_TRUE(exists("s2.txt"));
 }
