@@ -3,6 +3,9 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <functional>
+#include <utility>
 #include <QDir>
 #include <QPushButton>
 #include <sys/stat.h>
@@ -18,6 +21,16 @@
 #include "tests/support/TempDir.h"
 
 namespace {
+
+// Records like the scripted presenter and runs a hook at the next message.
+class HookPresenter : public ScriptedPresenter {
+public:
+    int show(const std::string& text, unsigned type, unsigned helpId) override {
+        if (onShow) std::exchange(onShow, nullptr)();
+        return ScriptedPresenter::show(text, type, helpId);
+    }
+    std::function<void()> onShow;
+};
 
 class MainView : public ::testing::Test {
 protected:
@@ -59,7 +72,7 @@ protected:
     QApplication& app = qtApp(); // before any widget member
     TempDir dir;
     CROZariduPars pars;
-    ScriptedPresenter presenter;
+    HookPresenter presenter;
     ScopedMessagePresenter guard{presenter};
     CROZariduView view{pars};
 };
@@ -301,4 +314,68 @@ TEST_F(MainView, SingleRenameAdvancesAndReportsTheEnd) {
     EXPECT_EQ(presenter.shown()[0].text, "Der gesuchte Text 'r' wurde nicht (mehr) gefunden.");
     EXPECT_TRUE(exists("s1.txt"));
     EXPECT_TRUE(exists("s2.txt"));
+}
+
+TEST_F(MainView, AFullListStopsFindAndSaysSoInTheStatus) {
+    for (const char* n : {"m1.txt", "m2.txt", "m3.txt", "m4.txt"}) dir.file(n);
+    pars.MaxFiles = 2;
+    find("*", false);
+    EXPECT_EQ(view.statusText().toStdString(),
+              std::to_string(view.fileList()->itemCount()) + " Datei(en) gefunden. Suche abgebrochen.");
+    EXPECT_FALSE(view.isRunning());
+}
+
+// The stop comes while the run shows the failure of f2.txt (g2.txt exists), so it lands
+// between two steps as a click or key press from the event loop would.
+TEST_F(MainView, StopAndEscapeEndARenameRunAfterTheCurrentStep) {
+    const std::string expected = "1 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt "
+                                 "werden. Umbenennungslauf abgebrochen.";
+    struct Row { const char* how; std::function<void(CROZariduView&)> stop; };
+    const Row rows[] = {
+        {"button", [](CROZariduView& v) { qobject_cast<QPushButton*>(v.control(IDC_STOP))->click(); }},
+        {"escape", [](CROZariduView& v) {
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(v.fileList(), &press);
+         }},
+        {"repeated escape", [](CROZariduView& v) {
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
+             QApplication::sendEvent(v.fileList(), &press);
+         }},
+    };
+    for (const Row& r : rows) {
+        TempDir d;
+        for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "f4.txt", "g2.txt"}) d.file(n);
+        pars.RenAllMode = 1;
+        view.folderBox()->setEditText(QString::fromStdString(d.path()));
+        view.searchBox()->setEditText("^f");
+        box(IDC_REGEXP)->setChecked(true);
+        button(IDC_FIND)->click();
+        view.fileList()->sortByColumnId(0);
+        view.searchBox()->setEditText("f");
+        replaceWith("g");
+        presenter.clear();
+        presenter.onShow = [&] { r.stop(view); };
+        button(IDC_RENAME_ALL)->click();
+        ASSERT_EQ(presenter.shown().size(), 2u) << r.how;
+        const bool stops = std::string(r.how) != "repeated escape";
+        if (stops) EXPECT_EQ(presenter.shown()[1].text, expected) << r.how;
+        else EXPECT_EQ(presenter.shown()[1].text, "3 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.");
+        struct stat st {};
+        EXPECT_EQ(lstat((d / "g3.txt").c_str(), &st) == 0, !stops) << r.how;
+        EXPECT_FALSE(view.isRunning());
+        EXPECT_FALSE(button(IDC_STOP)->isEnabled());
+    }
+}
+
+TEST_F(MainView, ChangeAllReportsChangedFiles) {
+    for (const char* n : {"c1.txt", "c2.txt"}) dir.file(n);
+    view.SetViewMode(VIEW_DATE_ATTRIBUTES);
+    box(IDC_PREVIEW)->click();
+    find("c", true);
+    box(IDC_CHANGE_MODIFIED)->click();
+    ASSERT_TRUE(button(IDC_CHANGE_ALL)->isEnabled());
+    presenter.clear();
+    button(IDC_CHANGE_ALL)->click();
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text, "2 Datei(en) geändert.\n\n" + LoadString(140));
 }
