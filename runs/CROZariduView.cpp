@@ -9,15 +9,40 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "filelist/CVNFileListCtrl.h"
 #include "shell/CVNComboBoxMRU.h"
+#include "shell/CVNException.h"
+#include "shell/Messages.h"
 #include "shell/CVNPars.h"
 
 namespace {
+
+// Hands the list's name edits to the view, which renames the file.
+class NameEditDelegate : public QStyledItemDelegate {
+public:
+    NameEditDelegate(CROZariduView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        if (index.column() != COL_NAME || !view_->BeginLabelEdit(index.row())) return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+        auto* edit = qobject_cast<QLineEdit*>(editor);
+        if (!edit) return;
+        std::string name = edit->text().toStdString();
+        if (view_->EndLabelEdit(index.row(), name)) edit->setText(QString::fromStdString(name));
+    }
+
+private:
+    CROZariduView* view_;
+};
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
 
@@ -196,6 +221,10 @@ void CROZariduView::buildControls() {
         list_->setPreviewFlag(on ? 1 : 0);
         previewWarning_ = 1;
     });
+    auto* names = new NameEditDelegate(this);
+    list_->setItemDelegateForColumn(COL_NAME, names);
+    connect(names, &QAbstractItemDelegate::closeEditor, this, [this] { FinishLabelEdit(); });
+    list_->installEventFilter(this);
     // The pattern menus come later; until then the buttons do nothing.
     connect(searchMenu_, &QPushButton::clicked, this, [] {});
     connect(replaceMenu_, &QPushButton::clicked, this, [] {});
@@ -298,4 +327,44 @@ ChangeFormState CROZariduView::changeForm() const {
         attrs[a]->value = valueAttr_[a]->isChecked();
     }
     return form;
+}
+
+bool CROZariduView::BeginLabelEdit(int row) {
+    if (running_ || list_->GetColumnId(0) != COL_NAME || !list_->itemRecord(row)) return false;
+    list_->undoLog().beginGroup(mode_);
+    labelEditing_ = true;
+    labelAccepted_ = false;
+    return true;
+}
+
+bool CROZariduView::EndLabelEdit(int row, std::string& newName) {
+    FileListRecord* record = list_->itemRecord(row);
+    if (!labelEditing_ || !record) return false;
+    std::string folder, oldName;
+    list_->GetItemFile(row, folder, oldName);
+    try {
+        // Always on disk: an in-place rename is the user's own act, not a preview run.
+        CVNFileListCtrl::RenameFile(folder, oldName, newName, 0);
+    } catch (const CVNException& e) {
+        GetMessagePresenter()->show(e.text(), MB_OK | MB_ICONEXCLAMATION, 0);
+        return false;
+    }
+    list_->SetCellText(row, list_->FindColumn(COL_NAME), newName);
+    UndoRecord u;
+    u.key = reinterpret_cast<std::uintptr_t>(record);
+    u.preview = 0;
+    u.folder = folder;
+    u.name = newName;
+    u.kind = UNDO_RENAME;
+    u.oldName = oldName;
+    list_->undoLog().log(u);
+    labelAccepted_ = true;
+    return true;
+}
+
+void CROZariduView::FinishLabelEdit() {
+    if (!labelEditing_) return;
+    labelEditing_ = false;
+    // Only the group opened for this edit is removed; it is empty when the edit was refused.
+    if (!labelAccepted_) list_->UndoHeadGroup();
 }

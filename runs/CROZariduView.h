@@ -79,6 +79,14 @@ public:
     void SetRunState(bool running);
     bool isRunning() const { return running_; }
 
+    // In-place rename of a row's name (F2 or the list's own ways of starting an edit). Begin
+    // opens an undo group and is refused unless the first column is "Name"; End renames the
+    // file on disk, also in preview mode, and gives false when it refused the new name.
+    bool BeginLabelEdit(int row);
+    bool EndLabelEdit(int row, std::string& newName);
+    // Closes the edit; a refused or cancelled edit leaves no undo group behind.
+    void FinishLabelEdit();
+
     // The result of the last Find, for the frame's status bar.
     const QString& statusText() const { return statusText_; }
 
@@ -116,6 +124,8 @@ private:
     int mode_ = VIEW_DATE_ATTRIBUTES; // so the first switch builds mode 0
     bool running_ = false;
     bool minimumFixed_ = false;
+    bool labelEditing_ = false;
+    bool labelAccepted_ = false;
     bool stop_ = false;
     int previewWarning_ = 1; // the next preview step shows the warning
     CVNFileNameMatcher matcher_;

@@ -277,6 +277,16 @@ void CROZariduView::SetRunState(bool running) {
 }
 
 bool CROZariduView::eventFilter(QObject* watched, QEvent* event) {
+    // F2 renames the focused row in place, with every other row deselected.
+    if (watched == list_ && !running_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
+        const QModelIndex current = list_->currentIndex();
+        if (current.isValid()) {
+            list_->clearSelection();
+            list_->edit(list_->model()->index(current.row(), COL_NAME));
+        }
+        return true;
+    }
     // Escape stops a run wherever the focus is in this window; the key is then handled as usual.
     if (running_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
 #include <functional>
 #include <utility>
 #include <QDir>
@@ -378,4 +380,51 @@ TEST_F(MainView, ChangeAllReportsChangedFiles) {
     button(IDC_CHANGE_ALL)->click();
     ASSERT_EQ(presenter.shown().size(), 1u);
     EXPECT_EQ(presenter.shown()[0].text, "2 Datei(en) geändert.\n\n" + LoadString(140));
+}
+
+TEST_F(MainView, F2RenamesInPlaceAndARefusedNameLeavesNoUndoGroup) {
+    struct Row { std::string typed; Qt::Key key; std::string onDisk; std::size_t groups; bool message; };
+    const Row rows[] = {
+        {"new.txt", Qt::Key_Return, "new.txt", 1u, false},
+        {"dot.txt.", Qt::Key_Return, "dot.txt", 1u, false},
+        {"new?.txt", Qt::Key_Return, "old.txt", 0u, true},
+        {"", Qt::Key_Return, "old.txt", 0u, true},
+        {"gone.txt", Qt::Key_Escape, "old.txt", 0u, false},
+    };
+    view.show();
+    box(IDC_PREVIEW)->click(); // an in-place rename acts on disk even in preview mode
+    for (const Row& r : rows) {
+        TempDir d;
+        d.file("old.txt");
+        d.file("other.txt");
+        view.folderBox()->setEditText(QString::fromStdString(d.path()));
+        view.searchBox()->setEditText("*");
+        box(IDC_REGEXP)->setChecked(false);
+        button(IDC_FIND)->click();
+        view.fileList()->sortByColumnId(0);
+        CVNFileListCtrl& list = *view.fileList();
+        list.SelectItem(1, -2); // other.txt, then old.txt gets the focus only
+        list.selectionModel()->setCurrentIndex(list.model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        presenter.clear();
+
+        QTest::keyClick(&list, Qt::Key_F2);
+        EXPECT_EQ(list.selectedCount(), 0) << r.typed;
+        auto* editor = list.viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr) << r.typed;
+        editor->setText(QString::fromStdString(r.typed));
+        QTest::keyClick(editor, r.key);
+        QCoreApplication::processEvents(); // Return commits through a queued call
+
+        struct stat st {};
+        EXPECT_EQ(lstat((d / r.onDisk).c_str(), &st), 0) << r.typed;
+        EXPECT_EQ(list.GetItemName(0), r.onDisk) << r.typed;
+        EXPECT_EQ(list.undoLog().groupCount(), r.groups) << r.typed;
+        ASSERT_EQ(presenter.shown().size(), r.message ? 1u : 0u) << r.typed;
+        if (r.message) {
+            EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
+            EXPECT_EQ(presenter.shown()[0].text.rfind("Die Datei konnte nicht zu '", 0), 0u)
+                << presenter.shown()[0].text;
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed editor
+    }
 }
