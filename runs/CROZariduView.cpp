@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QFileDialog>
+#include <QStandardPaths>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +21,7 @@
 #include "shell/CVNComboBoxMRU.h"
 #include "shell/CVNException.h"
 #include "shell/Messages.h"
+#include "res/LoadString.h"
 #include "shell/CVNPars.h"
 
 namespace {
@@ -225,6 +228,7 @@ void CROZariduView::buildControls() {
     list_->setItemDelegateForColumn(COL_NAME, names);
     connect(names, &QAbstractItemDelegate::closeEditor, this, [this] { FinishLabelEdit(); });
     list_->installEventFilter(this);
+    connect(browse_, &QPushButton::clicked, this, [this] { OnBrowse(); });
     // The pattern menus come later; until then the buttons do nothing.
     connect(searchMenu_, &QPushButton::clicked, this, [] {});
     connect(replaceMenu_, &QPushButton::clicked, this, [] {});
@@ -367,4 +371,16 @@ void CROZariduView::FinishLabelEdit() {
     labelEditing_ = false;
     // Only the group opened for this edit is removed; it is empty when the edit was refused.
     if (!labelAccepted_) list_->UndoHeadGroup();
+}
+
+void CROZariduView::OnBrowse() {
+    QString start = folder_->currentText();
+    if (start.isEmpty()) start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QString::fromStdString(LoadString(136)), start, QFileDialog::ShowDirsOnly);
+    if (!chosen.isEmpty()) {
+        folder_->setEditText(chosen);
+        updateFindButton();
+    }
+    folder_->setFocus();
 }

@@ -65,6 +65,10 @@ public:
     CVNComboBoxMRU* searchBox() const { return search_; }
     CVNComboBoxMRU* replaceBox() const { return replace_; }
 
+    // The "..." button: picks the folder to search, starting at the folder box's text or, when
+    // that is empty, at the documents folder.
+    void OnBrowse();
+
     // The date and attribute inputs as they stand.
     ChangeFormState changeForm() const;
 

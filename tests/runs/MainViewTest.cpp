@@ -9,6 +9,8 @@
 #include <functional>
 #include <utility>
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QPushButton>
 #include <sys/stat.h>
 
@@ -427,4 +429,34 @@ TEST_F(MainView, F2RenamesInPlaceAndARefusedNameLeavesNoUndoGroup) {
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed editor
     }
+}
+
+TEST_F(MainView, ChoosingAStoredPatternSetsItsRegularExpressionFlag) {
+    view.searchBox()->AddToMRU("plain*", 0);
+    view.searchBox()->AddToMRU("^re.+", 1); // now on top
+    struct Row { int index; bool regExp; };
+    for (const Row& r : {Row{0, true}, Row{1, false}, Row{0, true}}) {
+        view.searchBox()->setCurrentIndex(r.index);
+        emit view.searchBox()->activated(r.index);
+        EXPECT_EQ(box(IDC_REGEXP)->isChecked(), r.regExp) << r.index;
+    }
+}
+
+TEST_F(MainView, BrowseWritesTheChosenFolderAndEnablesFind) {
+    TempDir d;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        dialog->setDirectory(QString::fromStdString(d.path()));
+        dialog->selectFile(QString::fromStdString(d.path()));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_FALSE(button(IDC_FIND)->isEnabled());
+    button(IDC_BROWSE)->click();
+    EXPECT_EQ(title.toStdString(), LoadString(136));
+    EXPECT_EQ(QDir(view.folderBox()->currentText()).canonicalPath(),
+              QDir(QString::fromStdString(d.path())).canonicalPath());
+    EXPECT_TRUE(button(IDC_FIND)->isEnabled());
 }
