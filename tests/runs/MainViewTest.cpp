@@ -17,6 +17,7 @@
 #include "filelist/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "runs/CROZariduView.h"
+#include "runs/MessagePump.h"
 #include "shell/CVNComboBoxMRU.h"
 #include "shell/CVNPars.h"
 #include "shell/Messages.h"
@@ -459,4 +460,30 @@ TEST_F(MainView, BrowseWritesTheChosenFolderAndEnablesFind) {
     EXPECT_EQ(QDir(view.folderBox()->currentText()).canonicalPath(),
               QDir(QString::fromStdString(d.path())).canonicalPath());
     EXPECT_TRUE(button(IDC_FIND)->isEnabled());
+}
+
+// Closing the window during a run leaves the handler at once: no summary, no state change.
+TEST_F(MainView, AQuitRequestLeavesRunsAtOnce) {
+    struct QuitReset {
+        ~QuitReset() { MessagePump::requestQuit(false); }
+    } reset;
+    for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "g2.txt"}) dir.file(n);
+    pars.RenAllMode = 1;
+    find("^f", true);
+    view.searchBox()->setEditText("f");
+    replaceWith("g");
+    presenter.onShow = [] { MessagePump::requestQuit(true); };
+    button(IDC_RENAME_ALL)->click();
+    ASSERT_EQ(presenter.shown().size(), 1u); // the failure of f2.txt, no summary
+    EXPECT_TRUE(view.isRunning());
+    EXPECT_FALSE(exists("g3.txt"));
+
+    view.SetRunState(false);
+    view.searchBox()->setEditText("^f");
+    const QString before = view.statusText();
+    button(IDC_FIND)->click(); // quit still requested: the scan leaves before its summary
+    EXPECT_EQ(view.statusText(), before);
+    EXPECT_TRUE(view.isRunning());
+    MessagePump::requestQuit(false);
+    view.SetRunState(false);
 }
