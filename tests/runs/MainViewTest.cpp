@@ -487,3 +487,32 @@ TEST_F(MainView, AQuitRequestLeavesRunsAtOnce) {
     MessagePump::requestQuit(false);
     view.SetRunState(false);
 }
+
+TEST_F(MainView, WithoutWholeListARunStartsAtTheSelectedRow) {
+    for (int i = 0; i < 10; ++i) dir.file("n" + std::to_string(i) + ".txt");
+    struct Row { bool wholeList; int selected; int renamed; };
+    for (const Row& r : {Row{false, 4, 6}, Row{true, 4, 10}}) {
+        find("^n", true);
+        if (box(IDC_WHOLE_LIST)->isChecked() != r.wholeList) box(IDC_WHOLE_LIST)->click();
+        view.fileList()->SelectItem(r.selected, -2);
+        view.searchBox()->setEditText("n");
+        replaceWith("n");
+        presenter.clear();
+        button(IDC_RENAME_ALL)->click();
+        ASSERT_EQ(presenter.shown().size(), 1u);
+        EXPECT_EQ(presenter.shown()[0].text, std::to_string(r.renamed) + " Datei(en) umbenannt.");
+    }
+}
+
+TEST_F(MainView, AFailedSingleRenameIsRevertedAndStaysOnItsRow) {
+    for (const char* n : {"f1.txt", "f2.txt", "g1.txt"}) dir.file(n);
+    find("^f", true);
+    view.searchBox()->setEditText("f");
+    replaceWith("g");
+    button(IDC_RENAME)->click();
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONWARNING);
+    EXPECT_EQ(view.fileList()->undoLog().groupCount(), 0u);
+    EXPECT_EQ(view.fileList()->firstSelectedLine(), 0);
+    EXPECT_TRUE(exists("f1.txt"));
+}
