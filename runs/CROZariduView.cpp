@@ -384,3 +384,14 @@ void CROZariduView::OnBrowse() {
     }
     folder_->setFocus();
 }
+
+void CROZariduView::OnEditSelectAll() {
+    QWidget* focus = QApplication::focusWidget();
+    // An editable combo box keeps the focus itself and hands keys to its edit field.
+    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit()) focus = combo->lineEdit();
+    if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
+        edit->selectAll();
+    } else if (focus == list_ && !running_) {
+        list_->SelectAllRows(true);
+    }
+}

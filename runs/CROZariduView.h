@@ -69,6 +69,10 @@ public:
     // that is empty, at the documents folder.
     void OnBrowse();
 
+    // "Alles markieren": the whole text of the focused edit field (also a combo box's), or
+    // every row when the list has the focus.
+    void OnEditSelectAll();
+
     // The date and attribute inputs as they stand.
     ChangeFormState changeForm() const;
 

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QComboBox>
 #include <QTest>
 #include <functional>
 #include <utility>
@@ -515,4 +516,25 @@ TEST_F(MainView, AFailedSingleRenameIsRevertedAndStaysOnItsRow) {
     EXPECT_EQ(view.fileList()->undoLog().groupCount(), 0u);
     EXPECT_EQ(view.fileList()->firstSelectedLine(), 0);
     EXPECT_TRUE(exists("f1.txt"));
+}
+
+TEST_F(MainView, SelectAllActsOnTheFocusedBoxOrTheList) {
+    for (const char* n : {"a1.txt", "a2.txt", "a3.txt"}) dir.file(n);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    find("a", true);
+    view.searchBox()->setEditText("abc");
+    view.searchBox()->lineEdit()->deselect();
+    view.searchBox()->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), view.searchBox());
+    view.OnEditSelectAll();
+    EXPECT_EQ(view.searchBox()->lineEdit()->selectedText().toStdString(), "abc");
+    EXPECT_EQ(view.fileList()->selectedCount(), 1);
+
+    view.fileList()->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), view.fileList());
+    view.OnEditSelectAll();
+    EXPECT_EQ(view.fileList()->selectedCount(), 3);
 }
