@@ -132,10 +132,14 @@ void CROZariduView::buildControls() {
         time_[r] = new QTimeEdit(now.time(), dateGroup_);
         time_[r]->setDisplayFormat(u8("HH:mm:ss"));
         tag(time_[r], IDC_TIME_CREATED + 2 * r);
+        for (QWidget* picker : {static_cast<QWidget*>(date_[r]), static_cast<QWidget*>(time_[r])})
+            picker->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         dateGrid->addWidget(changeTime_[r], r, 0);
         dateGrid->addWidget(date_[r], r, 1);
         dateGrid->addWidget(time_[r], r, 2);
     }
+
+    dateGrid->setColumnStretch(3, 1);
 
     attributeGroup_ = new QGroupBox(u8("Dateiattribute umändern"), this);
     tag(attributeGroup_, IDC_ATTRIBUTE_GROUP);
@@ -254,8 +258,15 @@ void CROZariduView::showEvent(QShowEvent* event) {
     // The first size the form gets is the smallest it may become.
     if (!minimumFixed_ && width() >= 1 && height() >= 1) {
         minimumFixed_ = true;
-        setMinimumSize(size().expandedTo(minimumSizeHint()));
+        firstSize_ = size();
     }
+    applyMinimumSize();
+}
+
+void CROZariduView::applyMinimumSize() {
+    // Never smaller than the first size, nor than what the current mode's controls need, so
+    // that the date and attribute groups are not clipped after a switch.
+    if (minimumFixed_) setMinimumSize(firstSize_.expandedTo(layout()->minimumSize()));
 }
 
 void CROZariduView::SetViewMode(int mode) {
@@ -271,6 +282,7 @@ void CROZariduView::SetViewMode(int mode) {
         w->setVisible(dates);
     list_->setViewMode(mode);
     mode_ = mode;
+    applyMinimumSize();
     updateRunButtons();
     updateChangeInputs();
     if (!QApplication::focusWidget() && isVisible()) search_->setFocus();

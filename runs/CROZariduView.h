@@ -5,6 +5,7 @@
 // its own controls and list columns. Every control carries its numeric id in the dynamic
 // property "controlId", so help and tips can find it.
 
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -126,12 +127,14 @@ private:
     void updateRunButtons();
     void updateChangeInputs();
     bool anyChangeChecked() const;
+    void applyMinimumSize();
 
     CROZariduPars& pars_;
     const CVNAppInfo* app_ = nullptr;
     int mode_ = VIEW_DATE_ATTRIBUTES; // so the first switch builds mode 0
     bool running_ = false;
     bool minimumFixed_ = false;
+    QSize firstSize_;
     bool labelEditing_ = false;
     bool labelAccepted_ = false;
     bool stop_ = false;
