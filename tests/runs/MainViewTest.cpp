@@ -20,7 +20,9 @@
 #include "res/LoadString.h"
 #include "runs/CROZariduView.h"
 #include "runs/MessagePump.h"
+#include "shell/CVNAppInfo.h"
 #include "shell/CVNComboBoxMRU.h"
+#include "tests/platform/XdgSandbox.h"
 #include "shell/CVNPars.h"
 #include "shell/Messages.h"
 #include "tests/support/QtApp.h"
@@ -553,4 +555,28 @@ TEST_F(MainView, NoCaptionIsClippedAtTheMinimumSizeInEitherMode) {
             EXPECT_GE(b->width(), b->sizeHint().width()) << mode << " " << b->text().toStdString();
         }
     }
+}
+
+TEST_F(MainView, TheThreeListsAreSavedWithTheViewAndLoadedAtStart) {
+    XdgSandbox sandbox;
+    CVNAppInfo app;
+    app.SetRegistryKey("Orvane");
+    {
+        CROZariduView first(pars);
+        first.OnInitialUpdate(&app);
+        first.folderBox()->AddToMRU("/daten", 0);
+        first.searchBox()->AddToMRU("^IMG_", 1);
+        first.searchBox()->AddToMRU("*.jpg", 0);
+        first.replaceBox()->AddToMRU("Bild_", 0);
+    }
+    CROZariduView again(pars);
+    again.OnInitialUpdate(&app);
+    ASSERT_EQ(again.folderBox()->count(), 1);
+    EXPECT_EQ(again.folderBox()->text(0), "/daten");
+    ASSERT_EQ(again.searchBox()->count(), 2);
+    EXPECT_EQ(again.searchBox()->text(1), "^IMG_");
+    EXPECT_EQ(again.searchBox()->datum(1), 1);
+    EXPECT_EQ(again.searchBox()->datum(0), 0);
+    ASSERT_EQ(again.replaceBox()->count(), 1);
+    EXPECT_EQ(again.replaceBox()->text(0), "Bild_");
 }
