@@ -232,6 +232,11 @@ void CROZariduView::buildControls() {
     list_->setItemDelegateForColumn(COL_NAME, names);
     connect(names, &QAbstractItemDelegate::closeEditor, this, [this] { FinishLabelEdit(); });
     list_->installEventFilter(this);
+    // Finden is the default button: Return in one of the boxes presses it, as in a dialog.
+    for (CVNComboBoxMRU* c : {folder_, search_, replace_})
+        connect(c->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+            if (find_->isEnabled()) find_->click();
+        });
     connect(browse_, &QPushButton::clicked, this, [this] { OnBrowse(); });
     // The pattern menus come later; until then the buttons do nothing.
     connect(searchMenu_, &QPushButton::clicked, this, [] {});

@@ -580,3 +580,16 @@ TEST_F(MainView, TheThreeListsAreSavedWithTheViewAndLoadedAtStart) {
     ASSERT_EQ(again.replaceBox()->count(), 1);
     EXPECT_EQ(again.replaceBox()->text(0), "Bild_");
 }
+
+TEST_F(MainView, ReturnInABoxPressesFinden) {
+    dir.file("r1.txt");
+    view.folderBox()->setEditText(QString::fromStdString(dir.path()));
+    view.searchBox()->setEditText("r*");
+    QTest::keyClick(view.searchBox()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(view.fileList()->itemCount(), 1);
+    view.folderBox()->setEditText("");
+    view.searchBox()->setEditText("x*");
+    QTest::keyClick(view.searchBox()->lineEdit(), Qt::Key_Return); // Finden is off without a folder
+    EXPECT_TRUE(presenter.shown().empty());
+    EXPECT_EQ(view.fileList()->itemCount(), 1);
+}
