@@ -5,24 +5,24 @@
 #include <QDateEdit>
 #include <QDateTime>
 #include <QFileDialog>
-#include <QStandardPaths>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyledItemDelegate>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QStyledItemDelegate>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "filelist/CVNFileListCtrl.h"
+#include "res/LoadString.h"
 #include "shell/CVNComboBoxMRU.h"
 #include "shell/CVNException.h"
-#include "shell/Messages.h"
-#include "res/LoadString.h"
 #include "shell/CVNPars.h"
+#include "shell/Messages.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ public:
         if (index.column() != COL_NAME || !view_->BeginLabelEdit(index.row())) return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
     }
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
         auto* edit = qobject_cast<QLineEdit*>(editor);
         if (!edit) return;
         std::string name = edit->text().toStdString();
@@ -47,7 +48,9 @@ private:
     CROZariduView* view_;
 };
 
-QString u8(const char* s) { return QString::fromUtf8(s); }
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 } // namespace
 
@@ -63,7 +66,9 @@ CROZariduView::~CROZariduView() {
     }
 }
 
-void CROZariduView::tag(QWidget* w, int id) { w->setProperty("controlId", id); }
+void CROZariduView::tag(QWidget* w, int id) {
+    w->setProperty("controlId", id);
+}
 
 QWidget* CROZariduView::control(int id) const {
     for (QWidget* w : findChildren<QWidget*>())
@@ -114,7 +119,8 @@ void CROZariduView::buildControls() {
         c->setMinimumContentsLength(20);
         c->setInsertPolicy(QComboBox::NoInsert);
     }
-    for (QPushButton* b : {searchMenu_, replaceMenu_}) b->setFixedWidth(b->fontMetrics().horizontalAdvance(u8(">")) + 18);
+    for (QPushButton* b : {searchMenu_, replaceMenu_})
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(u8(">")) + 18);
     browse_->setFixedWidth(browse_->fontMetrics().horizontalAdvance(u8("...")) + 24);
 
     // Date group: one row per time, its change box, then date and time picker.
@@ -188,7 +194,8 @@ void CROZariduView::buildControls() {
     fields->addLayout(groups, 5, 0, 1, 4);
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {find_, rename_, change_, renameAll_, changeAll_, stopButton_}) buttons->addWidget(b);
+    for (QPushButton* b : {find_, rename_, change_, renameAll_, changeAll_, stopButton_})
+        buttons->addWidget(b);
     buttons->addStretch(1);
 
     auto* top = new QHBoxLayout;
@@ -207,9 +214,8 @@ void CROZariduView::buildControls() {
 
     connect(folder_, &QComboBox::editTextChanged, this, [this] { updateFindButton(); });
     connect(replace_, &QComboBox::editTextChanged, this, [this] { updateRunButtons(); });
-    connect(search_, &QComboBox::activated, this, [this](int index) {
-        regExp_->setChecked(search_->datum(index) != 0);
-    });
+    connect(search_, &QComboBox::activated, this,
+            [this](int index) { regExp_->setChecked(search_->datum(index) != 0); });
     for (QCheckBox* c : changeTime_)
         connect(c, &QCheckBox::toggled, this, [this] { updateChangeInputs(); });
     for (QCheckBox* c : changeAttr_)
@@ -322,7 +328,8 @@ void CROZariduView::updateChangeInputs() {
         date_[r]->setEnabled(changeTime_[r]->isChecked());
         time_[r]->setEnabled(changeTime_[r]->isChecked());
     }
-    for (int a = 0; a < 4; ++a) valueAttr_[a]->setEnabled(changeAttr_[a]->isChecked());
+    for (int a = 0; a < 4; ++a)
+        valueAttr_[a]->setEnabled(changeAttr_[a]->isChecked());
     updateRunButtons();
 }
 
@@ -392,7 +399,8 @@ void CROZariduView::FinishLabelEdit() {
 
 void CROZariduView::OnBrowse() {
     QString start = folder_->currentText();
-    if (start.isEmpty()) start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (start.isEmpty())
+        start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString chosen = QFileDialog::getExistingDirectory(
         this, QString::fromStdString(LoadString(136)), start, QFileDialog::ShowDirsOnly);
     if (!chosen.isEmpty()) {
@@ -405,7 +413,8 @@ void CROZariduView::OnBrowse() {
 void CROZariduView::OnEditSelectAll() {
     QWidget* focus = QApplication::focusWidget();
     // An editable combo box keeps the focus itself and hands keys to its edit field.
-    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit()) focus = combo->lineEdit();
+    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
+        focus = combo->lineEdit();
     if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
         edit->selectAll();
     } else if (focus == list_ && !running_) {

@@ -41,16 +41,22 @@ std::string FormatCounts(unsigned id, std::initializer_list<int> counts) {
     return text;
 }
 
-void ShowText(const std::string& text, unsigned type) { GetMessagePresenter()->show(text, type, 0); }
+void ShowText(const std::string& text, unsigned type) {
+    GetMessagePresenter()->show(text, type, 0);
+}
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
 bool CROZariduView::NormalizeFolder(std::string& folder) {
-    if (folder == "~" || folder.rfind("~/", 0) == 0) folder = QDir::homePath().toStdString() + folder.substr(1);
+    if (folder == "~" || folder.rfind("~/", 0) == 0)
+        folder = QDir::homePath().toStdString() + folder.substr(1);
     if (folder.empty() || folder[0] != '/') return false;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return true;
 }
 
@@ -63,7 +69,8 @@ void CROZariduView::OnFind() {
     if (running_) return;
     std::string folder = folder_->currentText().toStdString();
     if (!NormalizeFolder(folder)) {
-        ShowMessageId(IDS_RELATIVE_FOLDER, folder_->currentText().toStdString(), MB_OK | MB_ICONERROR);
+        ShowMessageId(IDS_RELATIVE_FOLDER, folder_->currentText().toStdString(),
+                      MB_OK | MB_ICONERROR);
         folder_->setFocus();
         return;
     }
@@ -136,7 +143,8 @@ bool CROZariduView::PrepareRun(bool rename, CVNSearchEngine& engine, ChangeTimes
 
 int CROZariduView::Step(bool rename, CVNSearchEngine& engine, CVNTextPos& start, CVNTextPos& end,
                         const ChangeTimes& times, std::uint32_t value, std::uint32_t mask) {
-    if (rename) return RenameStep(engine, *list_, replace_->currentText().toStdString(), start, end);
+    if (rename)
+        return RenameStep(engine, *list_, replace_->currentText().toStdString(), start, end);
     return ChangeStep(engine, *list_, start, end, times, value, mask);
 }
 
@@ -168,7 +176,8 @@ void CROZariduView::RunSingle(bool rename) {
     int previous = -2;
     if (outcome == 1) {
         if (list_->previewFlag() && previewWarning_ == 1) {
-            ShowText(LoadString(rename ? IDS_PREVIEW_RENAME : IDS_PREVIEW_CHANGE), MB_OK | MB_ICONINFORMATION);
+            ShowText(LoadString(rename ? IDS_PREVIEW_RENAME : IDS_PREVIEW_CHANGE),
+                     MB_OK | MB_ICONINFORMATION);
             previewWarning_ = 0;
         }
         previous = start.line;
@@ -178,7 +187,8 @@ void CROZariduView::RunSingle(bool rename) {
         if (outcome == 0) return;
     }
     if (!AdvanceToNextMatch(engine, previous, start, end))
-        ShowMessageId(IDS_NOT_FOUND, search_->currentText().toStdString(), MB_OK | MB_ICONINFORMATION);
+        ShowMessageId(IDS_NOT_FOUND, search_->currentText().toStdString(),
+                      MB_OK | MB_ICONINFORMATION);
 }
 
 void CROZariduView::RunAll(bool rename) {
@@ -188,8 +198,10 @@ void CROZariduView::RunAll(bool rename) {
     std::uint32_t value = 0, mask = 0;
     if (!PrepareRun(rename, engine, times, value, mask)) return;
 
-    if (wholeList_->isChecked()) list_->SelectItem(0, -2);
-    else if (list_->selectedCount() > 1) list_->SelectItem(list_->firstSelectedLine(), -2);
+    if (wholeList_->isChecked())
+        list_->SelectItem(0, -2);
+    else if (list_->selectedCount() > 1)
+        list_->SelectItem(list_->firstSelectedLine(), -2);
 
     SetRunState(true);
     stop_ = false;
@@ -215,8 +227,10 @@ void CROZariduView::RunAll(bool rename) {
             if (item != lastFailed) ++errFiles, lastFailed = item;
         }
         if (outcome != -1) {
-            if (item == previous) multi = true;
-            else previous = item;
+            if (item == previous)
+                multi = true;
+            else
+                previous = item;
         }
         if (pump.PumpMessages()) return; // the application is closing
         if (stop_) break;
@@ -227,7 +241,8 @@ void CROZariduView::RunAll(bool rename) {
     std::string message;
     if (rename && multi) {
         message = FormatCounts(IDS_OCCURRENCES_RENAMED, {okOps, okFiles});
-        if (errOps > 0) message += " " + FormatCounts(IDS_OCCURRENCES_NOT_RENAMED, {errOps, errFiles});
+        if (errOps > 0)
+            message += " " + FormatCounts(IDS_OCCURRENCES_NOT_RENAMED, {errOps, errFiles});
     } else if (rename) {
         message = FormatCounts(IDS_RENAMED, {okFiles});
         if (errOps > 0) message += " " + FormatCounts(IDS_NOT_RENAMED, {errFiles});
@@ -245,10 +260,11 @@ void CROZariduView::RunAll(bool rename) {
 }
 
 void CROZariduView::SetRunState(bool running) {
-    QWidget* groups[] = {folderLabel_, folder_, browse_, subfolders_, searchLabel_, search_,
-                         searchMenu_, regExp_, preview_, wholeList_};
+    QWidget* groups[] = {folderLabel_, folder_,     browse_, subfolders_, searchLabel_,
+                         search_,      searchMenu_, regExp_, preview_,    wholeList_};
     if (running) {
-        for (QWidget* w : groups) w->setEnabled(false);
+        for (QWidget* w : groups)
+            w->setEnabled(false);
         stopButton_->setEnabled(true);
         stopButton_->setFocus();
         find_->setEnabled(false);
@@ -264,7 +280,8 @@ void CROZariduView::SetRunState(bool running) {
     }
     running_ = false;
     qApp->removeEventFilter(this);
-    for (QWidget* w : groups) w->setEnabled(true);
+    for (QWidget* w : groups)
+        w->setEnabled(true);
     for (QWidget* w : {static_cast<QWidget*>(replaceLabel_), static_cast<QWidget*>(replace_),
                        static_cast<QWidget*>(replaceMenu_), static_cast<QWidget*>(dateGroup_),
                        static_cast<QWidget*>(attributeGroup_)})
@@ -291,7 +308,8 @@ bool CROZariduView::eventFilter(QObject* watched, QEvent* event) {
     if (running_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* target = qobject_cast<QWidget*>(watched);
-        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat() && target && target->window() == window())
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat() && target &&
+            target->window() == window())
             stop_ = true;
     }
     return QWidget::eventFilter(watched, event);

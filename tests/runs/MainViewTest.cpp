@@ -3,18 +3,18 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QComboBox>
-#include <QTest>
-#include <functional>
-#include <utility>
-#include <QDir>
-#include <QFileDialog>
-#include <QTimer>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <sys/stat.h>
+#include <utility>
 
 #include "filelist/CVNFileListCtrl.h"
 #include "res/LoadString.h"
@@ -22,9 +22,9 @@
 #include "runs/MessagePump.h"
 #include "shell/CVNAppInfo.h"
 #include "shell/CVNComboBoxMRU.h"
-#include "tests/platform/XdgSandbox.h"
 #include "shell/CVNPars.h"
 #include "shell/Messages.h"
+#include "tests/platform/XdgSandbox.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/ScriptedPresenter.h"
 #include "tests/support/TempDir.h"
@@ -52,7 +52,8 @@ protected:
         std::vector<std::string> titles;
         const CVNFileListCtrl& l = *view.fileList();
         for (int p = 0; l.GetColumnId(p) >= 0; ++p)
-            titles.push_back(l.model()->headerData(l.GetColumnId(p), Qt::Horizontal).toString().toStdString());
+            titles.push_back(
+                l.model()->headerData(l.GetColumnId(p), Qt::Horizontal).toString().toStdString());
         return titles;
     }
 
@@ -74,7 +75,8 @@ protected:
     }
     int countShown(const std::string& text) const {
         int n = 0;
-        for (const auto& m : presenter.shown()) n += m.text == text;
+        for (const auto& m : presenter.shown())
+            n += m.text == text;
         return n;
     }
 
@@ -112,22 +114,32 @@ TEST_F(MainView, InitialValues) {
 
 TEST_F(MainView, ModeSwitchShowsEachModesControlsAndRestoresColumns) {
     const std::vector<std::string> findColumns{"Name", "Im Ordner", "Größe", "Typ", "Geändert am"};
-    const std::vector<std::string> dateColumns{"Name", "Im Ordner", "Erstellt am", "Geändert am",
-                                               "Letzter Zugriff", "Attribute"};
+    const std::vector<std::string> dateColumns{"Name",        "Im Ordner",       "Erstellt am",
+                                               "Geändert am", "Letzter Zugriff", "Attribute"};
     EXPECT_EQ(columns(), findColumns);
 
-    struct Row { int mode; std::vector<int> shownIds, hiddenIds; const std::vector<std::string>* cols; };
+    struct Row {
+        int mode;
+        std::vector<int> shownIds, hiddenIds;
+        const std::vector<std::string>* cols;
+    };
     const Row rows[] = {
-        {VIEW_DATE_ATTRIBUTES, {IDC_CHANGE, IDC_CHANGE_ALL, IDC_DATE_GROUP, IDC_ATTRIBUTE_GROUP, IDC_SEARCH, IDC_FOLDER},
-         {IDC_REPLACE_LABEL, IDC_REPLACE, IDC_REPLACE_MENU, IDC_RENAME, IDC_RENAME_ALL}, &dateColumns},
-        {VIEW_FIND_RENAME, {IDC_REPLACE_LABEL, IDC_REPLACE, IDC_REPLACE_MENU, IDC_RENAME, IDC_RENAME_ALL, IDC_SEARCH},
-         {IDC_CHANGE, IDC_CHANGE_ALL, IDC_DATE_GROUP, IDC_ATTRIBUTE_GROUP}, &findColumns},
+        {VIEW_DATE_ATTRIBUTES,
+         {IDC_CHANGE, IDC_CHANGE_ALL, IDC_DATE_GROUP, IDC_ATTRIBUTE_GROUP, IDC_SEARCH, IDC_FOLDER},
+         {IDC_REPLACE_LABEL, IDC_REPLACE, IDC_REPLACE_MENU, IDC_RENAME, IDC_RENAME_ALL},
+         &dateColumns},
+        {VIEW_FIND_RENAME,
+         {IDC_REPLACE_LABEL, IDC_REPLACE, IDC_REPLACE_MENU, IDC_RENAME, IDC_RENAME_ALL, IDC_SEARCH},
+         {IDC_CHANGE, IDC_CHANGE_ALL, IDC_DATE_GROUP, IDC_ATTRIBUTE_GROUP},
+         &findColumns},
     };
     for (const Row& r : rows) {
         view.SetViewMode(r.mode);
         EXPECT_EQ(view.viewMode(), r.mode);
-        for (int id : r.shownIds) EXPECT_TRUE(shown(id)) << r.mode << " " << id;
-        for (int id : r.hiddenIds) EXPECT_FALSE(shown(id)) << r.mode << " " << id;
+        for (int id : r.shownIds)
+            EXPECT_TRUE(shown(id)) << r.mode << " " << id;
+        for (int id : r.hiddenIds)
+            EXPECT_FALSE(shown(id)) << r.mode << " " << id;
         EXPECT_EQ(columns(), *r.cols);
     }
 }
@@ -157,11 +169,21 @@ TEST_F(MainView, ChangeBoxesEnableTheirInputs) {
 
 TEST(NormalizeFolder, TrimsExpandsAndRefusesRelativePaths) {
     const std::string home = QDir::homePath().toStdString();
-    struct Row { std::string in; bool ok; std::string out; };
+    struct Row {
+        std::string in;
+        bool ok;
+        std::string out;
+    };
     const Row rows[] = {
-        {"/", true, "/"},           {"//", true, "/"},          {"/tmp/", true, "/tmp"},
-        {"/tmp//", true, "/tmp"},   {"/a/b", true, "/a/b"},     {"~", true, home},
-        {"~/x/", true, home + "/x"}, {"rel/dir", false, ""},     {"", false, ""},
+        {"/", true, "/"},
+        {"//", true, "/"},
+        {"/tmp/", true, "/tmp"},
+        {"/tmp//", true, "/tmp"},
+        {"/a/b", true, "/a/b"},
+        {"~", true, home},
+        {"~/x/", true, home + "/x"},
+        {"rel/dir", false, ""},
+        {"", false, ""},
         {"~user", false, ""},
     };
     for (const Row& r : rows) {
@@ -189,7 +211,12 @@ TEST_F(MainView, FindListsMatchesWritesStatusAndSelectsTheFirstRow) {
 TEST_F(MainView, FindFillsEmptyPatternAndTrimsATrailingDot) {
     dir.file("a.txt");
     dir.file("a.txtx");
-    struct Row { std::string pattern; bool regExp; std::string written; int rows; };
+    struct Row {
+        std::string pattern;
+        bool regExp;
+        std::string written;
+        int rows;
+    };
     const Row rows[] = {{"", false, "*", 2}, {"", true, ".+", 2}, {"*.txt.", false, "*.txt", 1}};
     for (const Row& r : rows) {
         find(r.pattern, r.regExp);
@@ -240,14 +267,20 @@ TEST_F(MainView, RenameAllWithWildcardCountsFiles) {
 
 // f2.txt cannot become g2.txt, which exists already (a rename never overwrites).
 TEST_F(MainView, FailurePoliciesOfRenameAll) {
-    struct Row { int mode; bool renamed3; std::string summary; std::size_t groups; };
+    struct Row {
+        int mode;
+        bool renamed3;
+        std::string summary;
+        std::size_t groups;
+    };
     const Row rows[] = {
         {0, false, "", 1u},
         {1, true, "2 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.", 1u},
     };
     for (const Row& r : rows) {
         TempDir d;
-        for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "g2.txt"}) d.file(n);
+        for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "g2.txt"})
+            d.file(n);
         presenter.clear();
         pars.RenAllMode = r.mode;
         view.folderBox()->setEditText(QString::fromStdString(d.path()));
@@ -264,8 +297,10 @@ TEST_F(MainView, FailurePoliciesOfRenameAll) {
         const auto& shown = presenter.shown();
         ASSERT_FALSE(shown.empty()) << r.mode;
         EXPECT_EQ(shown[0].type & MB_ICONMASK, MB_ICONWARNING) << r.mode; // the failed file
-        if (r.summary.empty()) EXPECT_EQ(shown.size(), 1u);
-        else EXPECT_EQ(shown.back().text, r.summary);
+        if (r.summary.empty())
+            EXPECT_EQ(shown.size(), 1u);
+        else
+            EXPECT_EQ(shown.back().text, r.summary);
         struct stat st {};
         EXPECT_EQ(lstat((d / "g1.txt").c_str(), &st), 0) << r.mode;
         EXPECT_EQ(lstat((d / "g3.txt").c_str(), &st) == 0, r.renamed3) << r.mode;
@@ -276,7 +311,8 @@ TEST_F(MainView, FailurePoliciesOfRenameAll) {
 }
 
 TEST_F(MainView, AbortPolicyRemovesTheGroupWhenTheFirstFileFails) {
-    for (const char* n : {"f1.txt", "g1.txt"}) dir.file(n);
+    for (const char* n : {"f1.txt", "g1.txt"})
+        dir.file(n);
     pars.RenAllMode = 0;
     find("^f", true);
     view.searchBox()->setEditText("f");
@@ -287,7 +323,8 @@ TEST_F(MainView, AbortPolicyRemovesTheGroupWhenTheFirstFileFails) {
 }
 
 TEST_F(MainView, PreviewWarningOncePerFindForSingleStepsAndAlwaysAfterRenameAll) {
-    for (const char* n : {"p1.txt", "p2.txt", "p3.txt"}) dir.file(n);
+    for (const char* n : {"p1.txt", "p2.txt", "p3.txt"})
+        dir.file(n);
     const std::string warning = LoadString(139);
     box(IDC_PREVIEW)->click();
     find("p", true);
@@ -312,7 +349,8 @@ TEST_F(MainView, PreviewWarningOncePerFindForSingleStepsAndAlwaysAfterRenameAll)
 }
 
 TEST_F(MainView, SingleRenameAdvancesAndReportsTheEnd) {
-    for (const char* n : {"r1.txt", "r2.txt"}) dir.file(n);
+    for (const char* n : {"r1.txt", "r2.txt"})
+        dir.file(n);
     find("r", true);
     replaceWith("s");
     button(IDC_RENAME)->click();
@@ -326,11 +364,12 @@ TEST_F(MainView, SingleRenameAdvancesAndReportsTheEnd) {
 }
 
 TEST_F(MainView, AFullListStopsFindAndSaysSoInTheStatus) {
-    for (const char* n : {"m1.txt", "m2.txt", "m3.txt", "m4.txt"}) dir.file(n);
+    for (const char* n : {"m1.txt", "m2.txt", "m3.txt", "m4.txt"})
+        dir.file(n);
     pars.MaxFiles = 2;
     find("*", false);
-    EXPECT_EQ(view.statusText().toStdString(),
-              std::to_string(view.fileList()->itemCount()) + " Datei(en) gefunden. Suche abgebrochen.");
+    EXPECT_EQ(view.statusText().toStdString(), std::to_string(view.fileList()->itemCount()) +
+                                                   " Datei(en) gefunden. Suche abgebrochen.");
     EXPECT_FALSE(view.isRunning());
 }
 
@@ -339,21 +378,28 @@ TEST_F(MainView, AFullListStopsFindAndSaysSoInTheStatus) {
 TEST_F(MainView, StopAndEscapeEndARenameRunAfterTheCurrentStep) {
     const std::string expected = "1 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt "
                                  "werden. Umbenennungslauf abgebrochen.";
-    struct Row { const char* how; std::function<void(CROZariduView&)> stop; };
+    struct Row {
+        const char* how;
+        std::function<void(CROZariduView&)> stop;
+    };
     const Row rows[] = {
-        {"button", [](CROZariduView& v) { qobject_cast<QPushButton*>(v.control(IDC_STOP))->click(); }},
-        {"escape", [](CROZariduView& v) {
+        {"button",
+         [](CROZariduView& v) { qobject_cast<QPushButton*>(v.control(IDC_STOP))->click(); }},
+        {"escape",
+         [](CROZariduView& v) {
              QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
              QApplication::sendEvent(v.fileList(), &press);
          }},
-        {"repeated escape", [](CROZariduView& v) {
+        {"repeated escape",
+         [](CROZariduView& v) {
              QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
              QApplication::sendEvent(v.fileList(), &press);
          }},
     };
     for (const Row& r : rows) {
         TempDir d;
-        for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "f4.txt", "g2.txt"}) d.file(n);
+        for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "f4.txt", "g2.txt"})
+            d.file(n);
         pars.RenAllMode = 1;
         view.folderBox()->setEditText(QString::fromStdString(d.path()));
         view.searchBox()->setEditText("^f");
@@ -367,8 +413,11 @@ TEST_F(MainView, StopAndEscapeEndARenameRunAfterTheCurrentStep) {
         button(IDC_RENAME_ALL)->click();
         ASSERT_EQ(presenter.shown().size(), 2u) << r.how;
         const bool stops = std::string(r.how) != "repeated escape";
-        if (stops) EXPECT_EQ(presenter.shown()[1].text, expected) << r.how;
-        else EXPECT_EQ(presenter.shown()[1].text, "3 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.");
+        if (stops)
+            EXPECT_EQ(presenter.shown()[1].text, expected) << r.how;
+        else
+            EXPECT_EQ(presenter.shown()[1].text,
+                      "3 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.");
         struct stat st {};
         EXPECT_EQ(lstat((d / "g3.txt").c_str(), &st) == 0, !stops) << r.how;
         EXPECT_FALSE(view.isRunning());
@@ -377,7 +426,8 @@ TEST_F(MainView, StopAndEscapeEndARenameRunAfterTheCurrentStep) {
 }
 
 TEST_F(MainView, ChangeAllReportsChangedFiles) {
-    for (const char* n : {"c1.txt", "c2.txt"}) dir.file(n);
+    for (const char* n : {"c1.txt", "c2.txt"})
+        dir.file(n);
     view.SetViewMode(VIEW_DATE_ATTRIBUTES);
     box(IDC_PREVIEW)->click();
     find("c", true);
@@ -390,7 +440,13 @@ TEST_F(MainView, ChangeAllReportsChangedFiles) {
 }
 
 TEST_F(MainView, F2RenamesInPlaceAndARefusedNameLeavesNoUndoGroup) {
-    struct Row { std::string typed; Qt::Key key; std::string onDisk; std::size_t groups; bool message; };
+    struct Row {
+        std::string typed;
+        Qt::Key key;
+        std::string onDisk;
+        std::size_t groups;
+        bool message;
+    };
     const Row rows[] = {
         {"new.txt", Qt::Key_Return, "new.txt", 1u, false},
         {"dot.txt.", Qt::Key_Return, "dot.txt", 1u, false},
@@ -411,7 +467,8 @@ TEST_F(MainView, F2RenamesInPlaceAndARefusedNameLeavesNoUndoGroup) {
         view.fileList()->sortByColumnId(0);
         CVNFileListCtrl& list = *view.fileList();
         list.SelectItem(1, -2); // other.txt, then old.txt gets the focus only
-        list.selectionModel()->setCurrentIndex(list.model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        list.selectionModel()->setCurrentIndex(list.model()->index(0, 0),
+                                               QItemSelectionModel::NoUpdate);
         presenter.clear();
 
         QTest::keyClick(&list, Qt::Key_F2);
@@ -439,7 +496,10 @@ TEST_F(MainView, F2RenamesInPlaceAndARefusedNameLeavesNoUndoGroup) {
 TEST_F(MainView, ChoosingAStoredPatternSetsItsRegularExpressionFlag) {
     view.searchBox()->AddToMRU("plain*", 0);
     view.searchBox()->AddToMRU("^re.+", 1); // now on top
-    struct Row { int index; bool regExp; };
+    struct Row {
+        int index;
+        bool regExp;
+    };
     for (const Row& r : {Row{0, true}, Row{1, false}, Row{0, true}}) {
         view.searchBox()->setCurrentIndex(r.index);
         emit view.searchBox()->activated(r.index);
@@ -471,7 +531,8 @@ TEST_F(MainView, AQuitRequestLeavesRunsAtOnce) {
     struct QuitReset {
         ~QuitReset() { MessagePump::requestQuit(false); }
     } reset;
-    for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "g2.txt"}) dir.file(n);
+    for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "g2.txt"})
+        dir.file(n);
     pars.RenAllMode = 1;
     find("^f", true);
     view.searchBox()->setEditText("f");
@@ -493,8 +554,13 @@ TEST_F(MainView, AQuitRequestLeavesRunsAtOnce) {
 }
 
 TEST_F(MainView, WithoutWholeListARunStartsAtTheSelectedRow) {
-    for (int i = 0; i < 10; ++i) dir.file("n" + std::to_string(i) + ".txt");
-    struct Row { bool wholeList; int selected; int renamed; };
+    for (int i = 0; i < 10; ++i)
+        dir.file("n" + std::to_string(i) + ".txt");
+    struct Row {
+        bool wholeList;
+        int selected;
+        int renamed;
+    };
     for (const Row& r : {Row{false, 4, 6}, Row{true, 4, 10}}) {
         find("^n", true);
         if (box(IDC_WHOLE_LIST)->isChecked() != r.wholeList) box(IDC_WHOLE_LIST)->click();
@@ -509,7 +575,8 @@ TEST_F(MainView, WithoutWholeListARunStartsAtTheSelectedRow) {
 }
 
 TEST_F(MainView, AFailedSingleRenameIsRevertedAndStaysOnItsRow) {
-    for (const char* n : {"f1.txt", "f2.txt", "g1.txt"}) dir.file(n);
+    for (const char* n : {"f1.txt", "f2.txt", "g1.txt"})
+        dir.file(n);
     find("^f", true);
     view.searchBox()->setEditText("f");
     replaceWith("g");
@@ -522,7 +589,8 @@ TEST_F(MainView, AFailedSingleRenameIsRevertedAndStaysOnItsRow) {
 }
 
 TEST_F(MainView, SelectAllActsOnTheFocusedBoxOrTheList) {
-    for (const char* n : {"a1.txt", "a2.txt", "a3.txt"}) dir.file(n);
+    for (const char* n : {"a1.txt", "a2.txt", "a3.txt"})
+        dir.file(n);
     view.show();
     QApplication::setActiveWindow(&view);
     find("a", true);
@@ -551,7 +619,8 @@ TEST_F(MainView, NoCaptionIsClippedAtTheMinimumSizeInEitherMode) {
         view.resize(1, 1);
         QCoreApplication::processEvents();
         for (auto* b : view.findChildren<QAbstractButton*>()) {
-            if (!b->isVisibleTo(&view) || b->minimumWidth() == b->maximumWidth()) continue; // ">" and "..." are narrow by design
+            if (!b->isVisibleTo(&view) || b->minimumWidth() == b->maximumWidth())
+                continue; // ">" and "..." are narrow by design
             EXPECT_GE(b->width(), b->sizeHint().width()) << mode << " " << b->text().toStdString();
         }
     }
