@@ -488,16 +488,6 @@ void benchScan(const FileTree& tree, const Options& opt) {
 // ---------------------------------------------------------------------------------------------
 // 4. Sorting, and 5. FindNext, over a million made-up rows
 
-struct Rng {
-    std::uint64_t state;
-    std::uint64_t next() {
-        std::uint64_t z = (state += 0x9e3779b97f4a7c15);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111eb;
-        return z ^ (z >> 31);
-    }
-    std::uint64_t below(std::uint64_t n) { return next() % n; }
-};
 
 // What the enumeration would have found for a file of this name: sizes from a few bytes to
 // gigabytes, most of them small, and times between 2005 and 2025.

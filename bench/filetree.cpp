@@ -33,17 +33,6 @@ constexpr std::array kLeafNames{"Januar",  "Februar", "März",       "April",  "
     throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
 }
 
-// splitmix64, as the corpus uses: the same tree on every run.
-struct Rng {
-    std::uint64_t state;
-    std::uint64_t next() {
-        std::uint64_t z = (state += 0x9e3779b97f4a7c15);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111eb;
-        return z ^ (z >> 31);
-    }
-    std::uint64_t below(std::uint64_t n) { return next() % n; }
-};
 
 // Names from the corpus in order, refilled with another seed when used up.
 class NameStream {

@@ -8,6 +8,18 @@
 #include <cstdint>
 #include <string>
 
+// splitmix64, as the corpus uses: the same tree and the same rows on every run.
+struct Rng {
+    std::uint64_t state;
+    std::uint64_t next() {
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111eb;
+        return z ^ (z >> 31);
+    }
+    std::uint64_t below(std::uint64_t n) { return next() % n; }
+};
+
 class FileTree {
 public:
     // Makes leafFolders folders of filesPerFolder files each under a new folder in parent.

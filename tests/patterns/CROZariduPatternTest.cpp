@@ -5,16 +5,11 @@
 #include "patterns/CROZariduPattern.h"
 #include "shell/CVNAppInfo.h"
 #include "tests/platform/XdgSandbox.h"
+#include "tests/support/RegisteredApp.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-CVNAppInfo registeredApp() {
-    CVNAppInfo app;
-    app.SetRegistryKey("Orvane");
-    return app;
-}
 
 std::string hiveFile(const std::string& body) {
     return "Orvane registry file, format 1\n" + body + "End of Orvane registry file\n";

@@ -7,16 +7,11 @@
 #include "shell/CVNAppInfo.h"
 #include "tests/platform/ChildGroup.h"
 #include "tests/platform/XdgSandbox.h"
+#include "tests/support/RegisteredApp.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-CVNAppInfo registeredApp() {
-    CVNAppInfo app;
-    app.SetRegistryKey("Orvane");
-    return app;
-}
 
 const std::string kVersion =
     std::to_string(ORVANE_VERSION_MAJOR) + "." + std::to_string(ORVANE_VERSION_MINOR);

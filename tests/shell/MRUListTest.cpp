@@ -4,17 +4,12 @@
 #include "shell/CVNAppInfo.h"
 #include "shell/MRUList.h"
 #include "tests/platform/XdgSandbox.h"
+#include "tests/support/RegisteredApp.h"
 
 namespace {
 
 using Item = VectorMRUListModel::Item;
 using Items = std::vector<Item>;
-
-CVNAppInfo registeredApp() {
-    CVNAppInfo app;
-    app.SetRegistryKey("Orvane");
-    return app;
-}
 
 Items numbered(int n) {
     Items items;

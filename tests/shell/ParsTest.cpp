@@ -3,14 +3,9 @@
 #include "shell/CVNAppInfo.h"
 #include "shell/CVNPars.h"
 #include "tests/platform/XdgSandbox.h"
+#include "tests/support/RegisteredApp.h"
 
 namespace {
-
-CVNAppInfo registeredApp() {
-    CVNAppInfo app;
-    app.SetRegistryKey("Orvane");
-    return app;
-}
 
 std::string settingsFile(const std::string& values) {
     return "Orvane registry file, format 1\n[Settings]\n" + values +

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "shell/CVNAppInfo.h"
+
+// The application info as the program sets it up at start: registry key "Orvane".
+inline CVNAppInfo registeredApp() {
+    CVNAppInfo app;
+    app.SetRegistryKey("Orvane");
+    return app;
+}
