@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <algorithm>
 
 namespace {
@@ -14,12 +15,13 @@ struct ColumnSpec {
 
 const ColumnSpec kAlways[] = {{COL_NAME, 130}, {COL_FOLDER, 236}};
 const ColumnSpec kFindRename[] = {{COL_SIZE, 70}, {COL_TYPE, 100}, {COL_MODIFIED, 140}};
-const ColumnSpec kDateAttributes[] = {{COL_CREATED, 140}, {COL_MODIFIED, 140}, {COL_ACCESSED, 140},
-                                      {COL_ATTRIBUTES, 70}};
+const ColumnSpec kDateAttributes[] = {
+    {COL_CREATED, 140}, {COL_MODIFIED, 140}, {COL_ACCESSED, 140}, {COL_ATTRIBUTES, 70}};
 
 } // namespace
 
-CVNFileListCtrl::CVNFileListCtrl(QWidget* parent) : QTreeView(parent), model_(new FileListModel(this)) {
+CVNFileListCtrl::CVNFileListCtrl(QWidget* parent)
+    : QTreeView(parent), model_(new FileListModel(this)) {
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -40,13 +42,17 @@ CVNFileListCtrl::~CVNFileListCtrl() = default;
 
 void CVNFileListCtrl::setViewMode(int mode) {
     mode_ = mode == VIEW_DATE_ATTRIBUTES ? VIEW_DATE_ATTRIBUTES : VIEW_FIND_RENAME;
-    for (int id = 0; id < kColumnCount; ++id) header()->setSectionHidden(id, true);
+    for (int id = 0; id < kColumnCount; ++id)
+        header()->setSectionHidden(id, true);
     int position = 0;
-    for (const auto& c : kAlways) InsertColumn(position++, c.id, c.width);
+    for (const auto& c : kAlways)
+        InsertColumn(position++, c.id, c.width);
     if (mode_ == VIEW_FIND_RENAME)
-        for (const auto& c : kFindRename) InsertColumn(position++, c.id, c.width);
+        for (const auto& c : kFindRename)
+            InsertColumn(position++, c.id, c.width);
     else
-        for (const auto& c : kDateAttributes) InsertColumn(position++, c.id, c.width);
+        for (const auto& c : kDateAttributes)
+            InsertColumn(position++, c.id, c.width);
 }
 
 int CVNFileListCtrl::FindColumn(int id) const {
@@ -98,11 +104,15 @@ void CVNFileListCtrl::flushPendingRows() {
 
 void CVNFileListCtrl::maybeFlushPendingRows() {
     if (pending_.empty()) return;
-    const std::size_t many = std::max<std::size_t>(4096, static_cast<std::size_t>(model_->rowCount()) / 2);
-    if (pending_.size() >= many || !sinceFlush_.isValid() || sinceFlush_.elapsed() >= 500) flushPendingRows();
+    const std::size_t many =
+        std::max<std::size_t>(4096, static_cast<std::size_t>(model_->rowCount()) / 2);
+    if (pending_.size() >= many || !sinceFlush_.isValid() || sinceFlush_.elapsed() >= 500)
+        flushPendingRows();
 }
 
-int CVNFileListCtrl::itemCount() const { return model_->rowCount() + static_cast<int>(pending_.size()); }
+int CVNFileListCtrl::itemCount() const {
+    return model_->rowCount() + static_cast<int>(pending_.size());
+}
 
 void CVNFileListCtrl::deleteAllItems() {
     pending_.clear();
@@ -134,7 +144,9 @@ bool CVNFileListCtrl::SetCellText(int row, int position, const std::string& text
     return true;
 }
 
-void CVNFileListCtrl::onHeaderClicked(int logicalIndex) { sortByColumnId(logicalIndex); }
+void CVNFileListCtrl::onHeaderClicked(int logicalIndex) {
+    sortByColumnId(logicalIndex);
+}
 
 void CVNFileListCtrl::sortByColumnId(int id) {
     if (id < 0 || id >= kColumnCount) return;
@@ -151,7 +163,8 @@ void CVNFileListCtrl::sortByColumnId(int id) {
 void CVNFileListCtrl::showSortArrow() {
     header()->setSortIndicatorShown(sortDirection_ != 0);
     if (sortDirection_ != 0)
-        header()->setSortIndicator(sortId_, sortDirection_ > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        header()->setSortIndicator(sortId_,
+                                   sortDirection_ > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CVNFileListCtrl::ClearSort() {
@@ -165,8 +178,11 @@ bool CVNFileListCtrl::SelectItem(int row, int previous) {
     flushPendingRows();
     if (row < 0 || row >= model_->rowCount()) return false;
     QItemSelectionModel* sel = selectionModel();
-    if (previous == -2) sel->clearSelection();
-    else if (previous >= 0) sel->select(model_->index(previous, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    if (previous == -2)
+        sel->clearSelection();
+    else if (previous >= 0)
+        sel->select(model_->index(previous, 0),
+                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     const QModelIndex index = model_->index(row, 0);
     sel->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     scrollTo(index, QAbstractItemView::EnsureVisible);
@@ -183,7 +199,8 @@ bool CVNFileListCtrl::InvertSelection() {
 
 int CVNFileListCtrl::selectedCount() const {
     int n = 0;
-    for (const QItemSelectionRange& r : selectionModel()->selection()) n += r.height();
+    for (const QItemSelectionRange& r : selectionModel()->selection())
+        n += r.height();
     return n;
 }
 
@@ -210,9 +227,11 @@ bool CVNFileListCtrl::SetStateOfRows(unsigned which, unsigned state, unsigned ma
         rows.merge(QItemSelection(model_->index(current.row(), 0), model_->index(current.row(), 0)),
                    QItemSelectionModel::Select);
     if (mask & ROW_SELECTED)
-        sel->select(rows, ((state & ROW_SELECTED) ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+        sel->select(rows, ((state & ROW_SELECTED) ? QItemSelectionModel::Select
+                                                  : QItemSelectionModel::Deselect) |
                               QItemSelectionModel::Rows);
-    if ((mask & ROW_FOCUSED) && !(state & ROW_FOCUSED)) sel->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    if ((mask & ROW_FOCUSED) && !(state & ROW_FOCUSED))
+        sel->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     return true;
 }
 
@@ -226,4 +245,56 @@ int CVNFileListCtrl::firstSelectedLine() const {
 int CVNFileListCtrl::focusedLine() const {
     const QModelIndex current = selectionModel()->currentIndex();
     return current.isValid() ? current.row() : -1;
+}
+
+bool CVNFileListCtrl::event(QEvent* e) {
+    // Window shortcuts must not take these keys from the list: Shift+Delete is also the Cut
+    // shortcut of the Edit menu, and Enter would press the form's default button.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        switch (key->key()) {
+        case Qt::Key_Delete:
+            if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) e->accept();
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            if (mods == Qt::NoModifier || mods == Qt::AltModifier) e->accept();
+            break;
+        default:
+            break;
+        }
+        if (e->isAccepted()) return true;
+    }
+    return QTreeView::event(e);
+}
+
+void CVNFileListCtrl::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (e->key() == Qt::Key_Escape) emit cancelCutRequested(); // and on as usual
+    if (e->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
+        const int row = firstSelectedLine();
+        QPoint at(viewport()->width() / 2, 32);
+        if (row >= 0) at = visualRect(model_->index(row, 0)).topLeft() + QPoint(10, 10);
+        emit contextMenuRequestedAt(row, at);
+        return;
+    }
+    if (selectedCount() > 0) {
+        switch (e->key()) {
+        case Qt::Key_Delete:
+            emit verbRequested(QStringLiteral("delete"), mods == Qt::ShiftModifier);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (mods == Qt::AltModifier)
+                emit verbRequested(QStringLiteral("properties"), false);
+            else
+                emit verbRequested(QString(), false);
+            return;
+        default:
+            break;
+        }
+    }
+    QTreeView::keyPressEvent(e);
 }

@@ -82,17 +82,23 @@ public:
     // the row could not be updated afterwards.
     bool RenameItem(int row, const std::string& newName);
     // created, modified, accessed are local times; null leaves a time as it is.
-    bool SetItemTimes(int row, const FILETIME* created, const FILETIME* modified, const FILETIME* accessed);
+    bool SetItemTimes(int row, const FILETIME* created, const FILETIME* modified,
+                      const FILETIME* accessed);
     bool SetItemAttributes(int row, std::uint32_t value, std::uint32_t mask);
 
     // Checks newName and renames folder/oldName to it on disk unless preview is set. A trailing
     // '.' is dropped from newName. Throws CVNException (string 32066) on failure.
-    static void RenameFile(const std::string& folder, const std::string& oldName, std::string& newName,
-                           int preview);
+    static void RenameFile(const std::string& folder, const std::string& oldName,
+                           std::string& newName, int preview);
 
     // Reverts the newest undo group, newest record first, and removes it; gives its mode.
     int UndoHeadGroup();
     UndoLog& undoLog() { return undo_; }
+
+    // Keyboard of the list: Escape, Shift+F10, and with a selection Delete, Shift+Delete,
+    // Enter and Alt+Enter, which become requests for the desktop's file operations. Enter and
+    // Escape stay with the list, and Shift+Delete reaches it before any window shortcut.
+    bool event(QEvent* e) override;
 
     int previewFlag() const { return preview_; }
     void setPreviewFlag(int preview) { preview_ = preview ? 1 : 0; }
@@ -103,11 +109,24 @@ public:
     int firstSelectedLine() const override;
     int focusedLine() const override;
 
+signals:
+    // A file operation on the selected rows: "delete" (shift: for good), "properties", "cut",
+    // "copy", or an empty verb for the default action (opening the file).
+    void verbRequested(const QString& verb, bool shift);
+    // The keyboard's context menu for row (or -1) at a point in viewport coordinates.
+    void contextMenuRequestedAt(int row, const QPoint& point);
+    // Escape: a pending cut is to be given up.
+    void cancelCutRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     // Runs a file operation on row inside one error frame: any failure is shown as 32063 with
     // the file's path. op sets done once the file operation itself has happened.
-    bool fileOperation(int row, const std::function<void(FileListRecord& record, const std::string& folder,
-                                                        const std::string& name, bool& done)>& op);
+    bool fileOperation(int row,
+                       const std::function<void(FileListRecord& record, const std::string& folder,
+                                                const std::string& name, bool& done)>& op);
     void onHeaderClicked(int logicalIndex);
     void showSortArrow();
 

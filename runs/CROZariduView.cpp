@@ -175,8 +175,12 @@ void CROZariduView::buildControls() {
     // Left: the folder and pattern rows with the option boxes beside them; right: the buttons.
     auto* fields = new QGridLayout;
     fields->addWidget(folderLabel_, 0, 0);
-    fields->addWidget(folder_, 0, 1, 1, 2);
-    fields->addWidget(browse_, 0, 3);
+    // The browse button ends where the option boxes' column ends, right beside the folder box.
+    auto* folderRow = new QHBoxLayout;
+    folderRow->setSpacing(1);
+    folderRow->addWidget(folder_, 1);
+    folderRow->addWidget(browse_);
+    fields->addLayout(folderRow, 0, 1, 1, 3);
     fields->addWidget(subfolders_, 1, 1, 1, 3);
     fields->addWidget(searchLabel_, 2, 0);
     fields->addWidget(search_, 2, 1);
@@ -408,16 +412,4 @@ void CROZariduView::OnBrowse() {
         updateFindButton();
     }
     folder_->setFocus();
-}
-
-void CROZariduView::OnEditSelectAll() {
-    QWidget* focus = QApplication::focusWidget();
-    // An editable combo box keeps the focus itself and hands keys to its edit field.
-    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
-        focus = combo->lineEdit();
-    if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
-        edit->selectAll();
-    } else if (focus == list_ && !running_) {
-        list_->SelectAllRows(true);
-    }
 }

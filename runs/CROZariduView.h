@@ -13,11 +13,13 @@
 
 #include "engine/CVNFileNameMatcher.h"
 #include "runs/RunSteps.h"
+#include "shell/CVNCommandTarget.h"
 
 class QCheckBox;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTimeEdit;
 class CVNAppInfo;
@@ -68,7 +70,7 @@ enum ViewControlId : int {
     IDC_FILE_LIST = 1083
 };
 
-class CROZariduView : public QWidget {
+class CROZariduView : public QWidget, public CVNCommandTarget {
     Q_OBJECT
 public:
     // pars supplies MaxFiles and RenAllMode at the time of each run.
@@ -94,9 +96,17 @@ public:
     // that is empty, at the documents folder.
     void OnBrowse();
 
-    // "Alles markieren": the whole text of the focused edit field (also a combo box's), or
-    // every row when the list has the focus.
+    // The Edit and View commands (EditCommands.cpp). Each Edit command acts on the focused
+    // edit field (also a combo box's) or on the list; anything else has the focus, it is off.
+    bool handlesCommand(int id) const override;
+    bool commandEnabled(int id) const override;
+    bool commandChecked(int id) const override;
+    void onCommand(int id) override;
+    // "Alles markieren": the whole text of the focused edit field, or every row of the list.
     void OnEditSelectAll();
+    // "Rückgängig": the field's own undo, or on the list the newest undo group, shown in the
+    // mode it was made in.
+    void OnEditUndo();
 
     // The date and attribute inputs as they stand.
     ChangeFormState changeForm() const;
@@ -128,6 +138,8 @@ public:
 
 signals:
     void statusTextChanged(const QString& text);
+    // A run started or ended: the frame's commands change their state.
+    void runStateChanged(bool running);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -144,6 +156,9 @@ private:
     bool AdvanceToNextMatch(CVNSearchEngine& engine, int previous, CVNTextPos& start,
                             CVNTextPos& end);
     void setStatusText(const QString& text);
+    // The focused edit field, or null.
+    static QLineEdit* focusedEdit();
+    bool listHasFocus() const;
 
     void buildControls();
     void tag(QWidget* w, int id);

@@ -276,6 +276,7 @@ void CROZariduView::SetRunState(bool running) {
             w->setEnabled(false);
         running_ = true;
         qApp->installEventFilter(this);
+        emit runStateChanged(true);
         return;
     }
     running_ = false;
@@ -291,6 +292,7 @@ void CROZariduView::SetRunState(bool running) {
     stopButton_->setEnabled(false);
     list_->setFocus();
     updateRunButtons();
+    emit runStateChanged(false);
 }
 
 bool CROZariduView::eventFilter(QObject* watched, QEvent* event) {
