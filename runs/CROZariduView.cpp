@@ -140,6 +140,9 @@ void CROZariduView::buildControls() {
         tag(time_[r], IDC_TIME_CREATED + 2 * r);
         for (QWidget* picker : {static_cast<QWidget*>(date_[r]), static_cast<QWidget*>(time_[r])})
             picker->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // The calendar button is not part of the size hint; leave room for a whole date.
+        date_[r]->setMinimumWidth(date_[r]->sizeHint().width() +
+                                  date_[r]->fontMetrics().horizontalAdvance(u8("0")) * 2);
         dateGrid->addWidget(changeTime_[r], r, 0);
         dateGrid->addWidget(date_[r], r, 1);
         dateGrid->addWidget(time_[r], r, 2);
@@ -270,10 +273,11 @@ void CROZariduView::OnInitialUpdate(const CVNAppInfo* app) {
 
 void CROZariduView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // The first size the form gets is the smallest it may become.
+    // The first size the form gets is the smallest it may become, but never more than its
+    // natural size: a window that opens large may still be made smaller again.
     if (!minimumFixed_ && width() >= 1 && height() >= 1) {
         minimumFixed_ = true;
-        firstSize_ = size();
+        firstSize_ = size().boundedTo(sizeHint());
     }
     applyMinimumSize();
 }

@@ -102,6 +102,8 @@ public:
     bool commandEnabled(int id) const override;
     bool commandChecked(int id) const override;
     void onCommand(int id) override;
+    bool runInProgress() const override { return running_; }
+    void abandonRun() override;
     // "Alles markieren": the whole text of the focused edit field, or every row of the list.
     void OnEditSelectAll();
     // "Rückgängig": the field's own undo, or on the list the newest undo group, shown in the

@@ -9,6 +9,7 @@
 
 #include "filelist/CVNFileListCtrl.h"
 #include "runs/CROZariduView.h"
+#include "runs/MessagePump.h"
 
 QLineEdit* CROZariduView::focusedEdit() {
     QWidget* focus = QApplication::focusWidget();
@@ -134,4 +135,8 @@ void CROZariduView::OnEditUndo() {
         SetViewMode(mode);
         list_->UndoHeadGroup();
     }
+}
+
+void CROZariduView::abandonRun() {
+    if (running_) MessagePump::requestQuit(true);
 }

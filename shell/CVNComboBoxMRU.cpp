@@ -12,7 +12,8 @@ CVNComboBoxEx::CVNComboBoxEx(QWidget* parent) : QComboBox(parent) {
 bool CVNComboBoxEx::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier) && !key->isAutoRepeat()) {
+        if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier) &&
+            !key->isAutoRepeat()) {
             hidePopup();
             focusNextPrevChild(true);
             return true;

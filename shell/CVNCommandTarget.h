@@ -34,4 +34,8 @@ public:
     // The radio mark of the view-mode commands.
     virtual bool commandChecked(int id) const = 0;
     virtual void onCommand(int id) = 0;
+    // While a run is in progress the options and the About box stay shut.
+    virtual bool runInProgress() const = 0;
+    // The window is closing during a run: the run is to end at its next chance.
+    virtual void abandonRun() = 0;
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+// Builds the main form inside the frame at start-up: its status text goes to the frame's
+// message pane, its run state refreshes the frame's commands, and its lists are loaded.
+
+class QWidget;
+class CVNAppInfo;
+class CVNCommandTarget;
+class CROZariduFrame;
+class CROZariduPars;
+
+QWidget* MakeMainView(CROZariduFrame& frame, CROZariduPars& pars, CVNAppInfo& app,
+                      CVNCommandTarget*& target);

@@ -1,0 +1,30 @@
+#pragma once
+
+// The main window base: a status bar whose message pane shows the idle prompt when nothing
+// else is said, and the application's help-tip mode announcements.
+
+#include <QMainWindow>
+
+class QLabel;
+class CVNWinApp;
+
+class CVNFrameWnd : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CVNFrameWnd(CVNWinApp& app, QWidget* parent = nullptr);
+
+    // The message pane's text; an empty text brings the idle prompt back.
+    void SetMessageText(const QString& text);
+    QString messageText() const;
+
+protected:
+    bool event(QEvent* e) override;
+    // Builds the status bar with the message pane; the indicators are the derived frame's.
+    QStatusBar* createStatusBar();
+
+    CVNWinApp& app_;
+    bool helpSwallow_ = false; // set while a help request is being answered
+
+private:
+    QLabel* messagePane_ = nullptr;
+};

@@ -1,0 +1,4 @@
+#include "shell/CVNPropertyPage.h"
+
+CVNPropertyPage::CVNPropertyPage(const QString& title, QWidget* parent)
+    : QWidget(parent), title_(title) {}

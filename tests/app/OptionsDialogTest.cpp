@@ -1,0 +1,143 @@
+// The options dialog: its checks, what OK saves, and when the help-tip mode is announced.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "shell/CROZariduGnrlPage.h"
+#include "shell/CVNCommandTarget.h"
+#include "shell/CVNPropertySheet.h"
+#include "shell/CVNWinApp.h"
+#include "tests/app/AppFixture.h"
+#include "tests/support/RegisteredApp.h"
+
+namespace {
+
+// Counts help-tip announcements reaching any window.
+class AnnouncementCounter : public QObject {
+public:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == HelpTipModeEvent::type()) {
+            ++count;
+            receivers.insert(o);
+            mode = static_cast<HelpTipModeEvent*>(e)->mode();
+        }
+        return QObject::eventFilter(o, e);
+    }
+    int count = 0;
+    std::set<QObject*> receivers;
+    int mode = -1;
+};
+
+class OptionsDialog : public AppTest {
+protected:
+    // Opens the dialog and runs steps on its page while it is open; each step gets the sheet.
+    void withDialog(std::function<void(CVNPropertySheet&, CROZariduGnrlPage&)> steps) {
+        QTimer::singleShot(0, [&] {
+            auto* sheet = qobject_cast<CVNPropertySheet*>(QApplication::activeModalWidget());
+            ASSERT_NE(sheet, nullptr);
+            EXPECT_EQ(sheet->windowTitle().toStdString(), "Optionen");
+            auto* page = sheet->findChild<CROZariduGnrlPage*>();
+            ASSERT_NE(page, nullptr);
+            steps(*sheet, *page);
+            if (sheet->isVisible()) sheet->reject();
+        });
+        frame().action(ID_OPTIONS)->trigger();
+    }
+    int stored(const char* name) { return registeredApp().GetRegInt(true, "Settings", name, -99); }
+};
+
+} // namespace
+
+TEST_F(OptionsDialog, TheFieldTakesOnlyWholeNumbersInRange) {
+    ASSERT_TRUE(start());
+    struct Row {
+        const char* text;
+        const char* message; // empty: accepted
+    };
+    const Row rows[] = {
+        {"", "Geben Sie eine ganze Zahl ein."},
+        {"2147483648", "Geben Sie eine ganze Zahl zwischen 0 und 2147483647 ein."},
+        {"99999999999999999999", "Geben Sie eine ganze Zahl zwischen 0 und 2147483647 ein."},
+        {"2147483647", ""},
+        {"0", ""},
+    };
+    for (const Row& r : rows) {
+        presenter.clear();
+        bool open = false;
+        withDialog([&](CVNPropertySheet& sheet, CROZariduGnrlPage& page) {
+            page.maxFilesEdit()->setText(QString::fromUtf8(r.text));
+            sheet.accept();
+            open = sheet.isVisible();
+        });
+        EXPECT_EQ(open, *r.message != 0) << r.text;
+        if (*r.message) {
+            ASSERT_EQ(presenter.shown().size(), 1u) << r.text;
+            EXPECT_EQ(presenter.shown()[0].text, r.message);
+            EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
+        } else {
+            EXPECT_TRUE(presenter.shown().empty()) << r.text;
+            EXPECT_EQ(app->pars().MaxFiles, std::stoi(r.text));
+        }
+    }
+}
+
+TEST_F(OptionsDialog, NegativeNumbersCannotBeTyped) {
+    ASSERT_TRUE(start());
+    withDialog([](CVNPropertySheet&, CROZariduGnrlPage& page) {
+        page.maxFilesEdit()->clear();
+        QTest::keyClicks(page.maxFilesEdit(), "-12a3");
+        EXPECT_EQ(page.maxFilesEdit()->text().toStdString(), "123");
+    });
+}
+
+// OK saves all three values; only a change of the help-tip setting is announced to the windows.
+TEST_F(OptionsDialog, OkSavesAllThreeAndAnnouncesOnlyAHelpTipChange) {
+    ASSERT_TRUE(start());
+    AnnouncementCounter counter;
+    qt.installEventFilter(&counter);
+    withDialog([](CVNPropertySheet& sheet, CROZariduGnrlPage& page) {
+        EXPECT_EQ(page.maxFilesEdit()->text().toStdString(), "0");
+        EXPECT_TRUE(page.modeButton(0)->isChecked());
+        page.maxFilesEdit()->setText("500");
+        sheet.accept();
+    });
+    EXPECT_EQ(stored("MaxFiles"), 500);
+    EXPECT_EQ(stored("RenAllMode"), 0);
+    EXPECT_EQ(stored("ShowHelpTips"), 0);
+    EXPECT_EQ(counter.count, 0);
+
+    withDialog([](CVNPropertySheet& sheet, CROZariduGnrlPage& page) {
+        EXPECT_EQ(page.maxFilesEdit()->text().toStdString(), "500");
+        page.modeButton(1)->setChecked(true);
+        page.helpTipsBox()->setChecked(true);
+        sheet.accept();
+    });
+    EXPECT_EQ(stored("RenAllMode"), 1);
+    EXPECT_EQ(stored("ShowHelpTips"), 1);
+    EXPECT_EQ(app->helpTipMode(), 3);
+    EXPECT_EQ(app->pars().RenAllMode, 1);
+    // The main window and every window below it hear of it.
+    std::set<QObject*> windows{&frame()};
+    for (QWidget* w : frame().findChildren<QWidget*>())
+        windows.insert(w);
+    // (some widgets pass events on to their inner parts, which may then hear it twice)
+    EXPECT_TRUE(std::includes(counter.receivers.begin(), counter.receivers.end(), windows.begin(),
+                              windows.end()));
+    EXPECT_EQ(counter.mode, 3);
+
+    // Abbrechen changes nothing.
+    withDialog([](CVNPropertySheet& sheet, CROZariduGnrlPage& page) {
+        page.maxFilesEdit()->setText("7");
+        page.helpTipsBox()->setChecked(false);
+        sheet.reject();
+    });
+    EXPECT_EQ(stored("MaxFiles"), 500);
+    EXPECT_EQ(app->pars().MaxFiles, 500);
+    EXPECT_EQ(app->helpTipMode(), 3);
+    qt.removeEventFilter(&counter);
+}
