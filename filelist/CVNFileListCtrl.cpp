@@ -1,6 +1,7 @@
 #include "filelist/CVNFileListCtrl.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -297,4 +298,9 @@ void CVNFileListCtrl::keyPressEvent(QKeyEvent* e) {
         }
     }
     QTreeView::keyPressEvent(e);
+}
+
+void CVNFileListCtrl::contextMenuEvent(QContextMenuEvent* e) {
+    const QPoint at = viewport()->mapFromGlobal(e->globalPos());
+    emit contextMenuRequestedAt(indexAt(at).isValid() ? indexAt(at).row() : -1, at);
 }

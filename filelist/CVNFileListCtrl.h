@@ -113,13 +113,15 @@ signals:
     // A file operation on the selected rows: "delete" (shift: for good), "properties", "cut",
     // "copy", or an empty verb for the default action (opening the file).
     void verbRequested(const QString& verb, bool shift);
-    // The keyboard's context menu for row (or -1) at a point in viewport coordinates.
+    // A context menu for row (or -1) at a point in viewport coordinates: a right click, the
+    // menu key or Shift+F10.
     void contextMenuRequestedAt(int row, const QPoint& point);
     // Escape: a pending cut is to be given up.
     void cancelCutRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     // Runs a file operation on row inside one error frame: any failure is shown as 32063 with

@@ -1,5 +1,8 @@
 #include "runs/MainViewFactory.h"
 
+#include <QMenu>
+
+#include "filelist/CVNFileListCtrl.h"
 #include "runs/CROZariduView.h"
 #include "shell/CROZariduFrame.h"
 
@@ -9,6 +12,14 @@ QWidget* MakeMainView(CROZariduFrame& frame, CROZariduPars& pars, CVNAppInfo& ap
     QObject::connect(view, &CROZariduView::statusTextChanged, &frame, &CVNFrameWnd::SetMessageText);
     QObject::connect(view, &CROZariduView::runStateChanged, &frame,
                      [&frame] { frame.updateCommandStates(); });
+    // The list's context menu is the Bearbeiten menu until the list offers file operations of
+    // its own.
+    CVNFileListCtrl* list = view->fileList();
+    QObject::connect(list, &CVNFileListCtrl::contextMenuRequestedAt, &frame,
+                     [&frame, list](int, const QPoint& at) {
+                         frame.updateCommandStates();
+                         frame.editMenu()->popup(list->viewport()->mapToGlobal(at));
+                     });
     view->OnInitialUpdate(&app);
     target = view;
     return view;

@@ -84,6 +84,7 @@ void CROZariduFrame::createMenus() {
     file->addAction(makeAction(ID_FILE_EXIT, "&Beenden"));
 
     QMenu* edit = menuBar()->addMenu(u8("&Bearbeiten"));
+    editMenu_ = edit;
     edit->addAction(makeAction(ID_EDIT_UNDO, "&Rückgängig", "edit-undo"));
     actions_[ID_EDIT_UNDO]->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});

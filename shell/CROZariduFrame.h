@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QTimer;
 class QToolBar;
 class CVNCommandTarget;
@@ -27,6 +28,8 @@ public:
 
     QAction* action(int id) const { return actions_.value(id); }
     QToolBar* toolBar() const { return toolBar_; }
+    // The "Bearbeiten" menu, also the file list's context menu.
+    QMenu* editMenu() const { return editMenu_; }
 
     // Refreshes enabled and checked states of every command.
     void updateCommandStates();
@@ -49,6 +52,7 @@ private:
     CVNCommandTarget* target_ = nullptr;
     QHash<int, QAction*> actions_;
     QToolBar* toolBar_ = nullptr;
+    QMenu* editMenu_ = nullptr;
     QLabel* indicators_[3] = {}; // caps, num, scroll
     QTimer* refresh_ = nullptr;
 };

@@ -1,6 +1,8 @@
 // The main window: menu, shortcuts, toolbar, status bar, title, commands during a run.
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "filelist/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "runs/CROZariduView.h"
 #include "runs/MessagePump.h"
@@ -164,4 +167,20 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     EXPECT_TRUE(std::filesystem::exists(dir / "a3.txt"));
     EXPECT_EQ(hooked.shown().size(), 1u);
     EXPECT_FALSE(frame().isVisible());
+}
+
+TEST_F(AppTest, ARightClickInTheListOpensTheEditMenu) {
+    ASSERT_TRUE(start());
+    CVNFileListCtrl* list = mainView(frame())->fileList();
+    // A right click reaches the list through its viewport.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 40),
+                            list->viewport()->mapToGlobal(QPoint(20, 40)));
+    QCoreApplication::sendEvent(list->viewport(), &click);
+    EXPECT_TRUE(frame().editMenu()->isVisible());
+    frame().editMenu()->hide();
+    // Shift+F10 from the keyboard too.
+    QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(list, &shiftF10);
+    EXPECT_TRUE(frame().editMenu()->isVisible());
+    frame().editMenu()->hide();
 }
