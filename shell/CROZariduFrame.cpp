@@ -64,7 +64,12 @@ CROZariduFrame::CROZariduFrame(CVNWinApp& app, CROZariduPars& pars, QWidget* par
     updateIndicators();
 }
 
-CROZariduFrame::~CROZariduFrame() = default;
+CROZariduFrame::~CROZariduFrame() {
+    // The form is destroyed after this; nothing may ask it for its commands on the way.
+    target_ = nullptr;
+    refresh_->stop();
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QAction* CROZariduFrame::makeAction(int id, const char* text, const char* icon) {
     auto* a = new QAction(u8(text), this);

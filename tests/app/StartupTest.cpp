@@ -10,7 +10,9 @@
 
 #include "platform/errors.h"
 #include "res/LoadString.h"
+#include "runs/CROZariduView.h"
 #include "shell/CVNAppInfo.h"
+#include "shell/CVNComboBoxMRU.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/RegisteredApp.h"
 
@@ -149,4 +151,13 @@ TEST_F(AppTest, TheRunningMarkerIsHeldWhileTheProgramRuns) {
     app->ExitInstance();
     app.reset();
     EXPECT_TRUE(exclusiveLockFree());
+}
+
+TEST_F(AppTest, TheListsAreSavedAtExit) {
+    ASSERT_TRUE(start());
+    auto* view = qobject_cast<CROZariduView*>(frame().centralWidget());
+    ASSERT_NE(view, nullptr);
+    view->folderBox()->AddToMRU("/daten/fotos", 0);
+    app->ExitInstance();
+    EXPECT_EQ(registeredApp().GetRegString(true, "MRU SearchFolder", "Folder0"), "/daten/fotos");
 }
