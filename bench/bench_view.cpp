@@ -290,7 +290,11 @@ int main(int argc, char** argv) {
         // Stop: the time from the moment the user acts until the run has returned.
         std::vector<double> latencies;
         std::printf("%-42s %8s %8s %8s %8s\n", "stop", "run ms", "handled", "latency", "rows");
-        for (int delay : {300, 1000, 2000}) {
+        // A quarter, half and three quarters into a full run, so that every stop lands inside it.
+        std::vector<int> delays;
+        for (double part : {0.25, 0.5, 0.75})
+            delays.push_back(std::max(1, static_cast<int>(full.runMs * part)));
+        for (int delay : delays) {
             for (int rep = 0; rep < 4; ++rep) {
                 RunOptions options;
                 options.stopAfterMs = delay;

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -185,8 +186,21 @@ bool CVNFileListCtrl::SelectItem(int row, int previous) {
         sel->select(model_->index(previous, 0),
                     QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     const QModelIndex index = model_->index(row, 0);
+    // Runs select row after row; scrolling to each one would move the whole picture once per
+    // row. The row is scrolled into view when events are next processed, which is also when
+    // the window is painted.
+    const bool autoScroll = hasAutoScroll();
+    setAutoScroll(false);
     sel->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    scrollTo(index, QAbstractItemView::EnsureVisible);
+    setAutoScroll(autoScroll);
+    scrollTarget_ = index;
+    if (!scrollQueued_) {
+        scrollQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            scrollQueued_ = false;
+            if (scrollTarget_.isValid()) scrollTo(scrollTarget_, QAbstractItemView::EnsureVisible);
+        });
+    }
     return true;
 }
 

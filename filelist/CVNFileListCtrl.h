@@ -6,6 +6,7 @@
 // search engine.
 
 #include <QElapsedTimer>
+#include <QPersistentModelIndex>
 #include <QTreeView>
 #include <functional>
 #include <memory>
@@ -135,6 +136,8 @@ private:
     FileListModel* model_;
     std::vector<std::unique_ptr<FileListRecord>> pending_;
     QElapsedTimer sinceFlush_;
+    QPersistentModelIndex scrollTarget_; // the row SelectItem scrolls into view next
+    bool scrollQueued_ = false;
     int mode_ = VIEW_FIND_RENAME;
     int sortId_ = 0;
     int sortDirection_ = 0;

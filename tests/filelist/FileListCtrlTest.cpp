@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "filelist/CVNFileListCtrl.h"
 #include "tests/platform/TimeZone.h"
@@ -30,7 +31,8 @@ protected:
 
     std::vector<std::string> names() const {
         std::vector<std::string> n;
-        for (int i = 0; i < list->itemCount(); ++i) n.push_back(list->GetItemName(i));
+        for (int i = 0; i < list->itemCount(); ++i)
+            n.push_back(list->GetItemName(i));
         return n;
     }
 
@@ -46,11 +48,13 @@ TEST_F(ListTest, EachModeShowsItsColumnSet) {
     const int dateAttributes[kColumnCount] = {0, 1, -1, -1, 5, 2, 3, 4};
     for (int round = 0; round < 2; ++round) {
         list->setViewMode(VIEW_FIND_RENAME);
-        for (int id = 0; id < kColumnCount; ++id) EXPECT_EQ(list->FindColumn(id), findRename[id]) << id;
+        for (int id = 0; id < kColumnCount; ++id)
+            EXPECT_EQ(list->FindColumn(id), findRename[id]) << id;
         EXPECT_EQ(list->GetColumnId(2), COL_SIZE);
         EXPECT_EQ(list->GetColumnId(5), -1);
         list->setViewMode(VIEW_DATE_ATTRIBUTES);
-        for (int id = 0; id < kColumnCount; ++id) EXPECT_EQ(list->FindColumn(id), dateAttributes[id]) << id;
+        for (int id = 0; id < kColumnCount; ++id)
+            EXPECT_EQ(list->FindColumn(id), dateAttributes[id]) << id;
         EXPECT_EQ(list->GetColumnId(2), COL_CREATED);
         EXPECT_EQ(list->GetColumnId(5), COL_ATTRIBUTES);
     }
@@ -59,7 +63,8 @@ TEST_F(ListTest, EachModeShowsItsColumnSet) {
 
 TEST_F(ListTest, RowsArriveInBatchesNotOneSignalPerFile) {
     QSignalSpy inserted(list->fileModel(), &QAbstractItemModel::rowsInserted);
-    for (int i = 0; i < 5000; ++i) add("f" + std::to_string(i));
+    for (int i = 0; i < 5000; ++i)
+        add("f" + std::to_string(i));
     EXPECT_EQ(list->itemCount(), 5000);
     EXPECT_EQ(list->GetItemName(4999), "f4999"); // readable before it reaches the model
     list->flushPendingRows();
@@ -85,7 +90,8 @@ TEST_F(ListTest, SizeSortsByKilobytesAndClicksToggleTheDirection) {
 }
 
 TEST_F(ListTest, NamesSortByTheLocaleIgnoringCase) {
-    for (const char* n : {"birne", "Apfel", "äpfel", "Zebra", "apfel2"}) add(n);
+    for (const char* n : {"birne", "Apfel", "äpfel", "Zebra", "apfel2"})
+        add(n);
     list->flushPendingRows();
     list->sortByColumnId(COL_NAME);
     EXPECT_EQ(names(), (std::vector<std::string>{"Apfel", "äpfel", "apfel2", "birne", "Zebra"}));
@@ -137,7 +143,8 @@ TEST_F(ListTest, ModeChangeBringsTheArrowBackWithItsColumn) {
 
 TEST_F(ListTest, SelectionOperations) {
     EXPECT_TRUE(list->InvertSelection()); // empty list: success, nothing happens
-    for (int i = 0; i < 6; ++i) add("f" + std::to_string(i));
+    for (int i = 0; i < 6; ++i)
+        add("f" + std::to_string(i));
     list->flushPendingRows();
     EXPECT_EQ(list->firstSelectedLine(), -1);
     EXPECT_TRUE(list->SelectItem(2, -2));
@@ -164,8 +171,8 @@ TEST_F(ListTest, EveryColumnIdHasItsOrder) {
     FindData a, b;
     a.name = "alpha.txt";
     b.name = "Beta.txt";
-    a.size = 2048;          // "2 KB"
-    b.size = 10 * 1024;     // "10 KB": longer text, larger size
+    a.size = 2048;                          // "2 KB"
+    b.size = 10 * 1024;                     // "10 KB": longer text, larger size
     a.attributes = FILE_ATTRIBUTE_ARCHIVE;  // "A___": letters compare as lower case, after "_"
     b.attributes = FILE_ATTRIBUTE_READONLY; // "_R__"
     a.creationTime = FILETIME::fromTicks(200);
@@ -180,13 +187,38 @@ TEST_F(ListTest, EveryColumnIdHasItsOrder) {
     const struct {
         int id;
         int sign; // of compare(a, b)
-    } cases[] = {{COL_NAME, -1},     {COL_FOLDER, -1},   {COL_TYPE, 1},
+    } cases[] = {{COL_NAME, -1},     {COL_FOLDER, -1},    {COL_TYPE, 1},
                  {COL_SIZE, -1},     {COL_ATTRIBUTES, 1}, {COL_CREATED, 1},
-                 {COL_MODIFIED, -1}, {COL_ACCESSED, 0},  {8, 0}};
+                 {COL_MODIFIED, -1}, {COL_ACCESSED, 0},   {8, 0}};
     for (const auto& c : cases) {
         const int r = FileListModel::compare(*ra, *rb, c.id);
         EXPECT_EQ((r > 0) - (r < 0), c.sign) << "id " << c.id;
         const int back = FileListModel::compare(*rb, *ra, c.id);
         EXPECT_EQ((back > 0) - (back < 0), -c.sign) << "id " << c.id;
     }
+}
+
+// A run selects row after row; each selected row is in view once events have been processed,
+// and only the last one matters when several come between two event passes.
+TEST_F(ListTest, SelectedRowsComeIntoViewAtTheNextEventPass) {
+    for (int i = 0; i < 500; ++i)
+        add("f" + std::to_string(i));
+    list->resize(400, 200);
+    list->show();
+    QCoreApplication::processEvents();
+    auto inView = [&](int row) {
+        return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+    };
+    for (int row : {300, 40, 499}) {
+        for (int r = row - 30; r <= row; ++r)
+            ASSERT_TRUE(list->SelectItem(r, r == row - 30 ? -2 : r - 1));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(inView(row)) << row;
+        EXPECT_EQ(list->focusedLine(), row);
+        EXPECT_EQ(list->selectedCount(), 1);
+    }
+    // Keyboard moves still scroll at once.
+    list->setFocus();
+    QTest::keyClick(list.get(), Qt::Key_Home);
+    EXPECT_TRUE(inView(0));
 }
