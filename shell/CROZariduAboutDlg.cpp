@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "res/LoadString.h"
 #include "shell/CVNVersionInfo.h"
 
 namespace {
@@ -33,10 +34,11 @@ QLabel* link(const QString& href, const QString& shown, QWidget* parent) {
 
 CROZariduAboutDlg::CROZariduAboutDlg(const CVNVersionInfo& version, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8("Info über ") + QApplication::applicationDisplayName());
+    const QString program = QString::fromStdString(LoadString(57344));
+    setWindowTitle(QString::fromUtf8("Info über ") + program);
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(48, 48));
-    auto* name = text(QApplication::applicationDisplayName(), this);
+    auto* name = text(program, this);
     QFont bold = name->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);

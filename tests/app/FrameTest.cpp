@@ -111,6 +111,7 @@ TEST_F(AppTest, TheTitleIsAlwaysTheProgramName) {
     QTimer::singleShot(0, [&] {
         QWidget* about = QApplication::activeModalWidget();
         ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->windowTitle().toStdString(), "Info über Orvane");
         for (QLabel* l : about->findChildren<QLabel*>())
             aboutText += l->text() + "\n";
         for (QPushButton* b : about->findChildren<QPushButton*>())
