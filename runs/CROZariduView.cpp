@@ -56,6 +56,7 @@ QString u8(const char* s) {
 
 CROZariduView::CROZariduView(CROZariduPars& pars, QWidget* parent) : QWidget(parent), pars_(pars) {
     buildControls();
+    watchClipboard();
 }
 
 CROZariduView::~CROZariduView() {

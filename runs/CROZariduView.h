@@ -160,6 +160,7 @@ private:
     void setStatusText(const QString& text);
     // The focused edit field, or null.
     static QLineEdit* focusedEdit();
+    void watchClipboard();
     bool listHasFocus() const;
 
     void buildControls();
@@ -179,6 +180,7 @@ private:
     bool labelEditing_ = false;
     bool labelAccepted_ = false;
     bool stop_ = false;
+    bool clipboardHasText_ = false;
     int previewWarning_ = 1; // the next preview step shows the warning
     CVNFileNameMatcher matcher_;
     QString statusText_;

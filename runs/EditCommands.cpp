@@ -47,10 +47,8 @@ bool CROZariduView::commandEnabled(int id) const {
             return edit->hasSelectedText() && !edit->isReadOnly();
         case ID_EDIT_COPY:
             return edit->hasSelectedText();
-        case ID_EDIT_PASTE: {
-            const QMimeData* data = QApplication::clipboard()->mimeData();
-            return !edit->isReadOnly() && data && data->hasText();
-        }
+        case ID_EDIT_PASTE:
+            return !edit->isReadOnly() && clipboardHasText_;
         case ID_EDIT_SELECT_ALL:
             return true;
         case ID_EDIT_UNDO:
@@ -139,4 +137,16 @@ void CROZariduView::OnEditUndo() {
 
 void CROZariduView::abandonRun() {
     if (running_) MessagePump::requestQuit(true);
+}
+
+void CROZariduView::watchClipboard() {
+    // Asking another program's clipboard for its formats takes a round trip to it, and the
+    // frame asks for the commands' states several times a second; so ask once per change.
+    QClipboard* clipboard = QApplication::clipboard();
+    auto update = [this, clipboard] {
+        const QMimeData* data = clipboard->mimeData();
+        clipboardHasText_ = data && data->hasText();
+    };
+    connect(clipboard, &QClipboard::dataChanged, this, update);
+    update();
 }

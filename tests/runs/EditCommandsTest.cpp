@@ -65,6 +65,9 @@ TEST_F(EditCommands, EnabledStateFollowsTheFocus) {
     };
     for (const Row& r : rows)
         EXPECT_EQ(view.commandEnabled(r.id), r.noSelection) << r.id;
+    QApplication::clipboard()->clear();
+    EXPECT_FALSE(view.commandEnabled(ID_EDIT_PASTE));
+    QApplication::clipboard()->setText("wieder da");
     searchEdit()->setSelection(0, 2);
     for (const Row& r : rows)
         EXPECT_EQ(view.commandEnabled(r.id), r.withSelection) << r.id;
