@@ -23,7 +23,6 @@ protected:
     QStatusBar* createStatusBar();
 
     CVNWinApp& app_;
-    bool helpSwallow_ = false; // set while a help request is being answered
 
 private:
     QLabel* messagePane_ = nullptr;
