@@ -15,10 +15,13 @@
 #include "engine/CVNFileNameMatcher.h"
 #include "engine/RegExp.h"
 #include "engine/Wildcard.h"
+#include "filelist/CVNFileListCtrl.h"
 #include "patterns/CROZariduPattern.h"
 #include "platform/RegistryHive.h"
 #include "platform/chars.h"
+#include "shell/CVNException.h"
 #include "tests/platform/XdgSandbox.h"
+#include "tests/runs/RenameAllLoop.h"
 #include "tests/support/RegisteredApp.h"
 
 namespace {
@@ -58,50 +61,22 @@ protected:
     std::vector<CROZariduPattern> loaded_[2];
 };
 
-// What "Alle Umbenennen" makes of the names: every match in a name is replaced, left to right,
-// the search going on after the inserted text; a pattern anchored with ^ changes a name once.
-// One compiled pattern serves all names, so counters go on from name to name, and a name that
-// does not match stays as it is. The file list drops a trailing dot, as a rename to "README."
-// gives "README".
-std::vector<std::string> renameAll(int type, const std::string& search,
-                                   const std::string& replacement,
-                                   const std::vector<std::string>& names) {
-    RegExp re(type == kWildcard ? wildcardToRegExp(search) : search, false);
-    EXPECT_TRUE(re.isValid()) << search << ": " << re.errorText();
-    const std::string repl =
-        type == kWildcard ? wildcardReplacementToRegExp(replacement) : replacement;
-    std::vector<std::string> result;
-    for (std::string name : names) {
-        std::size_t col = 0;
-        std::size_t lastEnd = std::string::npos;
-        bool changed = false;
-        while (col <= name.size() && re.isValid()) {
-            if (!re.exec(std::string_view(name).substr(col))) {
-                EXPECT_FALSE(re.hasError()) << re.errorText();
-                break;
-            }
-            const std::size_t start = col + static_cast<std::size_t>(re.groupStart(0));
-            const std::size_t length = static_cast<std::size_t>(re.groupLength(0));
-            if (re.isAnchored() && (start > 0 || changed)) break;
-            if (length == 0 && start == lastEnd) {
-                if (start >= name.size()) break;
-                col = static_cast<std::size_t>(
-                    chars::next(name.data() + start, name.data() + name.size()) - name.data());
-                continue;
-            }
-            std::string out;
-            if (!re.substitute(repl, out)) {
-                ADD_FAILURE() << replacement << " on " << name << ": " << re.errorText();
-                break;
-            }
-            name = name.substr(0, start) + out + name.substr(start + length);
-            col = lastEnd = start + out.size();
-            changed = true;
-        }
-        if (!name.empty() && name.back() == '.') name.pop_back();
-        result.push_back(name);
-    }
-    return result;
+// What "Alle Umbenennen" makes of the names with the program's search engine: one compiled
+// pattern serves all names, so counters go on from name to name. Each new name is checked as
+// the file list does before renaming, which drops a trailing dot ("README." gives "README").
+std::vector<std::string> renameAllNames(int type, const std::string& search,
+                                        const std::string& replacement,
+                                        const std::vector<std::string>& names) {
+    Lines lines(names);
+    return renameAll(lines, type == kWildcard ? PATTERN_WILDCARD : PATTERN_REGEXP, search,
+                     replacement, nullptr, [](std::string& name) {
+                         try {
+                             CVNFileListCtrl::RenameFile("/", "unused", name,
+                                                         1); // preview: no disk
+                         } catch (const CVNException& e) {
+                             ADD_FAILURE() << e.text();
+                         }
+                     });
 }
 
 using Renames = std::vector<std::pair<std::string, std::string>>;
@@ -264,15 +239,15 @@ const std::vector<Case>& behaviour() {
         {kRegExp,
          "Ziffernfolge",
          "@",
-         "<&>",
-         {{"Foto 12 von 345.jpg", "Foto <12> von <345>.jpg"}, {"ohne.txt", "ohne.txt"}}},
+         "[&]",
+         {{"Foto 12 von 345.jpg", "Foto [12] von [345].jpg"}, {"ohne.txt", "ohne.txt"}}},
         {kRegExp,
          "Datum JJJJ-MM-TT",
          "@",
-         "<&>",
-         {{"Bericht 2024-01-31.pdf", "Bericht <2024-01-31>.pdf"},
+         "[&]",
+         {{"Bericht 2024-01-31.pdf", "Bericht [2024-01-31].pdf"},
           {"Bericht 31.01.2024.pdf", "Bericht 31.01.2024.pdf"}}},
-        {kRegExp, "Endung", "@", "<&>", {{"a.b.txt", "a.b<.txt>"}, {"README", "README"}}},
+        {kRegExp, "Endung", "@", "[&]", {{"a.b.txt", "a.b[.txt]"}, {"README", "README"}}},
         {kRegExp, "Ganzer Treffer", "[0-9]+", "(@)", {{"Foto 12.jpg", "Foto (12).jpg"}}},
         {kRegExp, "Gruppe 1", "^(.*)\\.txt$", "@.md", {{"notes.txt", "notes.md"}}},
         {kRegExp,
@@ -405,7 +380,7 @@ TEST_F(ExamplePatterns, EachPatternDoesWhatItsMenuTextSays) {
             names.push_back(from);
             expected.push_back(to);
         }
-        EXPECT_EQ(renameAll(c.type, search, replacement, names), expected)
+        EXPECT_EQ(renameAllNames(c.type, search, replacement, names), expected)
             << "search " << search << ", replacement " << replacement;
     }
 }

@@ -4,46 +4,7 @@
 
 #include "engine/RegError.h"
 #include "runs/CVNSearchEngine.h"
-
-namespace {
-
-class Lines : public CVNLineSource {
-public:
-    Lines(std::initializer_list<std::string> l) : lines(l) {}
-    int lineCount() const override { return static_cast<int>(lines.size()); }
-    std::string lineText(int i) const override { return lines[static_cast<std::size_t>(i)]; }
-    int firstSelectedLine() const override { return selected; }
-    int focusedLine() const override { return focused; }
-    std::vector<std::string> lines;
-    int selected = -1;
-    int focused = -1;
-};
-
-// What a rename run does: find, select the row, replace, rename, continue after the new text.
-std::vector<std::string> renameAll(Lines& l, int kind, const std::string& pattern,
-                                   const std::string& replacement, int* occurrences = nullptr) {
-    CVNSearchEngine engine(l, kind);
-    std::string error;
-    EXPECT_TRUE(engine.Compile(pattern, error)) << error;
-    engine.SetPosition(0, 0);
-    CVNTextPos s, e;
-    int steps = 0;
-    while (engine.FindNext(s, e, error) && steps < 1000) {
-        l.selected = s.line;
-        std::string text;
-        CVNTextPos rs, re;
-        if (!engine.ReplaceSelection(replacement, rs, re, text, error)) break;
-        l.lines[static_cast<std::size_t>(rs.line)] = text;
-        engine.ReloadLine();
-        engine.SetPosition(re);
-        ++steps;
-    }
-    EXPECT_LT(steps, 1000) << "the run did not advance";
-    if (occurrences) *occurrences = steps;
-    return l.lines;
-}
-
-} // namespace
+#include "tests/runs/RenameAllLoop.h"
 
 TEST(SearchEngine, BananaStepByStep) {
     Lines l{"banana"};
@@ -94,9 +55,18 @@ TEST(SearchEngine, RunsOverTheWholeList) {
         int occurrences;
     } cases[] = {
         {PATTERN_REGEXP, "a", "b", {"banana.txt", "x"}, {"bbnbnb.txt", "x"}, 3},
-        {PATTERN_WILDCARD, "*.txt", "*.bak", {"a.txt", "b.doc", "c.TXT"}, {"a.bak", "b.doc", "c.bak"}, 2},
-        {PATTERN_WILDCARD, "report.*", "old_report.*", {"report.doc", "report", "reports"},
-         {"old_report.doc", "old_report.", "reports"}, 2},
+        {PATTERN_WILDCARD,
+         "*.txt",
+         "*.bak",
+         {"a.txt", "b.doc", "c.TXT"},
+         {"a.bak", "b.doc", "c.bak"},
+         2},
+        {PATTERN_WILDCARD,
+         "report.*",
+         "old_report.*",
+         {"report.doc", "report", "reports"},
+         {"old_report.doc", "old_report.", "reports"},
+         2},
         {PATTERN_WILDCARD, "report.*", "old_*.*", {"report.doc"}, {"old_doc."}, 1},
         {PATTERN_WILDCARD, "*.jpg", "Urlaub_*.jpg", {"IMG01.JPG"}, {"Urlaub_IMG01.jpg"}, 1},
         {PATTERN_LITERAL, "a.b", "X", {"a.b.a.b", "axb"}, {"X.X", "axb"}, 2},
