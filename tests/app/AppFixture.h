@@ -38,7 +38,7 @@ protected:
     QApplication& qt = qtApp();
     XdgSandbox sandbox;
     std::string runtime_ = sandbox.dir() / "run";
-    ScriptedPresenter presenter;
+    HookPresenter presenter;
     ScopedMessagePresenter guard{presenter};
     std::unique_ptr<CROZariduApp> app;
 };

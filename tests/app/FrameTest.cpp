@@ -145,16 +145,8 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     app->pars().RenAllMode = 1;
     view->searchBox()->setEditText("a");
     view->replaceBox()->setEditText("b");
-    struct HookPresenter : ScriptedPresenter {
-        int show(const std::string& text, unsigned type, unsigned helpId) override {
-            if (hook) std::exchange(hook, nullptr)();
-            return ScriptedPresenter::show(text, type, helpId);
-        }
-        std::function<void()> hook;
-    } hooked;
-    ScopedMessagePresenter useHooked(hooked);
     std::vector<std::pair<int, bool>> during;
-    hooked.hook = [&] { // a2 -> b2 fails: the run is in progress
+    presenter.onShow = [&] { // a2 -> b2 fails: the run is in progress
         frame().updateCommandStates();
         for (int id : {ID_OPTIONS, ID_APP_ABOUT, ID_VIEW_FIND_RENAME, ID_VIEW_DATE_ATTRIBUTES})
             during.emplace_back(id, frame().action(id)->isEnabled());
@@ -166,7 +158,7 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
         EXPECT_FALSE(enabled) << id;
     // The run left at once: a3 was never renamed, and there was no summary.
     EXPECT_TRUE(std::filesystem::exists(dir / "a3.txt"));
-    EXPECT_EQ(hooked.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown().size(), 1u);
     EXPECT_FALSE(frame().isVisible());
 }
 

@@ -31,16 +31,6 @@
 #include "tests/support/ScriptedPresenter.h"
 #include "tests/support/TempDir.h"
 
-// Records like the scripted presenter and runs a hook at the next message.
-class HookPresenter : public ScriptedPresenter {
-public:
-    int show(const std::string& text, unsigned type, unsigned helpId) override {
-        if (onShow) std::exchange(onShow, nullptr)();
-        return ScriptedPresenter::show(text, type, helpId);
-    }
-    std::function<void()> onShow;
-};
-
 class MainView : public ::testing::Test {
 protected:
     QPushButton* button(int id) const { return qobject_cast<QPushButton*>(view.control(id)); }

@@ -3,9 +3,11 @@
 // A presenter for tests: records every message instead of showing it and answers as scripted.
 
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/MessagePresenter.h"
@@ -37,6 +39,17 @@ private:
     std::vector<ShownMessage> shown_;
     std::deque<int> answers_;
     int defaultAnswer_;
+};
+
+// Records like the scripted presenter and runs a hook at the next message, e.g. to act while a
+// run is in progress.
+class HookPresenter : public ScriptedPresenter {
+public:
+    int show(const std::string& text, unsigned type, unsigned helpId) override {
+        if (onShow) std::exchange(onShow, nullptr)();
+        return ScriptedPresenter::show(text, type, helpId);
+    }
+    std::function<void()> onShow;
 };
 
 // Installs a presenter for its lifetime and then puts back the one that was there before.
