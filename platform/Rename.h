@@ -9,7 +9,9 @@
 
 // Renames from to to (full paths in one folder). Tries renameat2 with RENAME_NOREPLACE; where
 // the file system refuses that flag, a hard link under the new name followed by removing the
-// old one; a change of case alone on a case-insensitive file system goes through a unique
-// temporary name and is checked afterwards. When all fail, the first mechanism's error is
-// reported.
+// old one; where it refuses hard links too, an exclusively created placeholder under the new
+// name that the rename then replaces, checked afterwards. A change of case alone on a
+// case-insensitive file system goes through a unique temporary name and is checked
+// afterwards. When all fail, the error of the first way that did more than refuse the method
+// is reported.
 OpResult renameNoReplace(const std::string& from, const std::string& to);

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "platform/DirectoryReader.h"
+#include "platform/NameRules.h"
+#include "platform/NaturalOrder.h"
 #include "platform/Rename.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
@@ -108,26 +110,55 @@ TEST(Rename, ReadOnlyFolderRefusesAndKeepsTheFile) {
 }
 
 // On FAT, names differ only in case name the same file: a change of case goes through a
-// temporary name, and an existing target is still refused.
-TEST(Rename, CaseOnlyRenameOnACaseInsensitiveFileSystem) {
+// temporary name, and an existing target is still refused. Through fusefat, which refuses both
+// RENAME_NOREPLACE and hard links, every rename takes the placeholder way.
+TEST(Rename, OnAFatFileSystemNothingIsEverReplaced) {
     TempDir dir;
     const std::string image = dir / "fat.img";
     const std::string mnt = dir / "mnt";
     mkdir(mnt.c_str(), 0755);
     EXPECT_CHILD_OK(
         [&]() -> std::string {
-            if (std::string skip = mountFatImage(image, mnt); !skip.empty()) return skip;
+            if (std::string skip = mountFatImage(image, mnt, true); !skip.empty()) return skip;
             std::string result;
             { std::ofstream(mnt + "/report.txt") << "r"; }
             { std::ofstream(mnt + "/other.txt") << "o"; }
-            if (!renameNoReplace(mnt + "/report.txt", mnt + "/Report.TXT").ok()) result = "case rename failed";
-            else if (listing(mnt) != std::vector<std::string>{"Report.TXT", "other.txt"}) result = "listing wrong";
+            const NameRules rules = nameRulesOf(mnt);
+            if (!rules.windowsNames || !rules.caseInsensitive) result = "FAT not recognised as a Windows file system";
+            const std::vector<std::string> expected{"Report.TXT", "renamed.txt"};
+            if (!result.empty()) {
+            } else if (!renameNoReplace(mnt + "/report.txt", mnt + "/Report.TXT").ok()) result = "case rename failed";
             else if (renameNoReplace(mnt + "/other.txt", mnt + "/REPORT.txt").code != ERROR_FILE_EXISTS)
                 result = "replaced a file that differs only in case";
-            else if (TempDir::read(mnt + "/Report.TXT") != "r" || TempDir::read(mnt + "/other.txt") != "o")
+            else if (!renameNoReplace(mnt + "/other.txt", mnt + "/renamed.txt").ok()) result = "plain rename failed";
+            else if (renameNoReplace(mnt + "/renamed.txt", mnt + "/Report.TXT").code != ERROR_FILE_EXISTS)
+                result = "replaced an existing file";
+            else if (listing(mnt) != expected) result = "listing wrong";
+            else if (TempDir::read(mnt + "/Report.TXT") != "r" || TempDir::read(mnt + "/renamed.txt") != "o")
                 result = "content changed";
             umount2(mnt.c_str(), MNT_DETACH);
             return result;
         },
         true);
+}
+
+TEST(NameRules, OnlyWindowsFileSystemsRefuseCharactersAndIgnoreCase) {
+    for (const char* type : {"vfat", "exfat", "ntfs3", "cifs", "fuseblk", "fuse.fusefat"})
+        EXPECT_TRUE(nameRulesOfType(type).windowsNames && nameRulesOfType(type).caseInsensitive) << type;
+    for (const char* type : {"ext4", "btrfs", "xfs", "tmpfs", "overlay", "fuse.sshfs", ""})
+        EXPECT_FALSE(nameRulesOfType(type).windowsNames || nameRulesOfType(type).caseInsensitive) << type;
+    TempDir dir;
+    EXPECT_FALSE(nameRulesOf(dir.path()).windowsNames);
+    EXPECT_EQ(withoutTrailingDotsAndSpaces("a. . "), "a");
+}
+
+TEST(NaturalOrder, NumbersByValueAndCaseIgnored) {
+    const NaturalOrder order;
+    const std::vector<std::string> sorted{"a.txt", "B.txt", "c.txt", "Seite 2", "seite 10", "Seite 10a", "\xE4rger"};
+    for (std::size_t i = 0; i + 1 < sorted.size(); ++i) {
+        EXPECT_LT(order.compare(sorted[i], sorted[i + 1]), 0) << sorted[i] << " < " << sorted[i + 1];
+        EXPECT_LT(order.key(sorted[i]), order.key(sorted[i + 1])) << sorted[i];
+    }
+    EXPECT_EQ(order.compare("x", "x"), 0);
+    EXPECT_NE(order.compare("X", "x"), 0); // equal but for case: still one fixed order
 }

@@ -40,14 +40,20 @@ inline std::string runInChild(const std::function<std::string()>& body, bool pri
     return msg;
 }
 
-// In a child with private mounts: makes a small FAT image and mounts it on mountPoint. Empty on
-// success, else a "SKIP: ..." answer for the child to return.
-inline std::string mountFatImage(const std::string& image, const std::string& mountPoint) {
+// In a child with private mounts: makes a small FAT image and mounts it on mountPoint, with the
+// kernel's vfat or, where the kernel has none and inUserSpace allows it, with fusefat (which
+// refuses RENAME_NOREPLACE and hard links, as many FUSE mounts do). Empty on success, else a
+// "SKIP: ..." answer for the child to return. Unmount with umount2(mountPoint, MNT_DETACH).
+inline std::string mountFatImage(const std::string& image, const std::string& mountPoint,
+                                 bool inUserSpace = false) {
     if (geteuid() != 0) return "SKIP: mounting needs root";
-    const std::string command = "truncate -s 4M '" + image + "' && mkfs.fat '" + image +
-                                "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + mountPoint +
-                                "' 2>/dev/null";
-    return std::system(command.c_str()) == 0 ? std::string() : "SKIP: cannot mount a FAT image here";
+    const std::string make = "truncate -s 4M '" + image + "' && mkfs.fat '" + image + "' >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) return "SKIP: cannot make a FAT image (mkfs.fat)";
+    const std::string kernel = "mount -o loop '" + image + "' '" + mountPoint + "' 2>/dev/null";
+    if (std::system(kernel.c_str()) == 0) return {};
+    if (!inUserSpace) return "SKIP: the kernel cannot mount a FAT image here";
+    const std::string fuse = "fusefat -o rw+ '" + image + "' '" + mountPoint + "' >/dev/null 2>&1";
+    return std::system(fuse.c_str()) == 0 ? std::string() : "SKIP: neither vfat nor fusefat can mount a FAT image here";
 }
 
 // In a test: runs body in a child and turns its answer into a failure or a skip.
