@@ -5,10 +5,9 @@
 #include <cstring>
 #include <numeric>
 #include <string_view>
-#include <unicode/ucol.h>
-#include <unicode/uiter.h>
 
 #include "platform/FileTypes.h"
+#include "platform/NaturalOrder.h"
 
 namespace {
 
@@ -26,59 +25,6 @@ int compareNoCase(const std::string& a, const std::string& b) {
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
-
-// Case-insensitive collation of the user's locale. ICU is used directly so that sort keys of a
-// million names can live in one buffer, and so that comparing and sorting agree in every
-// locale.
-class TextCollator {
-public:
-    TextCollator() {
-        std::string locale = QLocale().name().toStdString();
-        if (locale == "C") locale.clear(); // the root collation
-        UErrorCode error = U_ZERO_ERROR;
-        collator_ = ucol_open(locale.c_str(), &error);
-        if (U_FAILURE(error)) {
-            error = U_ZERO_ERROR;
-            collator_ = ucol_open("", &error);
-        }
-        if (collator_) ucol_setStrength(collator_, UCOL_SECONDARY); // accents count, case does not
-    }
-    ~TextCollator() {
-        if (collator_) ucol_close(collator_);
-    }
-    TextCollator(const TextCollator&) = delete;
-    TextCollator& operator=(const TextCollator&) = delete;
-
-    int compare(const std::string& a, const std::string& b) const {
-        if (!collator_) return a.compare(b);
-        UErrorCode error = U_ZERO_ERROR;
-        const UCollationResult r = ucol_strcollUTF8(collator_, a.data(), static_cast<int32_t>(a.size()), b.data(),
-                                                    static_cast<int32_t>(b.size()), &error);
-        return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
-    }
-
-    // Appends the sort key of text to keys; byte order of keys is the collation order.
-    void appendKey(const std::string& text, std::string& keys) const {
-        if (!collator_) {
-            keys += text;
-            return;
-        }
-        UCharIterator it;
-        uiter_setUTF8(&it, text.data(), static_cast<int32_t>(text.size()));
-        uint32_t state[2] = {0, 0};
-        uint8_t part[256];
-        for (;;) {
-            UErrorCode error = U_ZERO_ERROR;
-            const int32_t n = ucol_nextSortKeyPart(collator_, &it, state, part, sizeof part, &error);
-            if (U_FAILURE(error) || n <= 0) return;
-            keys.append(reinterpret_cast<const char*>(part), static_cast<std::size_t>(n));
-            if (n < static_cast<int32_t>(sizeof part)) return;
-        }
-    }
-
-private:
-    UCollator* collator_ = nullptr;
-};
 
 std::string lowered(const std::string& s) {
     std::string r(s);
@@ -205,7 +151,7 @@ int FileListModel::compare(const FileListRecord& a, const FileListRecord& b, int
     case COL_NAME:
     case COL_FOLDER:
     case COL_TYPE: {
-        static thread_local TextCollator collator;
+        static thread_local NaturalOrder collator;
         return collator.compare(textField(a, id), textField(b, id));
     }
     case COL_SIZE:
@@ -236,7 +182,7 @@ void FileListModel::sortRows(int id, int direction) {
         });
     };
     if (id == COL_NAME || id == COL_FOLDER || id == COL_TYPE) {
-        const TextCollator collator;
+        const NaturalOrder collator;
         std::string keys;
         std::vector<std::pair<std::size_t, std::size_t>> spans(n);
         for (std::size_t i = 0; i < n; ++i) {

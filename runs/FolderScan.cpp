@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <memory>
 
+#include "platform/NaturalOrder.h"
 #include "platform/errors.h"
 #include "runs/CVNFileFindFixed.h"
 #include "shell/MessagePresenter.h"
@@ -13,6 +14,18 @@
 namespace {
 
 constexpr std::uint32_t kSkipFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY;
+
+// The order in which entries are handed on: by name, as file managers show a folder. The file
+// system's own order (hash order on ext4) would number files at random in a counter run.
+std::vector<std::size_t> naturalOrder(const std::vector<FindData>& entries) {
+    static thread_local NaturalOrder order;
+    std::vector<std::pair<std::string, std::size_t>> keys(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) keys[i] = {order.key(entries[i].name), i};
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::size_t> indexes(entries.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) indexes[i] = keys[i].second;
+    return indexes;
+}
 
 // Between two entries: true when the scan must end now.
 bool pumpAndCheck(ScanContext& ctx) {
@@ -46,21 +59,24 @@ bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& s
         }
         return false;
     }
-    const SharedText folderText = std::make_shared<const std::string>(folder);
+    std::vector<FindData> found;
     for (bool more = true; more;) {
         if (pumpAndCheck(ctx)) break;
         more = find.FindNextFile();
-        const FindData& fd = find.current();
-        if (fd.attributes & kSkipFile) continue;
+        if (!(find.current().attributes & kSkipFile)) found.push_back(find.current());
+    }
+    find.Close();
+    const SharedText folderText = std::make_shared<const std::string>(folder);
+    for (std::size_t i : naturalOrder(found)) {
+        if (ctx.stop) break;
         const int before = ctx.list.itemCount();
-        ctx.list.AddFile(folderText, fd);
+        ctx.list.AddFile(folderText, found[i]);
         if (ctx.maxFiles > 0 && before + 1 >= ctx.maxFiles) {
             ctx.list.flushPendingRows();
             GetMessagePresenter()->show(LoadString(133), MB_OK | MB_ICONINFORMATION, 0);
             ctx.stop = true;
         }
     }
-    find.Close();
     return true;
 }
 
@@ -85,13 +101,19 @@ void ScanFolder(ScanContext& ctx, const std::string& folder, const std::string& 
             ctx.stop = true;
         return;
     }
+    std::vector<FindData> folders;
     for (bool more = true; more;) {
+        if (pumpAndCheck(ctx)) break;
         more = find.FindNextFile();
         const FindData& fd = find.current();
-        if (fd.attributes & FILE_ATTRIBUTE_TEMPORARY) continue;
-        if ((fd.attributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.attributes & FILE_ATTRIBUTE_SYSTEM))
-            ScanFolder(ctx, JoinPath(folder, fd.name), searchPattern, includeSubfolders, regularExpression);
-        if (pumpAndCheck(ctx)) break;
+        if (!(fd.attributes & FILE_ATTRIBUTE_TEMPORARY) && (fd.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(fd.attributes & FILE_ATTRIBUTE_SYSTEM))
+            folders.push_back(fd);
     }
     find.Close();
+    for (std::size_t i : naturalOrder(folders)) {
+        if (ctx.stop) break;
+        ScanFolder(ctx, JoinPath(folder, folders[i].name), searchPattern, includeSubfolders, regularExpression);
+        if (pumpAndCheck(ctx)) break;
+    }
 }
