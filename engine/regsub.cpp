@@ -60,14 +60,12 @@ private:
     Number number(const char*& p, bool checked) {
         Number n;
         if (*p == '+' || *p == '-') n.negative = *p++ == '-';
+        const long long limit = n.negative ? 2147483648LL : 2147483647LL;
         while (isDigit(*p)) {
-            if (n.magnitude >= 214748364) {
-                if (checked) {
-                    error_ = REG_ERR_NUMBER_TOO_BIG;
-                    return n;
-                }
-            } else {
-                n.magnitude = n.magnitude * 10 + (*p - '0');
+            if (n.magnitude <= limit) n.magnitude = n.magnitude * 10 + (*p - '0');
+            if (checked && n.magnitude > limit) {
+                error_ = REG_ERR_NUMBER_TOO_BIG;
+                return n;
             }
             ++p;
             ++n.digits;

@@ -272,7 +272,7 @@ TEST(FileNameMatcher, Replace) {
     EXPECT_EQ(out, "report.txt");
     EXPECT_FALSE(m.replace(":(1x)", out));
     EXPECT_EQ(out, regErrorText(14));
-    EXPECT_FALSE(m.replace(":(2147483640)", out));
+    EXPECT_FALSE(m.replace(":(2147483648)", out));
     EXPECT_EQ(out, regErrorText(29));
 }
 
