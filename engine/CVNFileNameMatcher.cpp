@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/RegError.h"
+#include "res/Format.h"
 
 bool CVNFileNameMatcher::compile(const std::string& regExp, bool caseSensitive,
                                  const std::string& messageFormat) {
@@ -23,8 +24,7 @@ bool CVNFileNameMatcher::compile(const std::string& regExp, bool caseSensitive,
 std::string CVNFileNameMatcher::formatMessage(const std::string& error,
                                               const std::string& format) const {
     if (format.empty()) return error;
-    auto at = format.find("%s");
-    if (at != std::string::npos) return format.substr(0, at) + error + format.substr(at + 2);
+    if (format.find("%s") != std::string::npos) return Format(format, {error});
     return format + ' ' + error + '.';
 }
 

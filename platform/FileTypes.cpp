@@ -4,6 +4,7 @@
 #include <QMimeDatabase>
 #include <unordered_map>
 
+#include "res/Format.h"
 #include "res/LoadString.h"
 
 namespace {
@@ -42,8 +43,7 @@ FileTypeInfo lookUp(const std::string& extension) {
     }
     if (extension.size() > 1) {
         std::string upper = QString::fromUtf8(extension.substr(1)).toUpper().toStdString();
-        std::string format = LoadString(33110);
-        info.typeName = format.replace(format.find("%s"), 2, upper);
+        info.typeName = FormatId(33110, {upper});
     } else {
         info.typeName = LoadString(33111);
     }

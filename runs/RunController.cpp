@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <initializer_list>
 #include <vector>
 
 #include "filelist/CVNFileListCtrl.h"
@@ -26,20 +25,6 @@ constexpr unsigned IDS_FOUND = 130, IDS_RENAMED = 131, IDS_OCCURRENCES_RENAMED =
                    IDS_NOT_RENAMED = 143, IDS_FIND_STOPPED = 147, IDS_RENAME_STOPPED = 148,
                    IDS_CHANGE_STOPPED = 150, IDS_CHANGED = 151, IDS_NOT_CHANGED = 152,
                    IDS_OCCURRENCES_NOT_RENAMED = 167, IDS_RELATIVE_FOLDER = 33120;
-
-// The table's counts are written "%i"; each is replaced by the next number.
-std::string FormatCounts(unsigned id, std::initializer_list<int> counts) {
-    std::string text = LoadString(id);
-    std::size_t at = 0;
-    for (int n : counts) {
-        at = text.find("%i", at);
-        if (at == std::string::npos) break;
-        const std::string number = std::to_string(n);
-        text.replace(at, 2, number);
-        at += number.size();
-    }
-    return text;
-}
 
 void ShowText(const std::string& text, unsigned type) {
     GetMessagePresenter()->show(text, type, 0);
@@ -111,7 +96,7 @@ void CROZariduView::OnFind() {
     list_->flushPendingRows();
 
     SetRunState(false);
-    std::string status = FormatCounts(IDS_FOUND, {list_->itemCount()});
+    std::string status = FormatId(IDS_FOUND, {list_->itemCount()});
     if (stop_) status += " " + LoadString(IDS_FIND_STOPPED);
     setStatusText(qs(status));
     if (list_->itemCount() > 0) list_->SelectItem(0, -2);
@@ -240,15 +225,15 @@ void CROZariduView::RunAll(bool rename) {
     if (okOps == 0) list_->UndoHeadGroup();
     std::string message;
     if (rename && multi) {
-        message = FormatCounts(IDS_OCCURRENCES_RENAMED, {okOps, okFiles});
+        message = FormatId(IDS_OCCURRENCES_RENAMED, {okOps, okFiles});
         if (errOps > 0)
-            message += " " + FormatCounts(IDS_OCCURRENCES_NOT_RENAMED, {errOps, errFiles});
+            message += " " + FormatId(IDS_OCCURRENCES_NOT_RENAMED, {errOps, errFiles});
     } else if (rename) {
-        message = FormatCounts(IDS_RENAMED, {okFiles});
-        if (errOps > 0) message += " " + FormatCounts(IDS_NOT_RENAMED, {errFiles});
+        message = FormatId(IDS_RENAMED, {okFiles});
+        if (errOps > 0) message += " " + FormatId(IDS_NOT_RENAMED, {errFiles});
     } else {
-        message = FormatCounts(IDS_CHANGED, {okFiles});
-        if (errOps > 0) message += " " + FormatCounts(IDS_NOT_CHANGED, {errFiles});
+        message = FormatId(IDS_CHANGED, {okFiles});
+        if (errOps > 0) message += " " + FormatId(IDS_NOT_CHANGED, {errFiles});
     }
     if (stop_) message += " " + LoadString(rename ? IDS_RENAME_STOPPED : IDS_CHANGE_STOPPED);
     if (list_->previewFlag()) {

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "platform/RegistryHive.h"
+#include "res/Format.h"
 #include "shell/CVNAppInfo.h"
 
 const MRUSettings kMRUSearchFolder{"MRU SearchFolder", "Folder%d", 10, false};
@@ -46,10 +47,7 @@ bool VectorMRUListModel::remove(int index) {
 }
 
 std::string MRUEntryName(const MRUSettings& settings, int index) {
-    std::string name = settings.entryFormat;
-    const auto at = name.find("%d");
-    if (at != std::string::npos) name.replace(at, 2, std::to_string(index));
-    return name;
+    return Format(settings.entryFormat, {index});
 }
 
 int FindTextNoCase(const MRUListModel& list, const std::string& text) {

@@ -26,21 +26,6 @@ MessagePresenter* GetMessagePresenter() {
     return currentPresenter;
 }
 
-std::string Format(const std::string& format, std::initializer_list<std::string> args) {
-    std::string result;
-    result.reserve(format.size());
-    auto arg = args.begin();
-    std::size_t pos = 0;
-    while (arg != args.end()) {
-        const std::size_t hit = format.find("%s", pos);
-        if (hit == std::string::npos) break;
-        result.append(format, pos, hit - pos).append(*arg++);
-        pos = hit + 2;
-    }
-    result.append(format, pos, std::string::npos);
-    return result;
-}
-
 int ShowMessage(const std::string& format, const std::string& argument, unsigned type,
                 unsigned helpId) {
     const std::string text = format.find("%s") != std::string::npos ? Format(format, {argument})

@@ -1,17 +1,13 @@
 #pragma once
 
-// The message helpers. Texts are UTF-8; formats come from the string table and take their
-// arguments at "%s", which is the only sequence treated specially (a "%d" stays as it is).
+// The message helpers. Texts are UTF-8; formats come from the string table (see res/Format.h).
 
 #include <initializer_list>
 #include <string>
 
+#include "res/Format.h"
 #include "shell/CVNException.h"
 #include "shell/MessagePresenter.h"
-
-// format with each "%s", in order, replaced by the next argument. Inserted text is not searched
-// again; a "%s" without an argument left stays, and surplus arguments are ignored.
-std::string Format(const std::string& format, std::initializer_list<std::string> args);
 
 // Shows format with argument at its first "%s", or, without "%s", format, a blank and argument.
 // Returns the ID* of the button pressed.

@@ -5,36 +5,6 @@
 #include "shell/Messages.h"
 #include "tests/support/ScriptedPresenter.h"
 
-namespace {
-
-struct FormatCase {
-    const char* name;
-    std::string format;
-    std::initializer_list<std::string> args;
-    std::string expected;
-};
-
-} // namespace
-
-TEST(Format, ReplacesPercentSInOrderAndNothingElse) {
-    const FormatCase cases[] = {
-        {"two in order",
-         "Bei der Datei '%s' ist ein Fehler passiert. %s",
-         {"a.txt", "Weg."},
-         "Bei der Datei 'a.txt' ist ein Fehler passiert. Weg."},
-        {"inserted %s not searched again", "%s und %s", {"a%s", "b"}, "a%s und b"},
-        {"missing argument leaves %s", "%s und %s", {"a"}, "a und %s"},
-        {"surplus argument ignored", "nur %s", {"a", "b"}, "nur a"},
-        {"other sequences literal", "%d%% %s %x", {"a"}, "%d%% a %x"},
-        {"at both ends", "%sx%s", {"1", "2"}, "1x2"},
-        {"no placeholder", "Text", {"a"}, "Text"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(Format(c.format, c.args), c.expected);
-    }
-}
-
 TEST(ShowMessage, InsertsArgumentAtFirstPercentSOrAppendsIt) {
     struct Case {
         const char* name;
@@ -44,7 +14,6 @@ TEST(ShowMessage, InsertsArgumentAtFirstPercentSOrAppendsIt) {
         {"only the first", "%s und %s", "x", "x und %s"},
         {"no placeholder: blank between", "Fehler:", "Zugriff verweigert.",
          "Fehler: Zugriff verweigert."},
-        {"%d stays literal", "%d Dateien, %s", "fertig", "%d Dateien, fertig"},
         {"%d without %s", "%d Dateien", "x", "%d Dateien x"},
         {"argument with percent", "'%s'", "100%s%d", "'100%s%d'"},
     };
