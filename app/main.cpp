@@ -7,10 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "runs/MainViewFactory.h"
-#include "shell/CROZariduApp.h"
-#include "shell/CROZariduFrame.h"
-#include "shell/QtMessagePresenter.h"
+#include "ui/form/MainViewFactory.h"
+#include "ui/frame/CROZariduApp.h"
+#include "ui/frame/CROZariduFrame.h"
+#include "ui/dialogs/QtMessagePresenter.h"
 
 namespace {
 

@@ -41,13 +41,13 @@
 #include "bench/corpus.h"
 #include "bench/filetree.h"
 #include "engine/CVNFileNameMatcher.h"
-#include "filelist/CVNFileListCtrl.h"
-#include "filelist/FileListModel.h"
-#include "filelist/FileListRecord.h"
+#include "ui/list/CVNFileListCtrl.h"
+#include "core/list/FileListModel.h"
+#include "core/list/FileListRecord.h"
 #include "platform/DirectoryReader.h"
-#include "runs/CVNSearchEngine.h"
-#include "runs/FolderScan.h"
-#include "runs/MessagePump.h"
+#include "core/search/CVNSearchEngine.h"
+#include "core/scan/FolderScan.h"
+#include "core/scan/MessagePump.h"
 
 extern char** environ;
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/DirectoryReader.h"
-#include "runs/MessagePump.h"
-#include "runs/RunSteps.h"
+#include "core/scan/MessagePump.h"
+#include "core/runs/RunSteps.h"
 
 namespace {
 

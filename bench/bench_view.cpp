@@ -22,11 +22,11 @@
 #include <utility>
 #include <vector>
 
-#include "filelist/CVNFileListCtrl.h"
-#include "runs/CROZariduView.h"
-#include "shell/CVNComboBoxMRU.h"
-#include "shell/CVNPars.h"
-#include "shell/MessagePresenter.h"
+#include "ui/list/CVNFileListCtrl.h"
+#include "ui/form/CROZariduView.h"
+#include "ui/form/CVNComboBoxMRU.h"
+#include "core/settings/CVNPars.h"
+#include "core/messages/MessagePresenter.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "runs/MainViewFactory.h"
-#include "shell/CROZariduApp.h"
-#include "shell/CROZariduFrame.h"
+#include "ui/form/MainViewFactory.h"
+#include "ui/frame/CROZariduApp.h"
+#include "ui/frame/CROZariduFrame.h"
 #include "tests/platform/XdgSandbox.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/ScriptedPresenter.h"

@@ -12,12 +12,12 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "filelist/CVNFileListCtrl.h"
+#include "ui/list/CVNFileListCtrl.h"
 #include "res/LoadString.h"
-#include "runs/CROZariduView.h"
-#include "runs/MessagePump.h"
-#include "shell/CVNComboBoxMRU.h"
-#include "shell/CVNCommandTarget.h"
+#include "ui/form/CROZariduView.h"
+#include "core/scan/MessagePump.h"
+#include "ui/form/CVNComboBoxMRU.h"
+#include "ui/frame/CVNCommandTarget.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/TempDir.h"
 

@@ -8,10 +8,10 @@
 #include <functional>
 #include <set>
 
-#include "shell/CROZariduGnrlPage.h"
-#include "shell/CVNCommandTarget.h"
-#include "shell/CVNPropertySheet.h"
-#include "shell/CVNWinApp.h"
+#include "ui/dialogs/CROZariduGnrlPage.h"
+#include "ui/frame/CVNCommandTarget.h"
+#include "ui/dialogs/CVNPropertySheet.h"
+#include "ui/frame/CVNWinApp.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/RegisteredApp.h"
 

@@ -10,9 +10,9 @@
 
 #include "platform/errors.h"
 #include "res/LoadString.h"
-#include "runs/CROZariduView.h"
-#include "shell/CVNAppInfo.h"
-#include "shell/CVNComboBoxMRU.h"
+#include "ui/form/CROZariduView.h"
+#include "core/settings/CVNAppInfo.h"
+#include "ui/form/CVNComboBoxMRU.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/RegisteredApp.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/CVNAppInfo.h"
+#include "core/settings/CVNAppInfo.h"
 
 // The application info as the program sets it up at start: registry key "Orvane".
 inline CVNAppInfo registeredApp() {

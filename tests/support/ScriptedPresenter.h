@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/MessagePresenter.h"
+#include "core/messages/MessagePresenter.h"
 
 struct ShownMessage {
     std::string text;

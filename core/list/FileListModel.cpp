@@ -1,0 +1,232 @@
+#include "core/list/FileListModel.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <string_view>
+
+#include "platform/FileTypes.h"
+#include "platform/NaturalOrder.h"
+
+namespace {
+
+int compareTime(const FILETIME& a, const FILETIME& b) {
+    return a.ticks() < b.ticks() ? -1 : a.ticks() > b.ticks() ? 1 : 0;
+}
+
+// Case-insensitive byte comparison, as size and attribute texts need.
+int compareNoCase(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+std::string lowered(const std::string& s) {
+    std::string r(s);
+    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return r;
+}
+
+const std::string& textField(const FileListRecord& r, int id) {
+    return id == COL_NAME ? r.name : id == COL_FOLDER ? r.folderText() : r.typeName();
+}
+
+} // namespace
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+FileListModel::~FileListModel() = default;
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QIcon FileListModel::iconFor(const FileListRecord& r) const {
+    const FileTypeInfo& type = fileTypeOf(r.name);
+    const QString name = QString::fromStdString(type.iconName);
+    auto it = icons_.find(name);
+    if (it == icons_.end()) {
+        QIcon icon = QIcon::fromTheme(name, QIcon::fromTheme(QString::fromStdString(type.genericIconName),
+                                                             QIcon::fromTheme(QStringLiteral("text-x-generic"))));
+        it = icons_.insert(name, icon);
+    }
+    return *it;
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const FileListRecord& r = *rows_[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::ToolTipRole:
+        // Names are shown as UTF-8; a byte that is not shows as the replacement character, but
+        // the record keeps the bytes the file system gave.
+        return QString::fromUtf8(CellText(r, index.column()));
+    case Qt::DecorationRole:
+        return index.column() == COL_NAME ? QVariant(iconFor(r)) : QVariant();
+    case Qt::TextAlignmentRole:
+        return index.column() == COL_SIZE ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) return {};
+    if (role == Qt::DisplayRole) return QString::fromStdString(ColumnTitle(section));
+    if (role == Qt::TextAlignmentRole && section == COL_SIZE) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid()) f |= Qt::ItemIsDragEnabled;
+    if (index.isValid() && index.column() == COL_NAME) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+void FileListModel::appendRows(std::vector<std::unique_ptr<FileListRecord>> rows) {
+    if (rows.empty()) return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    for (auto& r : rows) {
+        if (rowIndexValid_) rowIndex_.emplace(r.get(), static_cast<int>(rows_.size()));
+        rows_.push_back(std::move(r));
+    }
+    endInsertRows();
+}
+
+void FileListModel::appendRow(std::unique_ptr<FileListRecord> row) {
+    std::vector<std::unique_ptr<FileListRecord>> one;
+    one.push_back(std::move(row));
+    appendRows(std::move(one));
+}
+
+void FileListModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    rowIndexValid_ = false;
+    endResetModel();
+}
+
+void FileListModel::removeRow(int row) {
+    if (row < 0 || row >= rowCount()) return;
+    beginRemoveRows(QModelIndex(), row, row);
+    rows_.erase(rows_.begin() + row);
+    rowIndexValid_ = false;
+    endRemoveRows();
+}
+
+FileListRecord* FileListModel::record(int row) const {
+    return row >= 0 && row < rowCount() ? rows_[static_cast<std::size_t>(row)].get() : nullptr;
+}
+
+int FileListModel::rowOf(const FileListRecord* record) const {
+    if (!rowIndexValid_) {
+        rowIndex_.clear();
+        rowIndex_.reserve(rows_.size());
+        for (std::size_t i = 0; i < rows_.size(); ++i) rowIndex_.emplace(rows_[i].get(), static_cast<int>(i));
+        rowIndexValid_ = true;
+    }
+    auto it = rowIndex_.find(record);
+    return it == rowIndex_.end() ? -1 : it->second;
+}
+
+void FileListModel::cellChanged(int row, int id) {
+    const QModelIndex i = index(row, id);
+    emit dataChanged(i, i);
+}
+
+int FileListModel::compare(const FileListRecord& a, const FileListRecord& b, int id) {
+    switch (id) {
+    case COL_NAME:
+    case COL_FOLDER:
+    case COL_TYPE: {
+        static thread_local NaturalOrder collator;
+        return collator.compare(textField(a, id), textField(b, id));
+    }
+    case COL_SIZE:
+        // Size texts are formatted alike, so the longer one is the larger.
+        if (a.sizeText.size() != b.sizeText.size()) return a.sizeText.size() < b.sizeText.size() ? -1 : 1;
+        return compareNoCase(a.sizeText, b.sizeText);
+    case COL_ATTRIBUTES: return compareNoCase(a.attributeText, b.attributeText);
+    case COL_CREATED: return compareTime(a.created, b.created);
+    case COL_MODIFIED: return compareTime(a.modified, b.modified);
+    case COL_ACCESSED: return compareTime(a.accessed, b.accessed);
+    default: return 0;
+    }
+}
+
+void FileListModel::sortRows(int id, int direction) {
+    if (id < 0 || id >= kColumnCount || direction == 0 || rows_.size() < 2) return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+
+    // Keys are made once per row and kept side by side, so that the sort does not chase
+    // a pointer to a record (and collate texts) for each of its twenty million comparisons.
+    const std::size_t n = rows_.size();
+    std::vector<std::size_t> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    auto sortBy = [&](auto less) {
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+            return direction > 0 ? less(x, y) : less(y, x);
+        });
+    };
+    if (id == COL_NAME || id == COL_FOLDER || id == COL_TYPE) {
+        const NaturalOrder collator;
+        std::string keys;
+        std::vector<std::pair<std::size_t, std::size_t>> spans(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t start = keys.size();
+            collator.appendKey(textField(*rows_[i], id), keys);
+            spans[i] = {start, keys.size() - start};
+        }
+        sortBy([&](std::size_t x, std::size_t y) {
+            return std::string_view(keys).substr(spans[x].first, spans[x].second) <
+                   std::string_view(keys).substr(spans[y].first, spans[y].second);
+        });
+    } else if (id == COL_SIZE || id == COL_ATTRIBUTES) {
+        std::vector<std::string> keys(n);
+        for (std::size_t i = 0; i < n; ++i) keys[i] = lowered(id == COL_SIZE ? rows_[i]->sizeText : rows_[i]->attributeText);
+        if (id == COL_SIZE) {
+            // Size texts are formatted alike, so the longer one is the larger.
+            sortBy([&](std::size_t x, std::size_t y) {
+                return keys[x].size() != keys[y].size() ? keys[x].size() < keys[y].size() : keys[x] < keys[y];
+            });
+        } else {
+            sortBy([&](std::size_t x, std::size_t y) { return keys[x] < keys[y]; });
+        }
+    } else {
+        std::vector<std::uint64_t> ticks(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const FileListRecord& r = *rows_[i];
+            ticks[i] = (id == COL_CREATED ? r.created : id == COL_MODIFIED ? r.modified : r.accessed).ticks();
+        }
+        sortBy([&](std::size_t x, std::size_t y) { return ticks[x] < ticks[y]; });
+    }
+
+    std::vector<int> newRowOf(rows_.size());
+    std::vector<std::unique_ptr<FileListRecord>> sorted;
+    sorted.reserve(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        newRowOf[order[i]] = static_cast<int>(i);
+        sorted.push_back(std::move(rows_[order[i]]));
+    }
+    rows_ = std::move(sorted);
+    rowIndexValid_ = false;
+
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before) after.append(index(newRowOf[static_cast<std::size_t>(i.row())], i.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

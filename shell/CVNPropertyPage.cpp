@@ -1,4 +1,0 @@
-#include "shell/CVNPropertyPage.h"
-
-CVNPropertyPage::CVNPropertyPage(const QString& title, QWidget* parent)
-    : QWidget(parent), title_(title) {}

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/RegistryFile.h"
+#include "res/Version.h"
+#include "core/settings/CVNAppInfo.h"
+#include "tests/platform/ChildGroup.h"
+#include "tests/platform/XdgSandbox.h"
+#include "tests/support/RegisteredApp.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kVersion =
+    std::to_string(ORVANE_VERSION_MAJOR) + "." + std::to_string(ORVANE_VERSION_MINOR);
+
+std::string machineFile(const std::string& body) {
+    return "Orvane registry file, format 1\n" + body + "End of Orvane registry file\n";
+}
+
+} // namespace
+
+TEST(BuildRegPath, JoinsVendorProfileVersionAndSection) {
+    const CVNAppInfo unset;
+    const CVNAppInfo app = registeredApp();
+    EXPECT_EQ(app.GetProfileName(), "Orvane");
+    EXPECT_EQ(app.VersionLevel(), kVersion);
+    const struct {
+        const CVNAppInfo* app;
+        bool user;
+        std::string section, path;
+    } cases[] = {
+        {&app, true, "", "SOFTWARE\\Orvane\\Orvane"},
+        {&app, true, "Settings", "SOFTWARE\\Orvane\\Orvane\\Settings"},
+        {&app, true, "Patterns\\UserDefined", "SOFTWARE\\Orvane\\Orvane\\Patterns\\UserDefined"},
+        {&app, false, "", "SOFTWARE\\Orvane\\Orvane\\" + kVersion},
+        {&app, false, "Settings", "SOFTWARE\\Orvane\\Orvane\\" + kVersion + "\\Settings"},
+        {&unset, true, "Settings", "SOFTWARE\\\\\\Settings"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.app->BuildRegPath(c.user, c.section), c.path);
+}
+
+TEST(RegistryHelpers, EachTypeRoundTripsAndOtherTypesGiveTheDefault) {
+    XdgSandbox xdg;
+    const CVNAppInfo app = registeredApp();
+    const std::vector<std::uint8_t> bytes{0, 1, 254, 255};
+    std::vector<std::uint8_t> out{42};
+
+    EXPECT_EQ(app.GetRegInt(true, "S", "Int", -7), -7) << "fresh profile";
+    EXPECT_EQ(app.GetRegString(true, "S", "Text", "vorgabe"), "vorgabe");
+    EXPECT_FALSE(app.GetRegBinary(true, "S", "Bytes", out));
+    EXPECT_TRUE(out.empty());
+
+    ASSERT_TRUE(app.WriteRegInt(true, "S", "Int", -123456));
+    ASSERT_TRUE(app.WriteRegString(true, "S", "Text", "Größe \"x\"\n"));
+    ASSERT_TRUE(app.WriteRegBinary(true, "S", "Bytes", bytes.data(), bytes.size()));
+    EXPECT_EQ(app.GetRegInt(true, "s", "INT", 0), -123456);
+    EXPECT_EQ(app.GetRegString(true, "S", "Text", ""), "Größe \"x\"\n");
+    EXPECT_TRUE(app.GetRegBinary(true, "S", "Bytes", out));
+    EXPECT_EQ(out, bytes);
+
+    // A value of the wrong type reads as missing.
+    EXPECT_EQ(app.GetRegInt(true, "S", "Text", 5), 5);
+    EXPECT_EQ(app.GetRegInt(true, "S", "Bytes", 5), 5);
+    EXPECT_EQ(app.GetRegString(true, "S", "Int", "d"), "d");
+    EXPECT_FALSE(app.GetRegBinary(true, "S", "Text", out));
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(RegistryHelpers, WriteRegStringDeletesAValueOrAWholeSection) {
+    XdgSandbox xdg;
+    const CVNAppInfo app = registeredApp();
+    ASSERT_TRUE(app.WriteRegString(true, "S\\Sub", "a", "1"));
+    ASSERT_TRUE(app.WriteRegString(true, "S", "a", "1"));
+    ASSERT_TRUE(app.WriteRegString(true, "S", "b", "2"));
+    ASSERT_TRUE(app.WriteRegString(true, "Other", "a", "1"));
+
+    EXPECT_TRUE(app.WriteRegString(true, "S", "a", std::nullopt));
+    EXPECT_EQ(app.GetRegString(true, "S", "a", "gone"), "gone");
+    EXPECT_EQ(app.GetRegString(true, "S", "b", ""), "2");
+    EXPECT_FALSE(app.WriteRegString(true, "S", "a", std::nullopt)) << "nothing left to delete";
+    EXPECT_FALSE(app.WriteRegString(true, "Missing", "a", std::nullopt));
+
+    EXPECT_TRUE(app.WriteRegString(true, "S", std::nullopt, std::nullopt));
+    EXPECT_EQ(app.GetRegString(true, "S", "b", "gone"), "gone");
+    EXPECT_EQ(app.GetRegString(true, "S\\Sub", "a", "gone"), "gone");
+    EXPECT_EQ(app.GetRegString(true, "Other", "a", ""), "1");
+}
+
+TEST(RegistryHelpers, TheMachineScopeReadsTheInstalledFileBelowTheVersionLevel) {
+    XdgSandbox xdg;
+    const std::string installed =
+        machineFile("[" + kVersion + "\\Settings]\n\"MaxFiles\"=dword:9\n" +
+                    "[Settings]\n\"MaxFiles\"=dword:8\n");
+    XdgSandbox::put(xdg.machineHive(2), installed);
+    const CVNAppInfo app = registeredApp();
+
+    EXPECT_EQ(app.GetRegInt(false, "Settings", "MaxFiles", 0), 9);
+    EXPECT_EQ(app.GetRegInt(true, "Settings", "MaxFiles", 0), 0) << "the user scope is separate";
+    EXPECT_FALSE(app.WriteRegInt(false, "Settings", "MaxFiles", 1));
+    EXPECT_FALSE(app.WriteRegString(false, "Settings", "MaxFiles", std::nullopt));
+    EXPECT_FALSE(app.WriteRegString(false, "Settings", std::nullopt, std::nullopt));
+    EXPECT_EQ(TempDir::read(xdg.machineHive(2)), installed);
+
+    // Writes in the user scope go to the user's file only.
+    ASSERT_TRUE(app.WriteRegInt(true, "Settings", "MaxFiles", 3));
+    EXPECT_EQ(TempDir::read(xdg.machineHive(2)), installed);
+    EXPECT_FALSE(fs::exists(xdg.machineHive(1)));
+    EXPECT_EQ(app.GetRegInt(false, "Settings", "MaxFiles", 0), 9);
+}
+
+TEST(RegistryHelpers, ProfileFunctionsUseTheUserScope) {
+    XdgSandbox xdg;
+    XdgSandbox::put(xdg.machineHive(1), machineFile("[" + kVersion + "\\S]\n\"t\"=\"machine\"\n"));
+    const CVNAppInfo app = registeredApp();
+    EXPECT_EQ(app.GetProfileString("S", "t", "none"), "none");
+    ASSERT_TRUE(app.WriteProfileString("S", "t", "user"));
+    EXPECT_EQ(app.GetRegString(true, "S", "t", ""), "user");
+    EXPECT_EQ(app.GetRegString(false, "S", "t", ""), "machine");
+}
+
+TEST(RegistryHelpers, WithoutARegistryKeyNothingIsReadOrWritten) {
+    XdgSandbox xdg;
+    const CVNAppInfo unset;
+    EXPECT_FALSE(unset.WriteRegInt(true, "Settings", "MaxFiles", 1));
+    EXPECT_EQ(unset.GetRegInt(true, "Settings", "MaxFiles", 4), 4);
+    EXPECT_FALSE(fs::exists(xdg.userFolder()));
+}
+
+TEST(RegistryHelpers, TwoProcessesWritingAtOnceLoseNothing) {
+    XdgSandbox xdg;
+    const CVNAppInfo app = registeredApp();
+    constexpr int kRounds = 100;
+    // Both write into the same section, each its own values; each write re-reads the file, so
+    // a missing value means one process overwrote the other's newer file.
+    const auto worker = [&](const std::string& tag) {
+        for (int i = 0; i < kRounds; ++i) {
+            if (!app.WriteRegString(true, "Concurrent", tag + std::to_string(i), tag) ||
+                !app.WriteRegInt(true, "Concurrent", "Last" + tag, i))
+                return false;
+        }
+        return true;
+    };
+    ChildGroup children;
+    children.start([&] { return worker("A"); });
+    children.start([&] { return worker("B"); });
+    ASSERT_TRUE(children.waitAll());
+
+    for (const std::string tag : {"A", "B"}) {
+        EXPECT_EQ(app.GetRegInt(true, "Concurrent", "Last" + tag, -1), kRounds - 1);
+        for (int i = 0; i < kRounds; ++i)
+            EXPECT_EQ(app.GetRegString(true, "Concurrent", tag + std::to_string(i), "lost"), tag)
+                << tag << i;
+    }
+}

@@ -1,0 +1,445 @@
+// The example patterns and desktop entry that an installation puts in place: the patterns are
+// read the way the program reads the machine settings, must compile and expand with the
+// program's engine, and must do what their menu texts promise.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QXmlStreamReader>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/CVNFileNameMatcher.h"
+#include "engine/RegExp.h"
+#include "engine/Wildcard.h"
+#include "ui/list/CVNFileListCtrl.h"
+#include "core/settings/CROZariduPattern.h"
+#include "platform/RegistryHive.h"
+#include "platform/chars.h"
+#include "core/messages/CVNException.h"
+#include "tests/platform/XdgSandbox.h"
+#include "tests/core/RenameAllLoop.h"
+#include "tests/support/RegisteredApp.h"
+
+namespace {
+
+const std::string kSource = ORVANE_SOURCE_DIR;
+const std::string kPatternFile = kSource + "/res/patterns/Orvane.reg";
+const std::string kDesktopFile = kSource + "/res/orvane.desktop";
+
+constexpr int kWildcard = 0;
+constexpr int kRegExp = 1;
+
+std::string typeName(int type) {
+    return type == kWildcard ? "wildcard" : "regexp";
+}
+
+std::size_t charCount(const std::string& s) {
+    return chars::count(s.data(), s.data() + s.size());
+}
+
+// The preconfigured patterns of the installed example file, as the menus get them.
+class ExamplePatterns : public ::testing::Test {
+protected:
+    void SetUp() override {
+        XdgSandbox::put(xdg_.machineHive(1), TempDir::read(kPatternFile));
+        for (int type : {kWildcard, kRegExp})
+            CROZariduPattern::LoadAll(app_, 0, type, loaded_[type], CROZariduPattern::kAll);
+    }
+
+    const CROZariduPattern* find(int type, const std::string& menuText) const {
+        for (const CROZariduPattern& p : loaded_[type])
+            if (p.m_menuText == menuText) return &p;
+        return nullptr;
+    }
+
+    XdgSandbox xdg_;
+    const CVNAppInfo app_ = registeredApp();
+    std::vector<CROZariduPattern> loaded_[2];
+};
+
+// What "Alle Umbenennen" makes of the names with the program's search engine: one compiled
+// pattern serves all names, so counters go on from name to name. Each new name is checked as
+// the file list does before renaming, which drops a trailing dot ("README." gives "README").
+std::vector<std::string> renameAllNames(int type, const std::string& search,
+                                        const std::string& replacement,
+                                        const std::vector<std::string>& names) {
+    Lines lines(names);
+    return renameAll(lines, type == kWildcard ? PATTERN_WILDCARD : PATTERN_REGEXP, search,
+                     replacement, nullptr, [](std::string& name) {
+                         try {
+                             CVNFileListCtrl::RenameFile("/", "unused", name,
+                                                         1); // preview: no disk
+                         } catch (const CVNException& e) {
+                             ADD_FAILURE() << e.text();
+                         }
+                     });
+}
+
+using Renames = std::vector<std::pair<std::string, std::string>>;
+
+struct Case {
+    int type;
+    std::string menuText;
+    // Only for patterns that fill one field: what the user has in the other field and around
+    // the inserted pattern; "@" marks where the menu puts it (the menus append to the field).
+    std::string search;
+    std::string replacement;
+    Renames renames; // old name, new name; in this order with one compiled pattern
+};
+
+// The search and replacement pattern after choosing p from a menu in the situation of c.
+std::pair<std::string, std::string> afterInsertion(const CROZariduPattern& p, const Case& c) {
+    auto put = [](std::string field, const std::string& inserted) {
+        const std::size_t at = field.find('@');
+        return at == std::string::npos ? field : field.replace(at, 1, inserted);
+    };
+    if (!p.m_searchPattern.empty() && !p.m_replacePattern.empty())
+        return {p.m_searchPattern, p.m_replacePattern};
+    if (!p.m_searchPattern.empty()) return {put(c.search, p.m_searchPattern), c.replacement};
+    return {c.search, put(c.replacement, p.m_replacePattern)};
+}
+
+const std::vector<Case>& behaviour() {
+    static const std::vector<Case> cases{
+        // Wildcard patterns.
+        {kWildcard,
+         "Fotos durchnummerieren (Foto_001.jpg)",
+         "",
+         "",
+         {{"IMG_0815.JPG", "Foto_001.jpg"},
+          {"notiz.txt", "notiz.txt"},
+          {"urlaub.jpg", "Foto_002.jpg"}}},
+        {kWildcard, "Präfix voranstellen (Neu_Name)", "", "", {{"Bericht.pdf", "Neu_Bericht.pdf"}}},
+        {kWildcard,
+         "Zusatz vor der Endung anhängen (Name_alt.Endung)",
+         "",
+         "",
+         {{"Bericht.pdf", "Bericht_alt.pdf"},
+          {"archiv.tar.gz", "archiv.tar_alt.gz"},
+          {"README", "README_alt"}}},
+        {kWildcard,
+         "Endung .JPG kleinschreiben (.jpg)",
+         "",
+         "",
+         {{"IMG_0815.JPG", "IMG_0815.jpg"}, {"Bild.png", "Bild.png"}}},
+        {kWildcard,
+         "Endung .jpeg zu .jpg kürzen",
+         "",
+         "",
+         {{"Scan.JPEG", "Scan.jpg"}, {"Scan.jpg", "Scan.jpg"}}},
+        {kWildcard,
+         "Ganzen Namen kleinschreiben",
+         "",
+         "",
+         {{"Mein Urlaub.JPG", "mein urlaub.jpg"}, {"ÜBERSICHT.PDF", "übersicht.pdf"}}},
+        {kWildcard, "Ganzen Namen großschreiben", "", "", {{"readme.txt", "README.TXT"}}},
+        {kWildcard,
+         "Erster Buchstabe groß, Rest klein",
+         "",
+         "",
+         {{"mEIN uRLAUB.JPG", "Mein urlaub.jpg"}}},
+        {kWildcard,
+         "„ - Kopie“ entfernen",
+         "",
+         "",
+         {{"Bericht - Kopie.docx", "Bericht.docx"},
+          {"Bericht - Kopie", "Bericht"},
+          {"Bericht.docx", "Bericht.docx"}}},
+        {kWildcard,
+         "Zähler 001, 002, …",
+         "*.jpg",
+         "Urlaub_@.jpg",
+         {{"a.jpg", "Urlaub_001.jpg"}, {"b.JPG", "Urlaub_002.jpg"}}},
+        {kWildcard,
+         "Zähler 1, 2, …",
+         "*.jpg",
+         "Bild @.jpg",
+         {{"a.jpg", "Bild 1.jpg"}, {"b.jpg", "Bild 2.jpg"}}},
+        {kWildcard, "Bisherigen Text kleinschreiben", "*.*", "*@.*", {{"FOTO.JPG", "foto.JPG"}}},
+        {kWildcard, "Bisherigen Text großschreiben", "*.*", "*@.*", {{"notiz.txt", "NOTIZ.txt"}}},
+        {kWildcard, "Ersten Buchstaben großschreiben", "*", "*@", {{"urlaub.jpg", "Urlaub.jpg"}}},
+
+        // Regular expressions.
+        {kRegExp,
+         "Handyfotos nach Aufnahmedatum benennen (IMG_JJJJMMTT_hhmmss)",
+         "",
+         "",
+         {{"IMG_20240131_120000.jpg", "2024-01-31 12.00.00.jpg"},
+          {"VID_20231224_183005.mp4", "2023-12-24 18.30.05.mp4"},
+          {"img_20240131_120000_1.JPG", "2024-01-31 12.00.00_1.JPG"},
+          {"IMG_0815.jpg", "IMG_0815.jpg"},
+          {"Kopie IMG_20240131_120000.jpg", "Kopie IMG_20240131_120000.jpg"}}},
+        {kRegExp,
+         "Durchnummerieren, Endung bleibt (Datei_001.Endung)",
+         "",
+         "",
+         {{"IMG_0815.JPG", "Datei_001.JPG"},
+          {"ohne Endung", "ohne Endung"},
+          {"archiv.tar.gz", "Datei_002.gz"}}},
+        {kRegExp,
+         "Nummer voranstellen (001_Name)",
+         "",
+         "",
+         {{"Bericht.pdf", "001_Bericht.pdf"}, {"Notiz.txt", "002_Notiz.txt"}}},
+        {kRegExp,
+         "Ganzen Namen kleinschreiben",
+         "",
+         "",
+         {{"Mein Urlaub.JPG", "mein urlaub.jpg"}, {"ÜBERSICHT.PDF", "übersicht.pdf"}}},
+        {kRegExp, "Ganzen Namen großschreiben", "", "", {{"readme.txt", "README.TXT"}}},
+        {kRegExp,
+         "Endung kleinschreiben",
+         "",
+         "",
+         {{"Mein Urlaub.JPG", "Mein Urlaub.jpg"},
+          {"ARCHIV.TAR.GZ", "ARCHIV.TAR.gz"},
+          {"README", "README"}}},
+        {kRegExp,
+         "Leerzeichen durch Unterstrich ersetzen",
+         "",
+         "",
+         {{"Mein Urlaub 2024.JPG", "Mein_Urlaub_2024.JPG"}, {"a   b.txt", "a_b.txt"}}},
+        {kRegExp,
+         "Unterstriche durch Leerzeichen ersetzen",
+         "",
+         "",
+         {{"Mein_Urlaub__2024.jpg", "Mein Urlaub 2024.jpg"}}},
+        {kRegExp,
+         "Teile vor und nach „ - “ tauschen",
+         "",
+         "",
+         {{"Interpret - Titel.mp3", "Titel - Interpret.mp3"}, {"Titel.mp3", "Titel.mp3"}}},
+        {kRegExp,
+         "Führende Nummer entfernen (01 - Titel.mp3)",
+         "",
+         "",
+         {{"01 - Titel.mp3", "Titel.mp3"},
+          {"02. Intro.mp3", "Intro.mp3"},
+          {"007_Agent.avi", "Agent.avi"},
+          {"2024.txt", "2024.txt"},
+          {"1.5 Zoll.txt", "1.5 Zoll.txt"},
+          {"Titel 01.mp3", "Titel 01.mp3"}}},
+        {kRegExp,
+         "Datum TT.MM.JJJJ nach JJJJ-MM-TT",
+         "",
+         "",
+         {{"Rechnung 31.01.2024.pdf", "Rechnung 2024-01-31.pdf"}}},
+        {kRegExp,
+         "„ - Kopie“ und „ - Kopie (2)“ entfernen",
+         "",
+         "",
+         {{"Bericht - Kopie.docx", "Bericht.docx"},
+          {"Bericht - Kopie (2).docx", "Bericht.docx"},
+          {"Bericht - Kopie", "Bericht"},
+          {"Bericht.docx", "Bericht.docx"}}},
+        {kRegExp,
+         "Ziffernfolge",
+         "@",
+         "[&]",
+         {{"Foto 12 von 345.jpg", "Foto [12] von [345].jpg"}, {"ohne.txt", "ohne.txt"}}},
+        {kRegExp,
+         "Datum JJJJ-MM-TT",
+         "@",
+         "[&]",
+         {{"Bericht 2024-01-31.pdf", "Bericht [2024-01-31].pdf"},
+          {"Bericht 31.01.2024.pdf", "Bericht 31.01.2024.pdf"}}},
+        {kRegExp, "Endung", "@", "[&]", {{"a.b.txt", "a.b[.txt]"}, {"README", "README"}}},
+        {kRegExp, "Ganzer Treffer", "[0-9]+", "(@)", {{"Foto 12.jpg", "Foto (12).jpg"}}},
+        {kRegExp, "Gruppe 1", "^(.*)\\.txt$", "@.md", {{"notes.txt", "notes.md"}}},
+        {kRegExp,
+         "Zähler 001, 002, …",
+         "^.*(\\.pdf)$",
+         "Scan_@\\1",
+         {{"x.pdf", "Scan_001.pdf"}, {"y.PDF", "Scan_002.PDF"}}},
+        {kRegExp,
+         "Zähler 1, 2, …",
+         "^(.*)(\\.[^.]*)$",
+         "\\1_@\\2",
+         {{"a.jpg", "a_1.jpg"}, {"b.jpg", "b_2.jpg"}}},
+        {kRegExp,
+         "Bisherigen Text kleinschreiben",
+         "^(.*)(\\.[^.]*)$",
+         "\\1@\\2",
+         {{"FOTO.JPG", "foto.JPG"}}},
+        {kRegExp,
+         "Bisherigen Text großschreiben",
+         "^(.*)(\\.[^.]*)$",
+         "\\1@\\2",
+         {{"foto.jpg", "FOTO.jpg"}}},
+        {kRegExp, "Ersten Buchstaben großschreiben", "^.*$", "&@", {{"urlaub.jpg", "Urlaub.jpg"}}},
+    };
+    return cases;
+}
+
+} // namespace
+
+TEST_F(ExamplePatterns, FileIsAValidSettingsFileWithEveryKeyLoaded) {
+    const std::string text = TempDir::read(kPatternFile);
+    std::string problem;
+    ASSERT_TRUE(ParseHive(text, &problem).has_value()) << problem;
+
+    // A key written twice would be merged into one pattern without a word.
+    for (int type : {kWildcard, kRegExp}) {
+        SCOPED_TRACE(typeName(type));
+        const std::string prefix = std::string("[Patterns\\Preconfigured\\") +
+                                   (type == kWildcard ? "Wildcard" : "RegExp") + " Patterns\\";
+        std::size_t keyLines = 0;
+        for (std::size_t at = text.find("\n" + prefix); at != std::string::npos;
+             at = text.find("\n" + prefix, at + 1))
+            ++keyLines;
+        EXPECT_GE(loaded_[type].size(), 5u);
+        EXPECT_EQ(loaded_[type].size(), keyLines);
+    }
+}
+
+TEST_F(ExamplePatterns, EveryPatternIsOfferedInAMenuWithAFittingCaret) {
+    for (int type : {kWildcard, kRegExp}) {
+        std::vector<CROZariduPattern> searchMenu, replaceMenu;
+        CROZariduPattern::LoadAll(app_, 0, type, searchMenu, CROZariduPattern::kWithSearchPattern);
+        CROZariduPattern::LoadAll(app_, 0, type, replaceMenu, CROZariduPattern::kReplacementOnly);
+        EXPECT_EQ(searchMenu.size() + replaceMenu.size(), loaded_[type].size())
+            << typeName(type) << ": a pattern in no menu";
+        EXPECT_FALSE(searchMenu.empty()) << typeName(type);
+        EXPECT_FALSE(replaceMenu.empty()) << typeName(type);
+
+        for (const CROZariduPattern& p : loaded_[type]) {
+            SCOPED_TRACE(typeName(type) + ": " + p.m_menuText);
+            EXPECT_EQ(p.m_userDefined, 0);
+            EXPECT_FALSE(p.m_statusline.empty());
+            // A menu strips '&' as a mnemonic marker.
+            EXPECT_EQ(p.m_menuText.find('&'), std::string::npos);
+            // Only the replacement menu's patterns must go to the replacement field, only the
+            // patterns without one to the search field: the other field was not touched.
+            if (p.m_searchPattern.empty())
+                EXPECT_EQ(p.m_caretPosType, 1);
+            else if (p.m_replacePattern.empty())
+                EXPECT_EQ(p.m_caretPosType, 0);
+            else
+                EXPECT_TRUE(p.m_caretPosType == 0 || p.m_caretPosType == 1);
+            const std::string& field =
+                p.m_caretPosType == 0 ? p.m_searchPattern : p.m_replacePattern;
+            EXPECT_GE(p.m_caretPos, 0);
+            EXPECT_LE(static_cast<std::size_t>(p.m_caretPos), charCount(field))
+                << "caret beyond the inserted pattern " << field;
+        }
+    }
+}
+
+TEST_F(ExamplePatterns, EverySearchPatternCompilesAndEveryReplacementExpands) {
+    // Every name of the behaviour table is a sample; each pattern must match some of them.
+    std::set<std::string> samples;
+    for (const Case& c : behaviour())
+        for (const auto& [from, to] : c.renames)
+            samples.insert(from);
+
+    for (int type : {kWildcard, kRegExp}) {
+        for (const CROZariduPattern& p : loaded_[type]) {
+            SCOPED_TRACE(typeName(type) + ": " + p.m_menuText);
+            if (!p.m_searchPattern.empty()) {
+                CVNFileNameMatcher finder; // what the Find command and the folder scan compile
+                if (type == kWildcard)
+                    EXPECT_TRUE(finder.compileWildcard(p.m_searchPattern)) << finder.errorMessage();
+                else
+                    EXPECT_TRUE(finder.compile(p.m_searchPattern, false)) << finder.errorMessage();
+            }
+            // A pattern for one field only is tried with a plain pattern in the other field.
+            const std::string search = !p.m_searchPattern.empty() ? p.m_searchPattern
+                                       : type == kWildcard        ? "*"
+                                                                  : "^.*$";
+            const std::string replacement = !p.m_replacePattern.empty() ? p.m_replacePattern
+                                            : type == kWildcard         ? "*"
+                                                                        : "&";
+            RegExp re(type == kWildcard ? wildcardToRegExp(search) : search, false);
+            ASSERT_TRUE(re.isValid()) << re.errorText();
+            const std::string repl =
+                type == kWildcard ? wildcardReplacementToRegExp(replacement) : replacement;
+            int matched = 0;
+            for (const std::string& name : samples) {
+                if (!re.exec(name)) continue;
+                ++matched;
+                std::string out;
+                EXPECT_TRUE(re.substitute(repl, out)) << name << ": " << re.errorText();
+            }
+            EXPECT_GT(matched, 0) << "matches none of the sample names";
+        }
+    }
+}
+
+TEST_F(ExamplePatterns, EachPatternDoesWhatItsMenuTextSays) {
+    for (const Case& c : behaviour()) {
+        SCOPED_TRACE(typeName(c.type) + ": " + c.menuText);
+        const CROZariduPattern* p = find(c.type, c.menuText);
+        ASSERT_NE(p, nullptr) << "no such pattern";
+        const auto [search, replacement] = afterInsertion(*p, c);
+        std::vector<std::string> names, expected;
+        for (const auto& [from, to] : c.renames) {
+            names.push_back(from);
+            expected.push_back(to);
+        }
+        EXPECT_EQ(renameAllNames(c.type, search, replacement, names), expected)
+            << "search " << search << ", replacement " << replacement;
+    }
+}
+
+TEST_F(ExamplePatterns, EveryPatternHasABehaviourCase) {
+    std::set<std::pair<int, std::string>> covered;
+    for (const Case& c : behaviour())
+        covered.insert({c.type, c.menuText});
+    for (int type : {kWildcard, kRegExp})
+        for (const CROZariduPattern& p : loaded_[type])
+            EXPECT_TRUE(covered.count({type, p.m_menuText}))
+                << typeName(type) << ": " << p.m_menuText;
+}
+
+TEST(DesktopEntry, LaunchesTheProgramWithItsIcon) {
+    std::map<std::string, std::string> entry;
+    std::string group;
+    std::istringstream in(TempDir::read(kDesktopFile));
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line.front() == '[' && line.back() == ']') {
+            group = line.substr(1, line.size() - 2);
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        ASSERT_NE(eq, std::string::npos) << line;
+        if (group != "Desktop Entry") continue;
+        // The format allows blanks around '='; a key given twice is an error.
+        auto trim = [](std::string s) {
+            while (!s.empty() && s.back() == ' ')
+                s.pop_back();
+            while (!s.empty() && s.front() == ' ')
+                s.erase(0, 1);
+            return s;
+        };
+        const std::string key = trim(line.substr(0, eq));
+        EXPECT_TRUE(entry.emplace(key, trim(line.substr(eq + 1))).second) << "twice: " << key;
+    }
+    EXPECT_EQ(entry["Type"], "Application");
+    EXPECT_EQ(entry["Name"], "Orvane");
+    EXPECT_FALSE(entry["Name[de]"].empty());
+    EXPECT_EQ(entry["Exec"].substr(0, entry["Exec"].find(' ')), "orvane");
+    ASSERT_FALSE(entry["Icon"].empty());
+
+    // The icon it names is the one installed from the source tree, a self-contained SVG.
+    QFile icon(QString::fromStdString(kSource + "/res/icons/" + entry["Icon"] + ".svg"));
+    ASSERT_TRUE(icon.open(QIODevice::ReadOnly)) << entry["Icon"];
+    QXmlStreamReader svg(&icon);
+    ASSERT_TRUE(svg.readNextStartElement());
+    EXPECT_EQ(svg.name().toString().toStdString(), "svg");
+    EXPECT_EQ(svg.attributes().value("viewBox").toString().toStdString(), "0 0 48 48");
+    while (!svg.atEnd()) {
+        svg.readNext();
+        if (!svg.isStartElement()) continue;
+        for (const QXmlStreamAttribute& a : svg.attributes()) {
+            if (a.name() == QLatin1String("href")) {
+                EXPECT_TRUE(a.value().startsWith(u'#')) << "external reference";
+            }
+        }
+    }
+    EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
+}

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+#include "core/list/FileListRecord.h"
+#include "platform/FileTime.h"
+#include "tests/platform/TimeZone.h"
+
+namespace {
+
+class Record : public ::testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+    ScopedTimeZone tz_{"Europe/Berlin"};
+};
+
+} // namespace
+
+TEST_F(Record, SizeIsKilobytesRoundedUpAndGrouped) {
+    const struct {
+        std::uint64_t bytes;
+        const char* text;
+    } cases[] = {
+        {0, "0 KB"},           {1, "1 KB"},           {1024, "1 KB"},
+        {1025, "2 KB"},        {1263616, "1.234 KB"}, {1263617, "1.235 KB"},
+        {5ULL << 40, "5.368.709.120 KB"},             {~0ULL, "18.014.398.509.481.984 KB"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
+}
+
+TEST_F(Record, AttributeTextsAlwaysHaveFourCharacters) {
+    const struct {
+        std::uint32_t bits;
+        const char* text;
+    } cases[] = {
+        {0, "____"},
+        {FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM, "A__S"},
+        {FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM, "AR_S"},
+        {FILE_ATTRIBUTE_HIDDEN, "__H_"},
+        {0x27 | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL, "ARHS"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AttributeText(c.bits), c.text);
+        EXPECT_EQ(AttributesFromText(c.text), c.bits & 0x27u);
+    }
+    EXPECT_EQ(AttributesFromText("xSyA"), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(AttributesFromText("arhs"), 0u); // only the capitals count
+}
+
+TEST_F(Record, ColumnTitlesComeFromOneTableEntry) {
+    const char* titles[] = {"Name",      "Im Ordner",   "Typ",         "Größe",
+                            "Attribute", "Erstellt am", "Geändert am", "Letzter Zugriff"};
+    for (int id = 0; id < kColumnCount; ++id) EXPECT_EQ(ColumnTitle(id), titles[id]);
+    EXPECT_EQ(ColumnTitle(-1), "");
+    EXPECT_EQ(ColumnTitle(8), "");
+}
+
+TEST_F(Record, MadeFromAFoundFile) {
+    FindData fd;
+    fd.name = "Urlaub \xE4rger.JPG";
+    fd.attributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN;
+    fd.size = 2049;
+    fd.creationTime = calendarTime(2024, 1, 14, 23, 0, 0);
+    fd.lastWriteTime = calendarTime(2014, 4, 1, 8, 0, 0);
+    fd.lastAccessTime = FILETIME{};
+    auto folder = std::make_shared<const std::string>("/home/anna/Bilder");
+    auto r = FileListRecord::make(folder, fd);
+    auto r2 = FileListRecord::make(folder, fd);
+    EXPECT_EQ(r->folder.get(), folder.get()); // rows of one folder share its text
+    EXPECT_EQ(r->typeText.get(), r2->typeText.get());
+    const std::string expected[] = {fd.name, "/home/anna/Bilder", r->typeName(), "3 KB", "A_H_",
+                                    "15.01.2024", "01.04.2014 10:00:00", ""};
+    for (int id = 0; id < kColumnCount; ++id) EXPECT_EQ(CellText(*r, id), expected[id]) << id;
+    EXPECT_NE(r->typeName().find("JPEG"), std::string::npos) << r->typeName();
+    EXPECT_EQ(CellText(*r, 8), "");
+}
+
+TEST_F(Record, SettingCellsUpdatesTheRecord) {
+    FindData fd;
+    fd.name = "a.txt";
+    fd.lastWriteTime = calendarTime(2020, 6, 1, 12, 0, 0);
+    auto r = FileListRecord::make(std::make_shared<const std::string>("/tmp"), fd);
+    EXPECT_TRUE(SetRecordText(*r, COL_NAME, "b.txt"));
+    EXPECT_EQ(r->name, "b.txt");
+    EXPECT_TRUE(SetRecordText(*r, COL_ATTRIBUTES, "AR__"));
+    EXPECT_EQ(CellText(*r, COL_ATTRIBUTES), "AR__");
+    EXPECT_TRUE(SetRecordText(*r, COL_MODIFIED, "01.04.2014 10:00:00"));
+    EXPECT_EQ(r->modified, calendarTime(2014, 4, 1, 8, 0, 0));
+    // Not a date: failure, and the time stays as it was.
+    EXPECT_FALSE(SetRecordText(*r, COL_MODIFIED, "gestern"));
+    EXPECT_EQ(r->modified, calendarTime(2014, 4, 1, 8, 0, 0));
+    EXPECT_FALSE(SetRecordText(*r, 8, "x"));
+    EXPECT_FALSE(SetRecordText(*r, -1, "x"));
+}

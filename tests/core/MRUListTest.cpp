@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "platform/RegistryFile.h"
+#include "core/settings/CVNAppInfo.h"
+#include "core/settings/MRUList.h"
+#include "tests/platform/XdgSandbox.h"
+#include "tests/support/RegisteredApp.h"
+
+namespace {
+
+using Item = VectorMRUListModel::Item;
+using Items = std::vector<Item>;
+
+Items numbered(int n) {
+    Items items;
+    for (int i = 0; i < n; ++i)
+        items.push_back({"t" + std::to_string(i), i});
+    return items;
+}
+
+std::string sectionFile(const std::string& section, const std::string& values) {
+    return "Orvane registry file, format 1\n[" + section + "]\n" + values +
+           "End of Orvane registry file\n";
+}
+
+// A list that takes no more items, as a control may refuse one.
+class RefusingList : public VectorMRUListModel {
+public:
+    bool insert(int, const std::string&, int) override { return false; }
+};
+
+} // namespace
+
+std::ostream& operator<<(std::ostream& os, const Item& i) {
+    return os << '"' << i.text << "\":" << i.datum;
+}
+
+TEST(MRUList, AddPutsTheTextOnTopAndDropsItsOldPlaceOrTheOldest) {
+    const struct {
+        const char* name;
+        Items before;
+        std::string text;
+        int datum;
+        Items after;
+    } cases[] = {
+        {"into an empty list", {}, "a", 1, {{"a", 1}}},
+        {"a new text grows the list", {{"x", 0}}, "a", 0, {{"a", 0}, {"x", 0}}},
+        {"same text in other case moves up with its own case",
+         {{"a", 0}, {"b", 0}, {"c", 0}, {"ABC.TXT", 0}, {"d", 0}},
+         "abc.txt",
+         0,
+         {{"abc.txt", 0}, {"a", 0}, {"b", 0}, {"c", 0}, {"d", 0}}},
+        {"Unicode case",
+         {{"x", 0}, {"ÄRGER.TXT", 0}},
+         "ärger.txt",
+         0,
+         {{"ärger.txt", 0}, {"x", 0}}},
+        {"the datum is the new one", {{"*.jpg", 1}}, "*.JPG", 0, {{"*.JPG", 0}}},
+        {"already on top", {{"a", 0}, {"b", 0}}, "a", 0, {{"a", 0}, {"b", 0}}},
+        {"full list drops the oldest", numbered(10), "new", 7,
+         [] {
+             Items i = numbered(9);
+             i.insert(i.begin(), {"new", 7});
+             return i;
+         }()},
+        {"full list keeps all when the text is in it", numbered(10), "T9", 0,
+         [] {
+             Items i = numbered(9);
+             i.insert(i.begin(), {"T9", 0});
+             return i;
+         }()},
+        {"an overfull list drops position 9", numbered(11), "new", 0,
+         [] {
+             Items i = numbered(11);
+             i.erase(i.begin() + 9);
+             i.insert(i.begin(), {"new", 0});
+             return i;
+         }()},
+        {"a longer text is not the same", {{"a", 0}}, "a ", 0, {{"a ", 0}, {"a", 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        VectorMRUListModel list;
+        list.items = c.before;
+        list.selected = 2;
+        AddToMRU(list, kMRUSearchPattern, c.text, c.datum);
+        EXPECT_EQ(list.items, c.after);
+        EXPECT_EQ(list.selected, 0);
+    }
+}
+
+TEST(MRUList, NothingIsSelectedWhenTheListRefusesTheText) {
+    RefusingList list;
+    list.items = {{"a", 0}};
+    AddToMRU(list, kMRUSearchFolder, "A", 0);
+    EXPECT_EQ(list.selected, -1);
+    EXPECT_TRUE(list.items.empty()) << "the old place was freed first";
+}
+
+TEST(MRUList, LoadReadsEntriesInIndexOrderAndSkipsEmptyOnes) {
+    XdgSandbox xdg;
+    XdgSandbox::put(xdg.userHive(), "Orvane registry file, format 1\n"
+                                    "[MRU SearchFolder]\n"
+                                    "\"Folder0\"=\"\"\n"
+                                    "\"Folder3\"=\"/d\"\n"
+                                    "\"Folder1\"=\"C:\\\\Daten\"\n"
+                                    "\"Folder2\"=dword:5\n"
+                                    "\"Folder10\"=\"beyond the capacity\"\n"
+                                    "End of Orvane registry file\n");
+    const CVNAppInfo app = registeredApp();
+    VectorMRUListModel list;
+    list.items = {{"already there", 0}};
+    LoadMRU(list, kMRUSearchFolder, app);
+    EXPECT_EQ(list.items, (Items{{"already there", 0}, {"C:\\Daten", 0}, {"/d", 0}}));
+    EXPECT_EQ(list.selected, -1);
+}
+
+TEST(MRUList, LoadTakesTheDatumBeforeTheFirstColon) {
+    const std::pair<std::string, Item> cases[] = {
+        {"1:^IMG_([0-9]+)$", {"^IMG_([0-9]+)$", 1}},
+        {"1:C:\\x:y", {"C:\\x:y", 1}},
+        {"0:*.txt", {"*.txt", 0}},
+        {"-5:neg", {"neg", -5}},
+        {"12abc:x", {"x", 12}},
+        {"abc:x", {"x", 0}},
+        {":x", {"x", 0}},
+        {"1:", {"", 1}},
+        {"99999999999:big", {"big", 2147483647}},
+        {"no colon at all", {"no colon at all", 0}},
+    };
+    std::string values;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::string escaped;
+        for (char ch : cases[i].first)
+            escaped += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+        values += "\"Pattern" + std::to_string(i) + "\"=\"" + escaped + "\"\n";
+    }
+    XdgSandbox xdg;
+    XdgSandbox::put(xdg.userHive(), sectionFile("MRU SearchPattern", values));
+    const CVNAppInfo app = registeredApp();
+    VectorMRUListModel list;
+    LoadMRU(list, kMRUSearchPattern, app);
+    ASSERT_EQ(list.items.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(list.items[i], cases[i].second) << cases[i].first;
+}
+
+TEST(MRUList, ListsWithoutThePrefixKeepTheWholeText) {
+    XdgSandbox xdg;
+    XdgSandbox::put(xdg.userHive(), sectionFile("MRU ReplacePattern", "\"Pattern0\"=\"1:abc\"\n"));
+    const CVNAppInfo app = registeredApp();
+    VectorMRUListModel list;
+    LoadMRU(list, kMRUReplacePattern, app);
+    EXPECT_EQ(list.items, (Items{{"1:abc", 0}}));
+}
+
+TEST(MRUList, SaveWritesEachItemAndLeavesSurplusValues) {
+    XdgSandbox xdg;
+    XdgSandbox::put(xdg.userHive(),
+                    sectionFile("MRU SearchPattern", "\"Pattern0\"=\"0:old\"\n"
+                                                     "\"Pattern1\"=\"0:old1\"\n"
+                                                     "\"Pattern2\"=\"0:surplus\"\n"));
+    const CVNAppInfo app = registeredApp();
+    VectorMRUListModel list;
+    list.items = {{"^IMG_([0-9]+)$", 1}, {"*.txt", 0}};
+    SaveMRU(list, kMRUSearchPattern, app);
+    EXPECT_EQ(app.GetProfileString("MRU SearchPattern", "Pattern0"), "1:^IMG_([0-9]+)$");
+    EXPECT_EQ(app.GetProfileString("MRU SearchPattern", "Pattern1"), "0:*.txt");
+    EXPECT_EQ(app.GetProfileString("MRU SearchPattern", "Pattern2"), "0:surplus");
+
+    // So the surplus comes back at the next start, after the saved items.
+    VectorMRUListModel loaded;
+    LoadMRU(loaded, kMRUSearchPattern, app);
+    EXPECT_EQ(loaded.items, (Items{{"^IMG_([0-9]+)$", 1}, {"*.txt", 0}, {"surplus", 0}}));
+}
+
+TEST(MRUList, SaveAndLoadRoundTripEachList) {
+    XdgSandbox xdg;
+    const CVNAppInfo app = registeredApp();
+    for (const MRUSettings* s : {&kMRUSearchFolder, &kMRUSearchPattern, &kMRUReplacePattern}) {
+        SCOPED_TRACE(s->section);
+        VectorMRUListModel list;
+        for (const char* t : {"/home/ä/Bilder", "a:b", "\"quoted\"\\", "10 Ü", "x"})
+            AddToMRU(list, *s, t, s->dataPrefix ? 1 : 0);
+        SaveMRU(list, *s, app);
+        VectorMRUListModel loaded;
+        LoadMRU(loaded, *s, app);
+        EXPECT_EQ(loaded.items, list.items);
+    }
+    const HiveSnapshot hive = ReadHive(xdg.userHive());
+    ASSERT_EQ(hive.root->keyCount(), 3u);
+    EXPECT_EQ(hive.root->keyName(0), "MRU SearchFolder");
+    EXPECT_EQ(hive.root->key(0).valueName(4), "Folder4");
+}

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "core/settings/CVNAppInfo.h"
+#include "core/settings/CVNPars.h"
+#include "tests/platform/XdgSandbox.h"
+#include "tests/support/RegisteredApp.h"
+
+namespace {
+
+std::string settingsFile(const std::string& values) {
+    return "Orvane registry file, format 1\n[Settings]\n" + values +
+           "End of Orvane registry file\n";
+}
+
+} // namespace
+
+TEST(ROZariduPars, LoadsDefaultsClampsRenAllModeAndTakesTheRestAsStored) {
+    const struct {
+        const char* name;
+        std::string values;
+        int maxFiles, renAllMode, showHelpTips;
+    } cases[] = {
+        {"fresh profile", "", 0, 0, 0},
+        {"as stored",
+         "\"MaxFiles\"=dword:00000064\n\"RenAllMode\"=dword:1\n\"ShowHelpTips\"=dword:1\n", 100, 1,
+         1},
+        {"RenAllMode 7 is 1", "\"RenAllMode\"=dword:7\n", 0, 1, 0},
+        {"RenAllMode -3 is 0", "\"RenAllMode\"=dword:fffffffd\n", 0, 0, 0},
+        {"negative MaxFiles unchanged", "\"MaxFiles\"=dword:fffffffb\n", -5, 0, 0},
+        {"ShowHelpTips any non-zero", "\"ShowHelpTips\"=dword:2a\n", 0, 0, 42},
+        {"text is not a number", "\"MaxFiles\"=\"300\"\n\"RenAllMode\"=hex:01\n", 0, 0, 0},
+        {"names ignore case", "\"maxfiles\"=dword:3\n\"RENALLMODE\"=dword:1\n", 3, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        XdgSandbox xdg;
+        if (!c.values.empty()) XdgSandbox::put(xdg.userHive(), settingsFile(c.values));
+        const CVNAppInfo app = registeredApp();
+        CROZariduPars pars;
+        pars.MaxFiles = pars.RenAllMode = pars.ShowHelpTips = 99; // Load replaces them all
+        pars.SetAppInfo(&app);
+        pars.Load();
+        EXPECT_EQ(pars.MaxFiles, c.maxFiles);
+        EXPECT_EQ(pars.RenAllMode, c.renAllMode);
+        EXPECT_EQ(pars.ShowHelpTips, c.showHelpTips);
+        EXPECT_TRUE(pars.Validate());
+    }
+}
+
+TEST(ROZariduPars, SaveWritesAllThreeEvenWhenUnchanged) {
+    XdgSandbox xdg;
+    const CVNAppInfo app = registeredApp();
+    CROZariduPars pars;
+    pars.SetAppInfo(&app);
+    ASSERT_TRUE(pars.Save());
+    const std::string text = TempDir::read(xdg.userHive());
+    for (const char* line : {"\"MaxFiles\"=dword:00000000", "\"RenAllMode\"=dword:00000000",
+                             "\"ShowHelpTips\"=dword:00000000"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+
+    pars.MaxFiles = 2147483647;
+    pars.RenAllMode = 1;
+    pars.ShowHelpTips = 1;
+    ASSERT_TRUE(pars.Save());
+    CROZariduPars again;
+    again.SetAppInfo(&app);
+    again.Load();
+    EXPECT_EQ(again.MaxFiles, 2147483647);
+    EXPECT_EQ(again.RenAllMode, 1);
+    EXPECT_EQ(again.GetHelpTipMode(), 3);
+}
+
+TEST(ROZariduPars, SaveReportsFailureAndKeepsTheValues) {
+    XdgSandbox xdg;
+    XdgSandbox::put(xdg.userFolder(), "a file where the settings folder belongs");
+    const CVNAppInfo app = registeredApp();
+    CROZariduPars pars;
+    pars.MaxFiles = 12;
+    EXPECT_FALSE(pars.Save()) << "no application info";
+    pars.SetAppInfo(&app);
+    EXPECT_FALSE(pars.Save());
+    EXPECT_EQ(pars.MaxFiles, 12);
+}

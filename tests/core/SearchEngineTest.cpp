@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/RegError.h"
+#include "core/search/CVNSearchEngine.h"
+#include "tests/core/RenameAllLoop.h"
+
+TEST(SearchEngine, BananaStepByStep) {
+    Lines l{"banana"};
+    l.selected = 0;
+    CVNSearchEngine engine(l, PATTERN_REGEXP);
+    std::string error, text;
+    ASSERT_TRUE(engine.Compile("an", error));
+    CVNTextPos s, e;
+    ASSERT_TRUE(engine.MatchSelection(s, e, error));
+    EXPECT_EQ(s, (CVNTextPos{0, 1}));
+    EXPECT_EQ(e, (CVNTextPos{0, 3}));
+    ASSERT_TRUE(engine.ReplaceSelection("AN", s, e, text, error));
+    EXPECT_EQ(text, "bANana");
+    EXPECT_EQ(s, (CVNTextPos{0, 1}));
+    EXPECT_EQ(e, (CVNTextPos{0, 3}));
+    l.lines[0] = text;
+    engine.ReloadLine();
+    engine.SetPosition(e);
+    ASSERT_TRUE(engine.FindNext(s, e, error));
+    EXPECT_EQ(s, (CVNTextPos{0, 3}));
+    EXPECT_EQ(e, (CVNTextPos{0, 5}));
+}
+
+TEST(SearchEngine, AnchoredPatternsMatchOnlyAtTheStartOfAName) {
+    Lines l{"bob", "abba", "bill"};
+    CVNSearchEngine engine(l, PATTERN_REGEXP);
+    std::string error;
+    ASSERT_TRUE(engine.Compile("^b", error));
+    engine.SetPosition(0, 0);
+    CVNTextPos s, e;
+    ASSERT_TRUE(engine.FindNext(s, e, error));
+    EXPECT_EQ(s, (CVNTextPos{0, 0}));
+    engine.SetPosition(0, 1);
+    ASSERT_TRUE(engine.FindNext(s, e, error));
+    EXPECT_EQ(s, (CVNTextPos{2, 0})); // not the later b of bob, not abba
+    engine.SetPosition(2, 1);
+    EXPECT_FALSE(engine.FindNext(s, e, error));
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(engine.position(), engine.endPosition());
+}
+
+TEST(SearchEngine, RunsOverTheWholeList) {
+    const struct {
+        int kind;
+        const char* pattern;
+        const char* replacement;
+        std::vector<std::string> before, after;
+        int occurrences;
+    } cases[] = {
+        {PATTERN_REGEXP, "a", "b", {"banana.txt", "x"}, {"bbnbnb.txt", "x"}, 3},
+        {PATTERN_WILDCARD,
+         "*.txt",
+         "*.bak",
+         {"a.txt", "b.doc", "c.TXT"},
+         {"a.bak", "b.doc", "c.bak"},
+         2},
+        {PATTERN_WILDCARD,
+         "report.*",
+         "old_report.*",
+         {"report.doc", "report", "reports"},
+         {"old_report.doc", "old_report.", "reports"},
+         2},
+        {PATTERN_WILDCARD, "report.*", "old_*.*", {"report.doc"}, {"old_doc."}, 1},
+        {PATTERN_WILDCARD, "*.jpg", "Urlaub_*.jpg", {"IMG01.JPG"}, {"Urlaub_IMG01.jpg"}, 1},
+        {PATTERN_LITERAL, "a.b", "X", {"a.b.a.b", "axb"}, {"X.X", "axb"}, 2},
+        {PATTERN_REGEXP, "x*", "Y", {"abc"}, {"YaYbYcY"}, 4}, // empty matches move on
+        {PATTERN_REGEXP, "$", "!", {"a", "b"}, {"a!", "b!"}, 2},
+        {PATTERN_REGEXP, "ö", "oe", {"Größe.txt", "ÖL"}, {"Groeße.txt", "oeL"}, 2},
+        {PATTERN_REGEXP, "(.)", "\\1\\1", {"äb"}, {"ääbb"}, 2},
+        {PATTERN_REGEXP, "^IMG_", "", {"IMG_IMG_1.jpg", "IMG_2"}, {"IMG_1.jpg", "2"}, 2},
+        {PATTERN_REGEXP, "[0-9]+", "#:(01)", {"a1b22", "c333"}, {"a#01b#02", "c#03"}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        Lines l{};
+        l.lines = c.before;
+        int occurrences = 0;
+        EXPECT_EQ(renameAll(l, c.kind, c.pattern, c.replacement, &occurrences), c.after);
+        EXPECT_EQ(occurrences, c.occurrences);
+    }
+}
+
+TEST(SearchEngine, NothingSelectedMeansNothingToDo) {
+    Lines l{"banana"};
+    CVNSearchEngine engine(l, PATTERN_REGEXP);
+    std::string error, text;
+    ASSERT_TRUE(engine.Compile("x*", error));
+    CVNTextPos s, e;
+    EXPECT_FALSE(engine.ReplaceSelection("Y", s, e, text, error));
+    EXPECT_EQ(error, "");
+    l.focused = 0; // focus without selection: the name must not become "Y"
+    EXPECT_FALSE(engine.ReplaceSelection("Y", s, e, text, error));
+    EXPECT_FALSE(engine.MatchSelection(s, e, error));
+    EXPECT_EQ(error, "");
+}
+
+TEST(SearchEngine, CompileAndSubstitutionErrorsReachTheCaller) {
+    Lines l{"abc"};
+    l.selected = 0;
+    CVNSearchEngine engine(l, PATTERN_REGEXP);
+    std::string error, text;
+    EXPECT_FALSE(engine.Compile("a(", error));
+    EXPECT_EQ(error, regErrorText(REG_ERR_MISSING_PAREN));
+    ASSERT_TRUE(engine.Compile("b", error));
+    CVNTextPos s, e;
+    EXPECT_FALSE(engine.ReplaceSelection(":(x)", s, e, text, error));
+    EXPECT_EQ(error, regErrorText(REG_ERR_BAD_PARENS));
+    CVNSearchEngine unknown(l, 7);
+    EXPECT_FALSE(unknown.Compile("a", error));
+    EXPECT_EQ(error, "");
+}
+
+TEST(SearchEngine, PositionsClampToTheList) {
+    Lines l{"one", "two"};
+    l.selected = 1;
+    CVNSearchEngine engine(l, PATTERN_REGEXP);
+    EXPECT_EQ(engine.startPosition(), (CVNTextPos{1, 0}));
+    EXPECT_EQ(engine.lineText(), "two");
+    engine.SetPosition(5, 3);
+    EXPECT_EQ(engine.position(), (CVNTextPos{2, 0}));
+    EXPECT_EQ(engine.lineText(), "");
+    engine.SetPosition(-1, 4);
+    EXPECT_EQ(engine.position(), (CVNTextPos{0, 0}));
+    EXPECT_EQ(engine.lineText(), "one");
+}

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "platform/RegistryFile.h"
+#include "platform/WinTypes.h"
+#include "core/settings/CSettingsStore.h"
+#include "tests/platform/XdgSandbox.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kApp = "SOFTWARE\\Orvane\\Orvane";
+
+const RegKey* keyAt(const std::string& hive, const std::vector<std::string>& names) {
+    static HiveSnapshot keep; // keeps the tree alive for the caller
+    keep = ReadHive(hive);
+    return keep.root->findPath(names);
+}
+
+struct FileState {
+    std::string content;
+    ino_t inode = 0;
+    friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+FileState stateOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return {TempDir::read(path), st.st_ino};
+}
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(NormalizeKeyPath, RemovesOneTrailingBackslash) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""}, {"\\", ""}, {"a", "a"}, {"a\\", "a"}, {"a\\\\", "a\\"}, {"\\a", "\\a"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(NormalizeKeyPath(in), out) << in;
+}
+
+TEST(SettingsStore, CreateKeyDropsATrailingBackslashAndWorksRelativeToTheCurrentKey) {
+    XdgSandbox xdg;
+    CSettingsStore store(false, false);
+    ASSERT_TRUE(store.CreateKey(kApp + "\\Settings\\"));
+    ASSERT_TRUE(store.Write("MaxFiles", 5));
+    ASSERT_TRUE(store.CreateKey("Sub\\"));
+    EXPECT_FALSE(store.Open("Sub")) << "there is no Settings\\Sub\\Sub";
+    ASSERT_TRUE(store.Write("x", 1)) << "a failed Open keeps the current key";
+    EXPECT_TRUE(keyAt(xdg.userHive(), {"Settings", "Sub"})->findValue("x"));
+    EXPECT_EQ(keyAt(xdg.userHive(), {"Settings"})->keyName(0), "Sub");
+    EXPECT_EQ(keyAt(xdg.userHive(), {"Settings", "Sub\\"}), nullptr);
+
+    CSettingsStore other(false, true);
+    ASSERT_TRUE(other.Open("software\\ORVANE\\orvane\\SETTINGS")) << "key names ignore case";
+    int v = 0;
+    EXPECT_TRUE(other.Read("maxfiles", v));
+    EXPECT_EQ(v, 5);
+}
+
+TEST(SettingsStore, PathsOutsideTheApplicationKeyAreRefused) {
+    XdgSandbox xdg;
+    CSettingsStore setup(false, false);
+    ASSERT_TRUE(setup.CreateKey(kApp + "\\Settings"));
+    const FileState before = stateOf(xdg.userHive());
+    const char* paths[] = {
+        "",
+        "SOFTWARE",
+        "SOFTWARE\\Orvane",
+        "SOFTWARE\\Other\\Orvane\\Settings",
+        "Orvane\\Orvane\\Settings",
+        "SOFTWARE\\Orvane\\OrvaneX",
+        "\\SOFTWARE\\Orvane\\Orvane\\Settings",
+        "SOFTWARE\\Orvane\\Orvane\\\\Settings",
+        "SOFTWARE\\\\Orvane\\Orvane",
+    };
+    for (const char* path : paths) {
+        SCOPED_TRACE(path);
+        CSettingsStore store(false, false);
+        EXPECT_FALSE(store.Open(path));
+        EXPECT_FALSE(store.CreateKey(path));
+        EXPECT_FALSE(store.Write("v", 1)) << "the current key is still the root";
+        EXPECT_FALSE(store.DeleteKey(path));
+    }
+    EXPECT_EQ(stateOf(xdg.userHive()), before);
+}
+
+TEST(SettingsStore, ReadsFindOnlyTheTypeAsked) {
+    XdgSandbox xdg;
+    CSettingsStore w(false, false);
+    ASSERT_TRUE(w.CreateKey(kApp + "\\T"));
+    const std::uint8_t seven = 7;
+    ASSERT_TRUE(w.Write("dword", 7));
+    ASSERT_TRUE(w.Write("all ones", std::uint32_t{0xFFFFFFFF}));
+    ASSERT_TRUE(w.Write("text", std::string("7")));
+    ASSERT_TRUE(w.Write("empty text", std::string()));
+    ASSERT_TRUE(w.Write("cut text", std::string("ab\0cd", 5)));
+    ASSERT_TRUE(w.Write("bytes", &seven, 1));
+    ASSERT_TRUE(w.Write("no bytes", nullptr, 0));
+
+    CSettingsStore r(false, true);
+    ASSERT_TRUE(r.Open(kApp + "\\T"));
+    const struct {
+        const char* name;
+        bool asInt, asText, asBytes;
+        int intValue;
+        std::string text;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"dword", true, false, false, 7, "", {}},
+        {"all ones", true, false, false, -1, "", {}},
+        {"text", false, true, false, 0, "7", {}},
+        {"empty text", false, true, false, 0, "", {}},
+        {"cut text", false, true, false, 0, "ab", {}},
+        {"bytes", false, false, true, 0, "", {7}},
+        {"no bytes", false, false, false, 0, "", {}}, // a binary value needs a byte
+        {"missing", false, false, false, 0, "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int i = 0;
+        std::uint32_t u = 0;
+        std::string text = "left over";
+        std::vector<std::uint8_t> bytes{9, 9};
+        EXPECT_EQ(r.Read(c.name, i), c.asInt);
+        EXPECT_EQ(r.Read(c.name, u), c.asInt);
+        EXPECT_EQ(i, c.intValue);
+        EXPECT_EQ(static_cast<int>(u), c.intValue);
+        EXPECT_EQ(r.Read(c.name, text), c.asText);
+        EXPECT_EQ(text, c.text) << "emptied first";
+        EXPECT_EQ(r.Read(c.name, bytes), c.asBytes);
+        EXPECT_EQ(bytes, c.bytes) << "emptied first";
+    }
+}
+
+TEST(SettingsStore, ValueNamesIgnoreCaseAndKeepTheirFirstCase) {
+    XdgSandbox xdg;
+    CSettingsStore store(false, false);
+    ASSERT_TRUE(store.CreateKey(kApp + "\\Settings"));
+    ASSERT_TRUE(store.Write("MaxFiles", 1));
+    ASSERT_TRUE(store.Write("MAXFILES", std::string("now text")));
+    std::string text;
+    EXPECT_TRUE(store.Read("maxfiles", text));
+    EXPECT_EQ(text, "now text");
+    int n = 0;
+    EXPECT_FALSE(store.Read("MaxFiles", n)) << "the value changed its type";
+    EXPECT_NE(TempDir::read(xdg.userHive()).find("\"MaxFiles\"=\"now text\""), std::string::npos);
+}
+
+TEST(SettingsStore, DeleteKeyRemovesTheWholeSubtreeAndNothingElse) {
+    XdgSandbox xdg;
+    CSettingsStore w(false, false);
+    for (const char* p : {"\\A\\B\\C", "\\A\\B\\D", "\\A\\E", "\\F"}) {
+        ASSERT_TRUE(w.CreateKey(kApp + p));
+        ASSERT_TRUE(w.Write("v", 1));
+        w.Close();
+    }
+    EXPECT_TRUE(w.DeleteKey(kApp + "\\a\\"));
+    EXPECT_EQ(keyAt(xdg.userHive(), {"A"}), nullptr);
+    EXPECT_NE(keyAt(xdg.userHive(), {"F"}), nullptr);
+    EXPECT_FALSE(w.DeleteKey(kApp + "\\A")) << "already gone";
+    EXPECT_FALSE(w.DeleteKey(kApp)) << "the application key itself stays";
+    EXPECT_FALSE(w.DeleteKey(kApp + "\\F", true)) << "the machine scope is never written";
+    EXPECT_NE(keyAt(xdg.userHive(), {"F"}), nullptr);
+}
+
+TEST(SettingsStore, DeleteValueNeedsAKeyOpenedForWriting) {
+    XdgSandbox xdg;
+    CSettingsStore w(false, false);
+    ASSERT_TRUE(w.CreateKey(kApp + "\\S"));
+    ASSERT_TRUE(w.Write("a", 1));
+    ASSERT_TRUE(w.Write("b", 2));
+
+    CSettingsStore ro(false, true);
+    ASSERT_TRUE(ro.Open(kApp + "\\S"));
+    EXPECT_FALSE(ro.DeleteValue("a"));
+
+    EXPECT_TRUE(w.DeleteValue("A"));
+    EXPECT_FALSE(w.DeleteValue("a")) << "already gone";
+    int v = 0;
+    EXPECT_FALSE(ro.Read("a", v));
+    EXPECT_TRUE(ro.Read("b", v));
+}
+
+TEST(SettingsStore, AReadOnlyStoreNeverWrites) {
+    XdgSandbox xdg;
+    const auto tryEverything = [](CSettingsStore& s) {
+        const std::uint8_t b = 1;
+        EXPECT_FALSE(s.CreateKey(kApp + "\\New"));
+        EXPECT_FALSE(s.Write("v", 1));
+        EXPECT_FALSE(s.Write("v", std::uint32_t{1}));
+        EXPECT_FALSE(s.Write("v", std::string("t")));
+        EXPECT_FALSE(s.Write("v", &b, 1));
+        EXPECT_FALSE(s.DeleteValue("Keep"));
+        EXPECT_FALSE(s.DeleteKey(kApp + "\\S"));
+    };
+    {
+        CSettingsStore fresh(false, true);
+        EXPECT_FALSE(fresh.Open(kApp)) << "a fresh profile has no application key";
+        tryEverything(fresh);
+        EXPECT_FALSE(fs::exists(xdg.userFolder()));
+    }
+    CSettingsStore w(false, false);
+    ASSERT_TRUE(w.CreateKey(kApp + "\\S"));
+    ASSERT_TRUE(w.Write("Keep", 1));
+    const FileState before = stateOf(xdg.userHive());
+
+    CSettingsStore ro(false, true);
+    ASSERT_TRUE(ro.Open(kApp + "\\S"));
+    tryEverything(ro);
+    EXPECT_EQ(stateOf(xdg.userHive()), before);
+    EXPECT_EQ(folderEntries(xdg.userFolder()), std::vector<std::string>{"Orvane.reg"});
+}
+
+TEST(SettingsStore, TheMachineScopeIsReadButNeverWritten) {
+    XdgSandbox xdg;
+    const std::string machineFile = "Orvane registry file, format 1\n"
+                                    "[0.1\\Settings]\n"
+                                    "\"MaxFiles\"=dword:00000009\n"
+                                    "End of Orvane registry file\n";
+    XdgSandbox::put(xdg.machineHive(1), machineFile);
+
+    CSettingsStore m(true, false);
+    ASSERT_TRUE(m.Open(kApp + "\\0.1\\Settings"));
+    int v = 0;
+    EXPECT_TRUE(m.Read("MaxFiles", v));
+    EXPECT_EQ(v, 9);
+    EXPECT_FALSE(m.Write("MaxFiles", 10));
+    EXPECT_FALSE(m.DeleteValue("MaxFiles"));
+    EXPECT_FALSE(m.CreateKey("Sub"));
+    EXPECT_FALSE(m.DeleteKey(kApp + "\\0.1", true));
+    EXPECT_EQ(TempDir::read(xdg.machineHive(1)), machineFile);
+    EXPECT_FALSE(fs::exists(xdg.userFolder()));
+
+    CSettingsStore u(false, true);
+    EXPECT_FALSE(u.Open(kApp + "\\0.1\\Settings")) << "scopes do not mix";
+}
+
+TEST(SettingsStore, AKeyDeletedByAnotherInstanceIsNotBroughtBack) {
+    XdgSandbox xdg;
+    CSettingsStore first(false, false);
+    ASSERT_TRUE(first.CreateKey(kApp + "\\S"));
+    CSettingsStore second(false, false);
+    ASSERT_TRUE(second.DeleteKey(kApp + "\\S"));
+    EXPECT_FALSE(first.Write("v", 1));
+    EXPECT_FALSE(first.CreateKey("Sub"));
+    EXPECT_EQ(keyAt(xdg.userHive(), {"S"}), nullptr);
+}

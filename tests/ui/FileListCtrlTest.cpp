@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "ui/list/CVNFileListCtrl.h"
+#include "tests/platform/TimeZone.h"
+#include "tests/support/QtApp.h"
+
+namespace {
+
+class ListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qtApp();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        list = std::make_unique<CVNFileListCtrl>();
+        folder = std::make_shared<const std::string>("/daten");
+    }
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+
+    void add(const std::string& name, std::uint64_t size = 0, std::uint64_t modified = 0) {
+        FindData fd;
+        fd.name = name;
+        fd.size = size;
+        fd.lastWriteTime = FILETIME::fromTicks(modified);
+        list->AddFile(folder, fd);
+    }
+
+    std::vector<std::string> names() const {
+        std::vector<std::string> n;
+        for (int i = 0; i < list->itemCount(); ++i)
+            n.push_back(list->GetItemName(i));
+        return n;
+    }
+
+    ScopedTimeZone tz{"Europe/Berlin"};
+    std::unique_ptr<CVNFileListCtrl> list;
+    SharedText folder;
+};
+
+} // namespace
+
+TEST_F(ListTest, EachModeShowsItsColumnSet) {
+    const int findRename[kColumnCount] = {0, 1, 3, 2, -1, -1, 4, -1};
+    const int dateAttributes[kColumnCount] = {0, 1, -1, -1, 5, 2, 3, 4};
+    for (int round = 0; round < 2; ++round) {
+        list->setViewMode(VIEW_FIND_RENAME);
+        for (int id = 0; id < kColumnCount; ++id)
+            EXPECT_EQ(list->FindColumn(id), findRename[id]) << id;
+        EXPECT_EQ(list->GetColumnId(2), COL_SIZE);
+        EXPECT_EQ(list->GetColumnId(5), -1);
+        list->setViewMode(VIEW_DATE_ATTRIBUTES);
+        for (int id = 0; id < kColumnCount; ++id)
+            EXPECT_EQ(list->FindColumn(id), dateAttributes[id]) << id;
+        EXPECT_EQ(list->GetColumnId(2), COL_CREATED);
+        EXPECT_EQ(list->GetColumnId(5), COL_ATTRIBUTES);
+    }
+    EXPECT_EQ(list->header()->sectionSize(COL_FOLDER), 236);
+}
+
+TEST_F(ListTest, RowsArriveInBatchesNotOneSignalPerFile) {
+    QSignalSpy inserted(list->fileModel(), &QAbstractItemModel::rowsInserted);
+    for (int i = 0; i < 5000; ++i)
+        add("f" + std::to_string(i));
+    EXPECT_EQ(list->itemCount(), 5000);
+    EXPECT_EQ(list->GetItemName(4999), "f4999"); // readable before it reaches the model
+    list->flushPendingRows();
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(list->fileModel()->rowCount(), 5000);
+}
+
+TEST_F(ListTest, SizeSortsByKilobytesAndClicksToggleTheDirection) {
+    add("b", 999 * 1024);
+    add("a", 1000 * 1024); // "1.000 KB"
+    add("c", 12 * 1024);
+    list->flushPendingRows();
+    list->sortByColumnId(COL_SIZE);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c", "b", "a"}));
+    EXPECT_EQ(list->header()->sortIndicatorSection(), COL_SIZE);
+    EXPECT_EQ(list->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    list->sortByColumnId(COL_SIZE);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(list->sortDirection(), -1);
+    list->sortByColumnId(COL_NAME);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(list->sortDirection(), 1);
+}
+
+TEST_F(ListTest, NamesSortByTheLocaleIgnoringCase) {
+    for (const char* n : {"birne", "Apfel", "äpfel", "Zebra", "apfel2"})
+        add(n);
+    list->flushPendingRows();
+    list->sortByColumnId(COL_NAME);
+    EXPECT_EQ(names(), (std::vector<std::string>{"Apfel", "äpfel", "apfel2", "birne", "Zebra"}));
+}
+
+TEST_F(ListTest, SortingKeepsRowIdentityAndSelection) {
+    add("x", 0, 300);
+    add("y", 0, 100);
+    add("z", 0, 200);
+    list->flushPendingRows();
+    FileListRecord* z = list->itemRecord(2);
+    list->SelectItem(2, -2);
+    list->sortByColumnId(COL_MODIFIED);
+    EXPECT_EQ(names(), (std::vector<std::string>{"y", "z", "x"}));
+    EXPECT_EQ(list->fileModel()->rowOf(z), 1);
+    EXPECT_EQ(list->firstSelectedLine(), 1);
+    EXPECT_EQ(list->focusedLine(), 1);
+}
+
+TEST_F(ListTest, UpdatingTheSortedColumnClearsTheArrow) {
+    add("a.txt");
+    add("b.txt");
+    list->flushPendingRows();
+    list->sortByColumnId(COL_MODIFIED);
+    ASSERT_TRUE(list->SetCellText(0, list->FindColumn(COL_NAME), "c.txt")); // a rename keeps it
+    EXPECT_EQ(list->sortDirection(), 1);
+    EXPECT_EQ(list->GetItemName(0), "c.txt");
+    ASSERT_TRUE(list->SetCellText(0, list->FindColumn(COL_MODIFIED), "01.04.2014 10:00:00"));
+    EXPECT_EQ(list->sortDirection(), 0);
+    EXPECT_FALSE(list->header()->isSortIndicatorShown());
+    EXPECT_EQ(CellText(*list->itemRecord(0), COL_MODIFIED), "01.04.2014 10:00:00");
+    EXPECT_FALSE(list->SetCellText(0, list->FindColumn(COL_MODIFIED), "kein Datum"));
+    EXPECT_EQ(CellText(*list->itemRecord(0), COL_MODIFIED), "01.04.2014 10:00:00");
+    EXPECT_FALSE(list->SetCellText(0, 7, "x")); // no such position
+}
+
+TEST_F(ListTest, ModeChangeBringsTheArrowBackWithItsColumn) {
+    add("a");
+    add("b");
+    list->flushPendingRows();
+    list->setViewMode(VIEW_DATE_ATTRIBUTES);
+    list->sortByColumnId(COL_ACCESSED);
+    list->setViewMode(VIEW_FIND_RENAME);
+    EXPECT_EQ(list->FindColumn(COL_ACCESSED), -1);
+    list->setViewMode(VIEW_DATE_ATTRIBUTES);
+    EXPECT_EQ(list->header()->sortIndicatorSection(), COL_ACCESSED);
+    EXPECT_TRUE(list->header()->isSortIndicatorShown());
+}
+
+TEST_F(ListTest, SelectionOperations) {
+    EXPECT_TRUE(list->InvertSelection()); // empty list: success, nothing happens
+    for (int i = 0; i < 6; ++i)
+        add("f" + std::to_string(i));
+    list->flushPendingRows();
+    EXPECT_EQ(list->firstSelectedLine(), -1);
+    EXPECT_TRUE(list->SelectItem(2, -2));
+    EXPECT_TRUE(list->SelectItem(4, -1)); // keeps 2
+    EXPECT_EQ(list->selectedCount(), 2);
+    EXPECT_TRUE(list->SelectItem(5, 2)); // drops 2 only
+    EXPECT_EQ(list->selectedCount(), 2);
+    EXPECT_EQ(list->firstSelectedLine(), 4);
+    EXPECT_EQ(list->focusedLine(), 5);
+    EXPECT_TRUE(list->InvertSelection());
+    EXPECT_EQ(list->selectedCount(), 4);
+    EXPECT_EQ(list->firstSelectedLine(), 0);
+    EXPECT_TRUE(list->SelectAllRows(true));
+    EXPECT_EQ(list->selectedCount(), 6);
+    EXPECT_TRUE(list->SelectAllRows(false));
+    EXPECT_EQ(list->selectedCount(), 0);
+    list->deleteAllItems();
+    EXPECT_EQ(list->itemCount(), 0);
+    EXPECT_FALSE(list->SelectItem(0, -2));
+}
+
+// The base comparison of every column id; the direction only flips its sign.
+TEST_F(ListTest, EveryColumnIdHasItsOrder) {
+    FindData a, b;
+    a.name = "alpha.txt";
+    b.name = "Beta.txt";
+    a.size = 2048;                          // "2 KB"
+    b.size = 10 * 1024;                     // "10 KB": longer text, larger size
+    a.attributes = FILE_ATTRIBUTE_ARCHIVE;  // "A___": letters compare as lower case, after "_"
+    b.attributes = FILE_ATTRIBUTE_READONLY; // "_R__"
+    a.creationTime = FILETIME::fromTicks(200);
+    b.creationTime = FILETIME::fromTicks(100);
+    a.lastWriteTime = FILETIME::fromTicks(100);
+    b.lastWriteTime = FILETIME::fromTicks(200);
+    a.lastAccessTime = b.lastAccessTime = FILETIME::fromTicks(300);
+    auto ra = FileListRecord::make(std::make_shared<const std::string>("/a"), a);
+    auto rb = FileListRecord::make(std::make_shared<const std::string>("/B"), b);
+    ra->typeText = std::make_shared<const std::string>("Textdokument");
+    rb->typeText = std::make_shared<const std::string>("text");
+    const struct {
+        int id;
+        int sign; // of compare(a, b)
+    } cases[] = {{COL_NAME, -1},     {COL_FOLDER, -1},    {COL_TYPE, 1},
+                 {COL_SIZE, -1},     {COL_ATTRIBUTES, 1}, {COL_CREATED, 1},
+                 {COL_MODIFIED, -1}, {COL_ACCESSED, 0},   {8, 0}};
+    for (const auto& c : cases) {
+        const int r = FileListModel::compare(*ra, *rb, c.id);
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << "id " << c.id;
+        const int back = FileListModel::compare(*rb, *ra, c.id);
+        EXPECT_EQ((back > 0) - (back < 0), -c.sign) << "id " << c.id;
+    }
+}
+
+// A run selects row after row; each selected row is in view once events have been processed,
+// and only the last one matters when several come between two event passes.
+TEST_F(ListTest, SelectedRowsComeIntoViewAtTheNextEventPass) {
+    for (int i = 0; i < 500; ++i)
+        add("f" + std::to_string(i));
+    list->resize(400, 200);
+    list->show();
+    QCoreApplication::processEvents();
+    auto inView = [&](int row) {
+        return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+    };
+    for (int row : {300, 40, 499}) {
+        for (int r = row - 30; r <= row; ++r)
+            ASSERT_TRUE(list->SelectItem(r, r == row - 30 ? -2 : r - 1));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(inView(row)) << row;
+        EXPECT_EQ(list->focusedLine(), row);
+        EXPECT_EQ(list->selectedCount(), 1);
+    }
+    // Keyboard moves still scroll at once.
+    list->setFocus();
+    QTest::keyClick(list.get(), Qt::Key_Home);
+    EXPECT_TRUE(inView(0));
+}

@@ -1,0 +1,216 @@
+#pragma once
+
+// The main form: folder, pattern and option controls, the date and attribute inputs, the run
+// buttons and the file list. Two modes, "Finden/Umbenennen" and "Datum/Attribute", each showing
+// its own controls and list columns. Every control carries its numeric id in the dynamic
+// property "controlId", so help and tips can find it.
+
+#include <QSize>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "engine/CVNFileNameMatcher.h"
+#include "core/runs/RunSteps.h"
+#include "ui/frame/CVNCommandTarget.h"
+
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimeEdit;
+class CVNAppInfo;
+class CVNComboBoxMRU;
+class CVNFileListCtrl;
+class CVNSearchEngine;
+class CROZariduPars;
+
+enum ViewControlId : int {
+    IDC_FOLDER_LABEL = 1040,
+    IDC_FOLDER = 1041,
+    IDC_BROWSE = 1042,
+    IDC_SUBFOLDERS = 1043,
+    IDC_SEARCH_LABEL = 1044,
+    IDC_SEARCH = 1045,
+    IDC_SEARCH_MENU = 1046,
+    IDC_REPLACE_LABEL = 1047,
+    IDC_REPLACE = 1048,
+    IDC_REPLACE_MENU = 1049,
+    IDC_REGEXP = 1050,
+    IDC_PREVIEW = 1051,
+    IDC_WHOLE_LIST = 1052,
+    IDC_DATE_GROUP = 1053,
+    IDC_CHANGE_CREATED = 1057,
+    IDC_CHANGE_MODIFIED = 1058,
+    IDC_CHANGE_ACCESSED = 1059,
+    IDC_DATE_CREATED = 1060,
+    IDC_TIME_CREATED = 1061,
+    IDC_DATE_MODIFIED = 1062,
+    IDC_TIME_MODIFIED = 1063,
+    IDC_DATE_ACCESSED = 1064,
+    IDC_TIME_ACCESSED = 1065,
+    IDC_ATTRIBUTE_GROUP = 1066,
+    IDC_CHANGE_ARCHIVE = 1069,
+    IDC_CHANGE_READONLY = 1070,
+    IDC_CHANGE_HIDDEN = 1071,
+    IDC_CHANGE_SYSTEM = 1072,
+    IDC_VALUE_ARCHIVE = 1073,
+    IDC_VALUE_READONLY = 1074,
+    IDC_VALUE_HIDDEN = 1075,
+    IDC_VALUE_SYSTEM = 1076,
+    IDC_FIND = 1077,
+    IDC_RENAME = 1078,
+    IDC_RENAME_ALL = 1079,
+    IDC_CHANGE = 1080,
+    IDC_CHANGE_ALL = 1081,
+    IDC_STOP = 1082,
+    IDC_FILE_LIST = 1083
+};
+
+class CROZariduView : public QWidget, public CVNCommandTarget {
+    Q_OBJECT
+public:
+    // pars supplies MaxFiles and RenAllMode at the time of each run.
+    explicit CROZariduView(CROZariduPars& pars, QWidget* parent = nullptr);
+    ~CROZariduView() override;
+
+    // Loads the three most-recently-used lists (when app is given, which also makes the view
+    // save them when it is destroyed), puts the focus into the folder box and shows mode 0.
+    void OnInitialUpdate(const CVNAppInfo* app);
+
+    // 0 "Finden/Umbenennen", 1 "Datum/Attribute"; nothing happens if the mode is current.
+    void SetViewMode(int mode);
+    int viewMode() const { return mode_; }
+
+    // The control with the given id (1040-1083), or null.
+    QWidget* control(int id) const;
+    CVNFileListCtrl* fileList() const { return list_; }
+    CVNComboBoxMRU* folderBox() const { return folder_; }
+    CVNComboBoxMRU* searchBox() const { return search_; }
+    CVNComboBoxMRU* replaceBox() const { return replace_; }
+
+    // The "..." button: picks the folder to search, starting at the folder box's text or, when
+    // that is empty, at the documents folder.
+    void OnBrowse();
+
+    // The Edit and View commands (EditCommands.cpp). Each Edit command acts on the focused
+    // edit field (also a combo box's) or on the list; anything else has the focus, it is off.
+    bool handlesCommand(int id) const override;
+    bool commandEnabled(int id) const override;
+    bool commandChecked(int id) const override;
+    void onCommand(int id) override;
+    bool runInProgress() const override { return running_; }
+    void abandonRun() override;
+    // "Alles markieren": the whole text of the focused edit field, or every row of the list.
+    void OnEditSelectAll();
+    // "Rückgängig": the field's own undo, or on the list the newest undo group, shown in the
+    // mode it was made in.
+    void OnEditUndo();
+
+    // The date and attribute inputs as they stand.
+    ChangeFormState changeForm() const;
+
+    // The run commands (RunController.cpp). Each run ends before its handler returns; events
+    // are processed only between two steps, where Stop and Escape set the stop flag.
+    void OnFind();
+    void OnRename() { RunSingle(true); }
+    void OnRenameAll() { RunAll(true); }
+    void OnChange() { RunSingle(false); }
+    void OnChangeAll() { RunAll(false); }
+    void OnStop() { stop_ = true; }
+    void SetRunState(bool running);
+    bool isRunning() const { return running_; }
+
+    // In-place rename of a row's name (F2 or the list's own ways of starting an edit). Begin
+    // opens an undo group and is refused unless the first column is "Name"; End renames the
+    // file on disk, also in preview mode, and gives false when it refused the new name.
+    bool BeginLabelEdit(int row);
+    bool EndLabelEdit(int row, std::string& newName);
+    // Closes the edit; a refused or cancelled edit leaves no undo group behind.
+    void FinishLabelEdit();
+
+    // The result of the last Find, for the frame's status bar.
+    const QString& statusText() const { return statusText_; }
+
+    // Drops trailing '/' (but keeps "/") and expands a leading "~"; false for a relative path.
+    static bool NormalizeFolder(std::string& folder);
+
+signals:
+    void statusTextChanged(const QString& text);
+    // A run started or ended: the frame's commands change their state.
+    void runStateChanged(bool running);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void RunSingle(bool rename);
+    void RunAll(bool rename);
+    // Steps shared by both kinds of run: pattern, lists and the change inputs.
+    bool PrepareRun(bool rename, CVNSearchEngine& engine, ChangeTimes& times, std::uint32_t& value,
+                    std::uint32_t& mask);
+    int Step(bool rename, CVNSearchEngine& engine, CVNTextPos& start, CVNTextPos& end,
+             const ChangeTimes& times, std::uint32_t value, std::uint32_t mask);
+    bool AdvanceToNextMatch(CVNSearchEngine& engine, int previous, CVNTextPos& start,
+                            CVNTextPos& end);
+    void setStatusText(const QString& text);
+    // The focused edit field, or null.
+    static QLineEdit* focusedEdit();
+    void watchClipboard();
+    bool listHasFocus() const;
+
+    void buildControls();
+    void tag(QWidget* w, int id);
+    void updateFindButton();
+    void updateRunButtons();
+    void updateChangeInputs();
+    bool anyChangeChecked() const;
+    void applyMinimumSize();
+
+    CROZariduPars& pars_;
+    const CVNAppInfo* app_ = nullptr;
+    int mode_ = VIEW_DATE_ATTRIBUTES; // so the first switch builds mode 0
+    bool running_ = false;
+    bool minimumFixed_ = false;
+    QSize firstSize_;
+    bool labelEditing_ = false;
+    bool labelAccepted_ = false;
+    bool stop_ = false;
+    bool clipboardHasText_ = false;
+    int previewWarning_ = 1; // the next preview step shows the warning
+    CVNFileNameMatcher matcher_;
+    QString statusText_;
+
+    QLabel* folderLabel_ = nullptr;
+    CVNComboBoxMRU* folder_ = nullptr;
+    QPushButton* browse_ = nullptr;
+    QCheckBox* subfolders_ = nullptr;
+    QLabel* searchLabel_ = nullptr;
+    CVNComboBoxMRU* search_ = nullptr;
+    QPushButton* searchMenu_ = nullptr;
+    QLabel* replaceLabel_ = nullptr;
+    CVNComboBoxMRU* replace_ = nullptr;
+    QPushButton* replaceMenu_ = nullptr;
+    QCheckBox* regExp_ = nullptr;
+    QCheckBox* preview_ = nullptr;
+    QCheckBox* wholeList_ = nullptr;
+    QGroupBox* dateGroup_ = nullptr;
+    QCheckBox* changeTime_[3] = {};
+    QDateEdit* date_[3] = {};
+    QTimeEdit* time_[3] = {};
+    QGroupBox* attributeGroup_ = nullptr;
+    // archive, read-only, hidden, system
+    QCheckBox* changeAttr_[4] = {};
+    QCheckBox* valueAttr_[4] = {};
+    QPushButton* find_ = nullptr;
+    QPushButton* rename_ = nullptr;
+    QPushButton* renameAll_ = nullptr;
+    QPushButton* change_ = nullptr;
+    QPushButton* changeAll_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    CVNFileListCtrl* list_ = nullptr;
+};

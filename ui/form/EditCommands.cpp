@@ -1,0 +1,152 @@
+// The Edit and View commands of the main form: each goes to the focused edit field or to the
+// file list, and is off while a run is in progress where it would touch the list.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+
+#include "ui/list/CVNFileListCtrl.h"
+#include "ui/form/CROZariduView.h"
+#include "core/scan/MessagePump.h"
+
+QLineEdit* CROZariduView::focusedEdit() {
+    QWidget* focus = QApplication::focusWidget();
+    // An editable combo box keeps the focus itself and hands keys to its edit field.
+    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
+        return combo->lineEdit();
+    return qobject_cast<QLineEdit*>(focus);
+}
+
+bool CROZariduView::listHasFocus() const {
+    return QApplication::focusWidget() == list_;
+}
+
+bool CROZariduView::handlesCommand(int id) const {
+    switch (id) {
+    case ID_EDIT_UNDO:
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_PASTE:
+    case ID_EDIT_SELECT_ALL:
+    case ID_EDIT_INVERT_SELECTION:
+    case ID_VIEW_FIND_RENAME:
+    case ID_VIEW_DATE_ATTRIBUTES:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CROZariduView::commandEnabled(int id) const {
+    if (id == ID_VIEW_FIND_RENAME || id == ID_VIEW_DATE_ATTRIBUTES) return !running_;
+    if (QLineEdit* edit = focusedEdit()) {
+        switch (id) {
+        case ID_EDIT_CUT:
+            return edit->hasSelectedText() && !edit->isReadOnly();
+        case ID_EDIT_COPY:
+            return edit->hasSelectedText();
+        case ID_EDIT_PASTE:
+            return !edit->isReadOnly() && clipboardHasText_;
+        case ID_EDIT_SELECT_ALL:
+            return true;
+        case ID_EDIT_UNDO:
+            return edit->isUndoAvailable();
+        default:
+            return false; // Markierung umkehren
+        }
+    }
+    if (!listHasFocus() || running_) return false;
+    switch (id) {
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+        return list_->selectedCount() > 0;
+    case ID_EDIT_SELECT_ALL:
+        return true;
+    case ID_EDIT_UNDO:
+        return list_->undoLog().hasEntries();
+    case ID_EDIT_INVERT_SELECTION:
+        return list_->itemCount() > 0;
+    default:
+        return false; // Einfügen: files are not pasted into the list
+    }
+}
+
+bool CROZariduView::commandChecked(int id) const {
+    return (id == ID_VIEW_FIND_RENAME && mode_ == VIEW_FIND_RENAME) ||
+           (id == ID_VIEW_DATE_ATTRIBUTES && mode_ == VIEW_DATE_ATTRIBUTES);
+}
+
+void CROZariduView::onCommand(int id) {
+    // A shortcut may arrive before the frame has refreshed its enabled states.
+    if (!commandEnabled(id)) return;
+    QLineEdit* edit = focusedEdit();
+    switch (id) {
+    case ID_VIEW_FIND_RENAME:
+        SetViewMode(VIEW_FIND_RENAME);
+        break;
+    case ID_VIEW_DATE_ATTRIBUTES:
+        SetViewMode(VIEW_DATE_ATTRIBUTES);
+        break;
+    case ID_EDIT_SELECT_ALL:
+        OnEditSelectAll();
+        break;
+    case ID_EDIT_UNDO:
+        OnEditUndo();
+        break;
+    case ID_EDIT_INVERT_SELECTION:
+        list_->InvertSelection();
+        break;
+    case ID_EDIT_CUT:
+        if (edit)
+            edit->cut();
+        else
+            emit list_->verbRequested(QStringLiteral("cut"), false);
+        break;
+    case ID_EDIT_COPY:
+        if (edit)
+            edit->copy();
+        else
+            emit list_->verbRequested(QStringLiteral("copy"), false);
+        break;
+    case ID_EDIT_PASTE:
+        if (edit) edit->paste();
+        break;
+    default:
+        break;
+    }
+}
+
+void CROZariduView::OnEditSelectAll() {
+    if (QLineEdit* edit = focusedEdit()) {
+        edit->selectAll(); // the caret goes to the end, which scrolls it into view
+    } else if (listHasFocus() && !running_) {
+        list_->SelectAllRows(true);
+    }
+}
+
+void CROZariduView::OnEditUndo() {
+    if (QLineEdit* edit = focusedEdit()) {
+        edit->undo();
+    } else if (int mode = 0; listHasFocus() && !running_ && list_->undoLog().peekMode(mode)) {
+        SetViewMode(mode);
+        list_->UndoHeadGroup();
+    }
+}
+
+void CROZariduView::abandonRun() {
+    if (running_) MessagePump::requestQuit(true);
+}
+
+void CROZariduView::watchClipboard() {
+    // Asking another program's clipboard for its formats takes a round trip to it, and the
+    // frame asks for the commands' states several times a second; so ask once per change.
+    QClipboard* clipboard = QApplication::clipboard();
+    auto update = [this, clipboard] {
+        const QMimeData* data = clipboard->mimeData();
+        clipboardHasText_ = data && data->hasText();
+    };
+    connect(clipboard, &QClipboard::dataChanged, this, update);
+    update();
+}

@@ -1,0 +1,320 @@
+#include "ui/list/CVNFileListCtrl.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+struct ColumnSpec {
+    int id;
+    int width;
+};
+
+const ColumnSpec kAlways[] = {{COL_NAME, 130}, {COL_FOLDER, 236}};
+const ColumnSpec kFindRename[] = {{COL_SIZE, 70}, {COL_TYPE, 100}, {COL_MODIFIED, 140}};
+const ColumnSpec kDateAttributes[] = {
+    {COL_CREATED, 140}, {COL_MODIFIED, 140}, {COL_ACCESSED, 140}, {COL_ATTRIBUTES, 70}};
+
+} // namespace
+
+CVNFileListCtrl::CVNFileListCtrl(QWidget* parent)
+    : QTreeView(parent), model_(new FileListModel(this)) {
+    setModel(model_);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true); // a million rows must not be measured one by one
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &CVNFileListCtrl::onHeaderClicked);
+    setViewMode(VIEW_FIND_RENAME);
+}
+
+CVNFileListCtrl::~CVNFileListCtrl() = default;
+
+void CVNFileListCtrl::setViewMode(int mode) {
+    mode_ = mode == VIEW_DATE_ATTRIBUTES ? VIEW_DATE_ATTRIBUTES : VIEW_FIND_RENAME;
+    for (int id = 0; id < kColumnCount; ++id)
+        header()->setSectionHidden(id, true);
+    int position = 0;
+    for (const auto& c : kAlways)
+        InsertColumn(position++, c.id, c.width);
+    if (mode_ == VIEW_FIND_RENAME)
+        for (const auto& c : kFindRename)
+            InsertColumn(position++, c.id, c.width);
+    else
+        for (const auto& c : kDateAttributes)
+            InsertColumn(position++, c.id, c.width);
+}
+
+int CVNFileListCtrl::FindColumn(int id) const {
+    if (id < 0 || id >= kColumnCount || header()->isSectionHidden(id)) return -1;
+    const int visual = header()->visualIndex(id);
+    int position = 0;
+    for (int v = 0; v < visual; ++v)
+        if (!header()->isSectionHidden(header()->logicalIndex(v))) ++position;
+    return position;
+}
+
+int CVNFileListCtrl::GetColumnId(int position) const {
+    if (position < 0) return -1;
+    for (int v = 0; v < header()->count(); ++v) {
+        const int logical = header()->logicalIndex(v);
+        if (header()->isSectionHidden(logical)) continue;
+        if (position-- == 0) return logical;
+    }
+    return -1;
+}
+
+void CVNFileListCtrl::InsertColumn(int position, int id, int width) {
+    if (id < 0 || id >= kColumnCount) return;
+    header()->setSectionHidden(id, false);
+    // Visible position -> visual index: the position-th visible section, or after the last.
+    int target = 0, seen = 0;
+    for (; target < header()->count(); ++target) {
+        const int logical = header()->logicalIndex(target);
+        if (logical == id || header()->isSectionHidden(logical)) continue;
+        if (seen++ == position) break;
+    }
+    const int from = header()->visualIndex(id);
+    if (target > from) --target;
+    header()->moveSection(from, std::min(target, header()->count() - 1));
+    header()->resizeSection(id, width);
+    if (sortDirection_ != 0 && sortId_ == id) showSortArrow();
+}
+
+void CVNFileListCtrl::AddFile(const SharedText& folder, const FindData& found) {
+    pending_.push_back(FileListRecord::make(folder, found));
+}
+
+void CVNFileListCtrl::flushPendingRows() {
+    sinceFlush_.start();
+    if (pending_.empty()) return;
+    model_->appendRows(std::move(pending_));
+    pending_.clear();
+}
+
+void CVNFileListCtrl::maybeFlushPendingRows() {
+    if (pending_.empty()) return;
+    const std::size_t many =
+        std::max<std::size_t>(4096, static_cast<std::size_t>(model_->rowCount()) / 2);
+    if (pending_.size() >= many || !sinceFlush_.isValid() || sinceFlush_.elapsed() >= 500)
+        flushPendingRows();
+}
+
+int CVNFileListCtrl::itemCount() const {
+    return model_->rowCount() + static_cast<int>(pending_.size());
+}
+
+void CVNFileListCtrl::deleteAllItems() {
+    pending_.clear();
+    ClearSort();
+    model_->clear();
+}
+
+void CVNFileListCtrl::GetItemFile(int row, std::string& folder, std::string& name) const {
+    const FileListRecord* r = model_->record(row);
+    if (!r && row >= model_->rowCount() && row < itemCount())
+        r = pending_[static_cast<std::size_t>(row - model_->rowCount())].get();
+    folder = r ? r->folderText() : std::string();
+    name = r ? r->name : std::string();
+}
+
+std::string CVNFileListCtrl::GetItemName(int row) const {
+    std::string folder, name;
+    GetItemFile(row, folder, name);
+    return name;
+}
+
+bool CVNFileListCtrl::SetCellText(int row, int position, const std::string& text) {
+    const int id = GetColumnId(position);
+    FileListRecord* r = model_->record(row);
+    if (id < 0 || !r) return false;
+    if (sortDirection_ != 0 && sortId_ == id) ClearSort(); // the order may no longer follow it
+    if (!SetRecordText(*r, id, text)) return false;
+    model_->cellChanged(row, id);
+    return true;
+}
+
+void CVNFileListCtrl::onHeaderClicked(int logicalIndex) {
+    sortByColumnId(logicalIndex);
+}
+
+void CVNFileListCtrl::sortByColumnId(int id) {
+    if (id < 0 || id >= kColumnCount) return;
+    const int direction = (sortDirection_ == 0 || sortId_ != id) ? 1 : -sortDirection_;
+    flushPendingRows();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    sortId_ = id;
+    sortDirection_ = direction;
+    model_->sortRows(id, direction);
+    showSortArrow();
+    QApplication::restoreOverrideCursor();
+}
+
+void CVNFileListCtrl::showSortArrow() {
+    header()->setSortIndicatorShown(sortDirection_ != 0);
+    if (sortDirection_ != 0)
+        header()->setSortIndicator(sortId_,
+                                   sortDirection_ > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void CVNFileListCtrl::ClearSort() {
+    sortId_ = 0;
+    sortDirection_ = 0;
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
+    header()->setSortIndicatorShown(false);
+}
+
+bool CVNFileListCtrl::SelectItem(int row, int previous) {
+    flushPendingRows();
+    if (row < 0 || row >= model_->rowCount()) return false;
+    QItemSelectionModel* sel = selectionModel();
+    if (previous == -2)
+        sel->clearSelection();
+    else if (previous >= 0)
+        sel->select(model_->index(previous, 0),
+                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    const QModelIndex index = model_->index(row, 0);
+    // Runs select row after row; scrolling to each one would move the whole picture once per
+    // row. The row is scrolled into view when events are next processed, which is also when
+    // the window is painted.
+    const bool autoScroll = hasAutoScroll();
+    setAutoScroll(false);
+    sel->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    setAutoScroll(autoScroll);
+    scrollTarget_ = index;
+    if (!scrollQueued_) {
+        scrollQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            scrollQueued_ = false;
+            if (scrollTarget_.isValid()) scrollTo(scrollTarget_, QAbstractItemView::EnsureVisible);
+        });
+    }
+    return true;
+}
+
+bool CVNFileListCtrl::InvertSelection() {
+    flushPendingRows();
+    if (model_->rowCount() == 0) return true;
+    QItemSelection all(model_->index(0, 0), model_->index(model_->rowCount() - 1, 0));
+    selectionModel()->select(all, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+    return true;
+}
+
+int CVNFileListCtrl::selectedCount() const {
+    int n = 0;
+    for (const QItemSelectionRange& r : selectionModel()->selection())
+        n += r.height();
+    return n;
+}
+
+bool CVNFileListCtrl::SelectAllRows(bool select) {
+    flushPendingRows();
+    const int rows = model_->rowCount();
+    if (select) {
+        if (rows > 0 && rows > selectedCount()) {
+            QItemSelection all(model_->index(0, 0), model_->index(rows - 1, 0));
+            selectionModel()->select(all, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        return true;
+    }
+    if (selectedCount() > 0) return SetStateOfRows(ROW_SELECTED, 0, ROW_SELECTED);
+    return true;
+}
+
+bool CVNFileListCtrl::SetStateOfRows(unsigned which, unsigned state, unsigned mask) {
+    QItemSelectionModel* sel = selectionModel();
+    QItemSelection rows;
+    if (which & ROW_SELECTED) rows.merge(sel->selection(), QItemSelectionModel::Select);
+    const QModelIndex current = sel->currentIndex();
+    if ((which & ROW_FOCUSED) && current.isValid())
+        rows.merge(QItemSelection(model_->index(current.row(), 0), model_->index(current.row(), 0)),
+                   QItemSelectionModel::Select);
+    if (mask & ROW_SELECTED)
+        sel->select(rows, ((state & ROW_SELECTED) ? QItemSelectionModel::Select
+                                                  : QItemSelectionModel::Deselect) |
+                              QItemSelectionModel::Rows);
+    if ((mask & ROW_FOCUSED) && !(state & ROW_FOCUSED))
+        sel->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    return true;
+}
+
+int CVNFileListCtrl::firstSelectedLine() const {
+    int first = -1;
+    for (const QItemSelectionRange& r : selectionModel()->selection())
+        if (first < 0 || r.top() < first) first = r.top();
+    return first;
+}
+
+int CVNFileListCtrl::focusedLine() const {
+    const QModelIndex current = selectionModel()->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+bool CVNFileListCtrl::event(QEvent* e) {
+    // Window shortcuts must not take these keys from the list: Shift+Delete is also the Cut
+    // shortcut of the Edit menu, and Enter would press the form's default button.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        switch (key->key()) {
+        case Qt::Key_Delete:
+            if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) e->accept();
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            if (mods == Qt::NoModifier || mods == Qt::AltModifier) e->accept();
+            break;
+        default:
+            break;
+        }
+        if (e->isAccepted()) return true;
+    }
+    return QTreeView::event(e);
+}
+
+void CVNFileListCtrl::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (e->key() == Qt::Key_Escape) emit cancelCutRequested(); // and on as usual
+    if (e->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
+        const int row = firstSelectedLine();
+        QPoint at(viewport()->width() / 2, 32);
+        if (row >= 0) at = visualRect(model_->index(row, 0)).topLeft() + QPoint(10, 10);
+        emit contextMenuRequestedAt(row, at);
+        return;
+    }
+    if (selectedCount() > 0) {
+        switch (e->key()) {
+        case Qt::Key_Delete:
+            emit verbRequested(QStringLiteral("delete"), mods == Qt::ShiftModifier);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (mods == Qt::AltModifier)
+                emit verbRequested(QStringLiteral("properties"), false);
+            else
+                emit verbRequested(QString(), false);
+            return;
+        default:
+            break;
+        }
+    }
+    QTreeView::keyPressEvent(e);
+}
+
+void CVNFileListCtrl::contextMenuEvent(QContextMenuEvent* e) {
+    const QPoint at = viewport()->mapFromGlobal(e->globalPos());
+    emit contextMenuRequestedAt(indexAt(at).isValid() ? indexAt(at).row() : -1, at);
+}
