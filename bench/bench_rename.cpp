@@ -1,6 +1,7 @@
-// Renaming 100,000 files in one folder through the whole rename step (search engine, rename
-// check and disk rename, undo record, row update, selection, message pump) and undoing them,
-// next to a plain loop of renameat2 calls over the same names in the same run.
+// Renaming 100,000 files in one folder through the program's own run (search engine, rename
+// check and disk rename, undo record, row update, the window following the selection, message
+// pump) and undoing them, next to a plain loop of renameat2 calls over the same names in the
+// same run.
 
 #include <QApplication>
 #include <chrono>
@@ -12,9 +13,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/DirectoryReader.h"
+#include "core/ops/UndoCommand.h"
+#include "core/runs/CVNRun.h"
 #include "core/scan/MessagePump.h"
-#include "core/runs/RunSteps.h"
+#include "platform/DirectoryReader.h"
+#include "ui/list/CVNFileListCtrl.h"
 
 namespace {
 
@@ -28,25 +31,30 @@ std::string name(int i, const char* ext) {
     return buf;
 }
 
-// Renames every listed file as Rename all does: step, count, pump, find the next match.
-int renameAll(CVNFileListCtrl& list, MessagePump& pump) {
-    CVNSearchEngine engine(list, PATTERN_WILDCARD);
-    std::string error;
-    if (!engine.Compile("*.jpg", error)) return -1;
-    list.undoLog().beginGroup(VIEW_FIND_RENAME);
+// The window's part in a run: the list's selection follows it, and events are pumped.
+class ListFollower : public RunObserver, public UndoObserver {
+public:
+    explicit ListFollower(CVNFileListCtrl& list) : list_(list) {}
+    void rowSelected(int row, int previous) override { list_.SelectItem(row, previous); }
+    bool pump() override { return pump_.PumpMessages(); }
+    void undoingRow(int row, int previous) override { list_.SelectItem(row, previous); }
+    void refresh() override { list_.viewport()->repaint(); }
+
+private:
+    CVNFileListCtrl& list_;
+    MessagePump pump_;
+};
+
+// Alle Umbenennen over the whole list, as the main form runs it.
+int renameAll(CVNFileListCtrl& list, ListFollower& follower) {
+    RunSettings settings;
+    settings.kind = PATTERN_WILDCARD;
+    settings.search = "*.jpg";
+    settings.replacement = "*.png";
+    CVNRun run(*list.fileModel(), list.undoLog(), follower);
+    if (!run.prepare(settings)) return -1;
     list.SelectItem(0, -2);
-    int ok = 0, previous = -2;
-    CVNTextPos s, e;
-    for (;;) {
-        const int outcome = RenameStep(engine, list, "*.png", s, e);
-        if (outcome == 1) ++ok;
-        if (outcome != -1) previous = s.line;
-        pump.PumpMessages();
-        engine.SetPosition(e);
-        if (!engine.FindNext(s, e, error)) break;
-        list.SelectItem(s.line, previous);
-    }
-    return ok;
+    return run.runAll(0, -1).okFiles;
 }
 
 } // namespace
@@ -80,17 +88,17 @@ int main(int argc, char** argv) {
         DirectoryReader reader;
         reader.open(folder);
         FindData fd;
-        while (reader.next(fd)) list.AddFile(shared, fd);
-        list.flushPendingRows();
+        while (reader.next(fd)) list.fileModel()->addFile(shared, fd);
+        list.fileModel()->flushPending();
     }
     list.sortByColumnId(COL_NAME);
-    MessagePump pump;
+    ListFollower follower(list);
 
     auto t = Clock::now();
-    const int renamed = renameAll(list, pump);
+    const int renamed = renameAll(list, follower);
     const double fullRate = renamed / seconds(t);
     t = Clock::now();
-    list.UndoHeadGroup();
+    UndoHeadGroup(list.undoLog(), *list.fileModel(), &follower);
     const double undoRate = count / seconds(t);
     bool restored = true;
     for (int i = 0; i < count && restored; ++i) restored = faccessat(dir, name(i, "jpg").c_str(), F_OK, 0) == 0;
@@ -101,7 +109,7 @@ int main(int argc, char** argv) {
                 plainAfter);
     std::printf("%-44s %12s %10s %s\n", "", "files/s", "vs plain", "target");
     std::printf("%-44s %12.0f %10s\n", "plain renameat2 loop (mean)", plainRate, "");
-    std::printf("%-44s %12.0f %9.2fx %s\n", "Rename all through the full step", fullRate, fullRate / plainRate,
+    std::printf("%-44s %12.0f %9.2fx %s\n", "Rename all through the program's run", fullRate, fullRate / plainRate,
                 fullRate / plainRate >= 0.5 ? ">= 0.5: met" : ">= 0.5: MISSED");
     std::printf("%-44s %12.0f %9.2fx %s\n", "Undo of that group", undoRate, undoRate / plainRate,
                 undoRate / plainRate >= 0.5 ? ">= 0.5: met" : ">= 0.5: MISSED");

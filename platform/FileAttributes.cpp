@@ -201,3 +201,32 @@ OpResult setFileAttributes(const std::string& path, std::uint32_t attributes) {
     }
     return {};
 }
+
+OpResult captureAttributes(const std::string& path, AttributeState& state) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return OpResult::fromErrno(errno);
+    state.mode = st.st_mode & 07777;
+    state.stored = readStoredAttributes(path, fileSystemKindOfPath(path));
+    return {};
+}
+
+OpResult restoreAttributes(const std::string& path, const AttributeState& state) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return OpResult::fromErrno(errno);
+    if (state.stored.native) {
+        const FileSystemKind kind = fileSystemKindOfPath(path);
+        if (kind == FileSystemKind::Fat) return setFatAttributes(path, state.stored.bits);
+        if (const char* name = nativeAttributeName(kind)) {
+            std::uint32_t now = 0;
+            readNativeXattr(path, name, now);
+            return setNativeXattr(path, name, now, state.stored.bits);
+        }
+        return OpResult::withText(ERROR_NOT_SUPPORTED, LoadString(33100));
+    }
+    if (S_ISLNK(st.st_mode)) return {}; // nothing of a link's own was changed
+    const StoredAttributes now = readStoredAttributes(path, fileSystemKindOfPath(path));
+    if ((now.bits & kAHS) != (state.stored.bits & kAHS))
+        if (OpResult r = writeDosAttrib(path, state.stored.bits & kAHS); !r.ok()) return r;
+    if ((st.st_mode & 07777) != state.mode && chmod(path.c_str(), state.mode) != 0) return OpResult::fromErrno(errno);
+    return {};
+}

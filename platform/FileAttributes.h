@@ -35,3 +35,13 @@ OpResult getFileAttributes(const std::string& path, std::uint32_t& attributes);
 // SetFileAttributes: sets A R H S of path to those of attributes. Either everything changes or
 // nothing does.
 OpResult setFileAttributes(const std::string& path, std::uint32_t attributes);
+
+// Everything that makes up a file's A R H S, exactly: the permission bits and the stored bits.
+// Undo puts back exactly this, so that taking back "set R" on a file with mode 0664 gives
+// 0664 again, not the owner's write bit alone.
+struct AttributeState {
+    mode_t mode = 0; // permission bits (07777)
+    StoredAttributes stored;
+};
+OpResult captureAttributes(const std::string& path, AttributeState& state);
+OpResult restoreAttributes(const std::string& path, const AttributeState& state);

@@ -46,24 +46,41 @@ OpResult readFileTimes(const std::string& path, FileTimes& times) {
     return {};
 }
 
+OpResult readExactFileTimes(const std::string& path, ExactFileTimes& times) {
+    struct statx sx {};
+    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0)
+        return OpResult::fromErrno(errno);
+    times.creation = (sx.stx_mask & STATX_BTIME) ? fromStatx(sx.stx_btime) : FILETIME{};
+    times.lastAccess = {static_cast<time_t>(sx.stx_atime.tv_sec), static_cast<long>(sx.stx_atime.tv_nsec)};
+    times.lastWrite = {static_cast<time_t>(sx.stx_mtime.tv_sec), static_cast<long>(sx.stx_mtime.tv_nsec)};
+    return {};
+}
+
 OpResult setFileTimes(const std::string& path, const FILETIME* creation, const FILETIME* lastAccess,
                       const FILETIME* lastWrite) {
+    const timespec access = lastAccess ? unixFromFileTime(*lastAccess) : timespec{};
+    const timespec write = lastWrite ? unixFromFileTime(*lastWrite) : timespec{};
+    return setExactFileTimes(path, creation, lastAccess ? &access : nullptr, lastWrite ? &write : nullptr);
+}
+
+OpResult setExactFileTimes(const std::string& path, const FILETIME* creation, const timespec* lastAccess,
+                           const timespec* lastWrite) {
     const char* crtime = nullptr;
-    FileTimes before;
+    ExactFileTimes before;
     if (creation) {
         crtime = creationTimeAttribute(fileSystemKindOfPath(path));
         if (!crtime) return OpResult::withText(ERROR_NOT_SUPPORTED, LoadString(33102));
-        if (OpResult r = readFileTimes(path, before); !r.ok()) return r;
+        if (OpResult r = readExactFileTimes(path, before); !r.ok()) return r;
     }
     timespec ts[2];
-    ts[0] = lastAccess ? unixFromFileTime(*lastAccess) : timespec{0, UTIME_OMIT};
-    ts[1] = lastWrite ? unixFromFileTime(*lastWrite) : timespec{0, UTIME_OMIT};
+    ts[0] = lastAccess ? *lastAccess : timespec{0, UTIME_OMIT};
+    ts[1] = lastWrite ? *lastWrite : timespec{0, UTIME_OMIT};
     if ((lastAccess || lastWrite) && utimensat(AT_FDCWD, path.c_str(), ts, AT_SYMLINK_NOFOLLOW) != 0)
         return OpResult::fromErrno(errno);
     if (creation) {
         if (OpResult r = writeCreationTime(path, crtime, *creation); !r.ok()) {
             // Put the other two back, so that a failure changes nothing.
-            timespec old[2] = {unixFromFileTime(before.lastAccess), unixFromFileTime(before.lastWrite)};
+            timespec old[2] = {before.lastAccess, before.lastWrite};
             if (lastAccess || lastWrite) utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW);
             return r;
         }

@@ -2,6 +2,7 @@
 
 // Reading and writing the three times of a file.
 
+#include <ctime>
 #include <string>
 
 #include "platform/OpResult.h"
@@ -21,3 +22,16 @@ OpResult readFileTimes(const std::string& path, FileTimes& times);
 // nothing.
 OpResult setFileTimes(const std::string& path, const FILETIME* creation, const FILETIME* lastAccess,
                       const FILETIME* lastWrite);
+
+// The times of a file to the nanosecond, as the file system keeps them, so that undo can put
+// back exactly what was there.
+struct ExactFileTimes {
+    FILETIME creation; // zero where the file system records none
+    timespec lastAccess{};
+    timespec lastWrite{};
+};
+OpResult readExactFileTimes(const std::string& path, ExactFileTimes& times);
+
+// setFileTimes with POSIX times for last access and last write.
+OpResult setExactFileTimes(const std::string& path, const FILETIME* creation, const timespec* lastAccess,
+                           const timespec* lastWrite);

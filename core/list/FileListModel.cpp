@@ -39,6 +39,7 @@ const std::string& textField(const FileListRecord& r, int id) {
 } // namespace
 
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
 FileListModel::~FileListModel() = default;
 
 int FileListModel::rowCount(const QModelIndex& parent) const {
@@ -47,18 +48,6 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 
 int FileListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kColumnCount;
-}
-
-QIcon FileListModel::iconFor(const FileListRecord& r) const {
-    const FileTypeInfo& type = fileTypeOf(r.name);
-    const QString name = QString::fromStdString(type.iconName);
-    auto it = icons_.find(name);
-    if (it == icons_.end()) {
-        QIcon icon = QIcon::fromTheme(name, QIcon::fromTheme(QString::fromStdString(type.genericIconName),
-                                                             QIcon::fromTheme(QStringLiteral("text-x-generic"))));
-        it = icons_.insert(name, icon);
-    }
-    return *it;
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
@@ -71,8 +60,6 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         // Names are shown as UTF-8; a byte that is not shows as the replacement character, but
         // the record keeps the bytes the file system gave.
         return QString::fromUtf8(CellText(r, index.column()));
-    case Qt::DecorationRole:
-        return index.column() == COL_NAME ? QVariant(iconFor(r)) : QVariant();
     case Qt::TextAlignmentRole:
         return index.column() == COL_SIZE ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:
@@ -99,51 +86,105 @@ void FileListModel::appendRows(std::vector<std::unique_ptr<FileListRecord>> rows
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
     for (auto& r : rows) {
-        if (rowIndexValid_) rowIndex_.emplace(r.get(), static_cast<int>(rows_.size()));
+        if (rowIndexValid_) {
+            rowIndex_.emplace(r.get(), static_cast<int>(rows_.size()));
+            pathIndex_.emplace(pathKey(r->folderText(), r->name), static_cast<int>(rows_.size()));
+        }
         rows_.push_back(std::move(r));
     }
     endInsertRows();
 }
 
-void FileListModel::appendRow(std::unique_ptr<FileListRecord> row) {
-    std::vector<std::unique_ptr<FileListRecord>> one;
-    one.push_back(std::move(row));
-    appendRows(std::move(one));
-}
-
 void FileListModel::clear() {
+    pending_.clear();
     beginResetModel();
     rows_.clear();
     rowIndexValid_ = false;
+    rowIndex_.clear();
+    pathIndex_.clear();
     endResetModel();
 }
 
-void FileListModel::removeRow(int row) {
-    if (row < 0 || row >= rowCount()) return;
-    beginRemoveRows(QModelIndex(), row, row);
-    rows_.erase(rows_.begin() + row);
-    rowIndexValid_ = false;
-    endRemoveRows();
+void FileListModel::addFile(const SharedText& folder, const FindData& found) {
+    pending_.push_back(FileListRecord::make(folder, found));
+}
+
+void FileListModel::flushPending() {
+    sinceFlush_.start();
+    if (pending_.empty()) return;
+    appendRows(std::move(pending_));
+    pending_.clear();
+}
+
+void FileListModel::maybeFlushPending() {
+    if (pending_.empty()) return;
+    const std::size_t many = std::max<std::size_t>(4096, rows_.size() / 2);
+    if (pending_.size() >= many || !sinceFlush_.isValid() || sinceFlush_.elapsed() >= 500) flushPending();
 }
 
 FileListRecord* FileListModel::record(int row) const {
-    return row >= 0 && row < rowCount() ? rows_[static_cast<std::size_t>(row)].get() : nullptr;
+    if (row >= 0 && row < rowCount()) return rows_[static_cast<std::size_t>(row)].get();
+    // A row still pending can be read, as a scan's own count includes it.
+    if (row >= rowCount() && row < itemCount()) return pending_[static_cast<std::size_t>(row - rowCount())].get();
+    return nullptr;
+}
+
+std::string FileListModel::pathKey(const std::string& folder, const std::string& name) {
+    std::string key;
+    key.reserve(folder.size() + 1 + name.size());
+    return key.append(folder).append(1, '\0').append(name);
 }
 
 int FileListModel::rowOf(const FileListRecord* record) const {
     if (!rowIndexValid_) {
         rowIndex_.clear();
+        pathIndex_.clear();
         rowIndex_.reserve(rows_.size());
-        for (std::size_t i = 0; i < rows_.size(); ++i) rowIndex_.emplace(rows_[i].get(), static_cast<int>(i));
+        pathIndex_.reserve(rows_.size());
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            rowIndex_.emplace(rows_[i].get(), static_cast<int>(i));
+            pathIndex_.emplace(pathKey(rows_[i]->folderText(), rows_[i]->name), static_cast<int>(i));
+        }
         rowIndexValid_ = true;
     }
     auto it = rowIndex_.find(record);
     return it == rowIndex_.end() ? -1 : it->second;
 }
 
+int FileListModel::findRow(const std::string& folder, const std::string& name) const {
+    rowOf(nullptr); // builds the indexes
+    auto it = pathIndex_.find(pathKey(folder, name));
+    return it == pathIndex_.end() ? -1 : it->second;
+}
+
 void FileListModel::cellChanged(int row, int id) {
     const QModelIndex i = index(row, id);
     emit dataChanged(i, i);
+}
+
+void FileListModel::setName(int row, const std::string& name) {
+    FileListRecord* r = record(row);
+    if (!r) return;
+    if (rowIndexValid_) {
+        pathIndex_.erase(pathKey(r->folderText(), r->name));
+        pathIndex_.emplace(pathKey(r->folderText(), name), row);
+    }
+    r->setName(name);
+    if (row >= rowCount()) return;
+    emit dataChanged(index(row, COL_NAME), index(row, COL_TYPE));
+}
+
+void FileListModel::setTime(int row, int id, const FILETIME& utc) {
+    FileListRecord* r = record(row);
+    if (!r || !r->setTime(id, utc) || row >= rowCount()) return;
+    cellChanged(row, id);
+}
+
+void FileListModel::setAttributeText(int row, const std::string& text) {
+    FileListRecord* r = record(row);
+    if (!r) return;
+    r->attributeText = text;
+    if (row < rowCount()) cellChanged(row, COL_ATTRIBUTES);
 }
 
 int FileListModel::compare(const FileListRecord& a, const FileListRecord& b, int id) {

@@ -2,12 +2,16 @@
 
 // The rows of the file list: one FileListRecord each, owned by the model. Logical columns are
 // the column ids 0 to 7; which of them a view shows, and where, is the view's business. A
-// record's address identifies its row for as long as the row exists, sorted or not.
+// record's address identifies its row for as long as the row exists, sorted or not; a file's
+// folder and name find its row again.
+//
+// A scan adds rows faster than a view can take them: found files wait as pending rows and are
+// handed over in batches, since each hand-over makes a view lay out all rows again.
 
 #include <QAbstractTableModel>
-#include <QHash>
-#include <QIcon>
+#include <QElapsedTimer>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -25,20 +29,30 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Appends rows in one model change; a scan hands over its rows in batches.
+    // Appends rows in one model change.
     void appendRows(std::vector<std::unique_ptr<FileListRecord>> rows);
-    void appendRow(std::unique_ptr<FileListRecord> row);
-    // Deletes every row and its record.
+    // Deletes every row (pending ones too) and its record.
     void clear();
-    // Deletes one row and its record.
-    void removeRow(int row);
+
+    // A found file, appended as a pending row; flushPending() hands pending rows to the views.
+    void addFile(const SharedText& folder, const FindData& found);
+    void flushPending();
+    // Hands pending rows over now and then: when half a second has passed, or when they are
+    // many compared to the rows shown, so that a long scan does not become quadratic.
+    void maybeFlushPending();
+    // Rows including those not yet handed over.
+    int itemCount() const { return rowCount() + static_cast<int>(pending_.size()); }
 
     FileListRecord* record(int row) const;
     // The row of a record, or -1 if it is not (or no longer) in the list.
     int rowOf(const FileListRecord* record) const;
+    // The row that shows the file name in folder, or -1.
+    int findRow(const std::string& folder, const std::string& name) const;
 
-    // Tells the views that the cell of column id in row changed.
-    void cellChanged(int row, int id);
+    // The changes runs, in-place renames and undo make to a row; each tells the views.
+    void setName(int row, const std::string& name); // the type follows the new name
+    void setTime(int row, int id, const FILETIME& utc);
+    void setAttributeText(int row, const std::string& text);
 
     // Reorders all rows once by column id, ascending (1) or descending (-1). Rows keep their
     // identity, so selections and persistent indexes follow them.
@@ -48,11 +62,15 @@ public:
     static int compare(const FileListRecord& a, const FileListRecord& b, int id);
 
 private:
-    QIcon iconFor(const FileListRecord& r) const;
+    void cellChanged(int row, int id);
+    static std::string pathKey(const std::string& folder, const std::string& name);
 
     std::vector<std::unique_ptr<FileListRecord>> rows_;
-    mutable QHash<QString, QIcon> icons_;
-    // Row of each record, rebuilt on demand after rows moved; undo looks up every record.
+    std::vector<std::unique_ptr<FileListRecord>> pending_;
+    QElapsedTimer sinceFlush_;
+    // Row of each record and of each path, rebuilt on demand after rows moved; undo looks up
+    // every record.
     mutable std::unordered_map<const FileListRecord*, int> rowIndex_;
+    mutable std::unordered_map<std::string, int> pathIndex_;
     mutable bool rowIndexValid_ = false;
 };

@@ -23,22 +23,36 @@ FILETIME* timeField(FileListRecord& r, int id) {
     }
 }
 
+// One shared text per type, so that a million rows do not hold a million copies.
+SharedText typeTextOf(const std::string& name) {
+    static std::unordered_map<const FileTypeInfo*, SharedText> typeTexts;
+    const FileTypeInfo& type = fileTypeOf(name);
+    SharedText& typeText = typeTexts[&type];
+    if (!typeText || *typeText != type.typeName) typeText = std::make_shared<const std::string>(type.typeName);
+    return typeText;
+}
+
 } // namespace
 
 const std::string& FileListRecord::folderText() const { return textOf(folder); }
 const std::string& FileListRecord::typeName() const { return textOf(typeText); }
 
-std::unique_ptr<FileListRecord> FileListRecord::make(SharedText folder, const FindData& found) {
-    // One shared text per type, so that a million rows do not hold a million copies.
-    static std::unordered_map<const FileTypeInfo*, SharedText> typeTexts;
-    const FileTypeInfo& type = fileTypeOf(found.name);
-    SharedText& typeText = typeTexts[&type];
-    if (!typeText || *typeText != type.typeName) typeText = std::make_shared<const std::string>(type.typeName);
+void FileListRecord::setName(const std::string& newName) {
+    name = newName;
+    typeText = typeTextOf(newName);
+}
 
+bool FileListRecord::setTime(int id, const FILETIME& utc) {
+    FILETIME* field = timeField(*this, id);
+    if (field) *field = utc;
+    return field != nullptr;
+}
+
+std::unique_ptr<FileListRecord> FileListRecord::make(SharedText folder, const FindData& found) {
     auto r = std::make_unique<FileListRecord>();
     r->name = found.name;
     r->folder = std::move(folder);
-    r->typeText = typeText;
+    r->typeText = typeTextOf(found.name);
     r->sizeText = SizeText(found.size);
     r->attributeText = AttributeText(found.attributes);
     r->created = found.creationTime;
@@ -121,21 +135,4 @@ std::string CellText(const FileListRecord& r, int id) {
     case COL_ACCESSED: return FormatListDate(r.accessed);
     default: return std::string();
     }
-}
-
-bool SetRecordText(FileListRecord& r, int id, const std::string& text) {
-    switch (id) {
-    case COL_NAME: r.name = text; return true;
-    case COL_FOLDER: r.folder = std::make_shared<const std::string>(text); return true;
-    case COL_TYPE: r.typeText = std::make_shared<const std::string>(text); return true;
-    case COL_SIZE: r.sizeText = text; return true;
-    case COL_ATTRIBUTES: r.attributeText = text; return true;
-    default: break;
-    }
-    FILETIME* field = timeField(r, id);
-    if (!field) return false;
-    FILETIME utc;
-    if (!ParseListDate(text, utc)) return false;
-    *field = utc;
-    return true;
 }

@@ -23,6 +23,14 @@ enum ColumnId : int {
     kColumnCount = 8,
 };
 
+// The two modes of the window: renaming, or changing times and attributes. Each shows its own
+// columns, and each undo group remembers the mode it was made in.
+enum ViewMode : int { VIEW_FIND_RENAME = 0, VIEW_DATE_ATTRIBUTES = 1 };
+
+// The three times of a file, in the order of their columns.
+enum TimeIndex : int { TIME_CREATED = 0, TIME_MODIFIED = 1, TIME_ACCESSED = 2 };
+constexpr int kTimeColumns[3] = {COL_CREATED, COL_MODIFIED, COL_ACCESSED};
+
 using SharedText = std::shared_ptr<const std::string>;
 
 struct FileListRecord {
@@ -37,6 +45,11 @@ struct FileListRecord {
 
     const std::string& folderText() const;
     const std::string& typeName() const;
+
+    // A new name brings the type of its extension with it.
+    void setName(const std::string& newName);
+    // Sets a time column (COL_CREATED, COL_MODIFIED, COL_ACCESSED); false for another id.
+    bool setTime(int id, const FILETIME& utc);
 
     // The record of a found file; folder is shared with the other rows of that folder.
     static std::unique_ptr<FileListRecord> make(SharedText folder, const FindData& found);
@@ -56,7 +69,3 @@ std::uint32_t AttributesFromText(std::string_view text);
 
 // The text a cell shows; the date columns are formatted in local time on each call.
 std::string CellText(const FileListRecord& record, int id);
-
-// Replaces the field behind a cell with text (dates are parsed as local time). False, with the
-// record unchanged, for an unknown id or a text that is not a date.
-bool SetRecordText(FileListRecord& record, int id, const std::string& text);

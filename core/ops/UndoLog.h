@@ -1,52 +1,64 @@
 #pragma once
 
 // The history of file operations since the last Find, newest first, in groups: one group per
-// run command or in-place rename, undone one group at a time.
+// run command or in-place rename, taken back one group at a time. A record names the file by
+// its path and identity, not by its row, so that taking it back needs neither the row nor
+// trust in whatever has the name now; and it keeps exactly what was there before (the name's
+// bytes, times to the nanosecond, the permission bits), so that undo restores exactly that.
 
-#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "core/list/FileListRecord.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileIdentity.h"
+#include "platform/FileTimes.h"
+
 enum UndoKind : int { UNDO_RENAME = 0, UNDO_TIMES = 1, UNDO_ATTRIBUTES = 2 };
 
 struct UndoRecord {
-    std::uintptr_t key = 0; // identity of the row's record; compared, never dereferenced
-    int preview = 0;
-    std::string folder;
-    std::string name; // the name after the operation
     int kind = UNDO_RENAME;
-    std::string oldName;                     // kind 0
-    std::string created, modified, accessed; // kind 1: exact UTC ticks before, empty if unchanged
-    std::string attributes;                  // kind 2: the attribute text before
+    bool preview = false;  // only the list changed, not the disk
+    SharedText folder;
+    std::string name;      // the name after the operation
+    FileIdentity identity; // the file after the operation; unknown in preview
+    // UNDO_RENAME
+    std::string oldName;
+    // UNDO_TIMES: which times changed, the row's times before, and the file's exact times
+    bool timeChanged[3] = {false, false, false}; // by TimeIndex
+    FILETIME rowTimes[3];
+    ExactFileTimes diskTimes;
+    // UNDO_ATTRIBUTES: the row's attribute text and the file's exact state before
+    std::string attributeText;
+    AttributeState diskAttributes;
 
-    friend bool operator==(const UndoRecord&, const UndoRecord&) = default;
+    const std::string& folderText() const;
+    std::string path() const;
 };
-
-// "kind|key|preview|folder|name|" followed by the old name, the three times or the attribute
-// text. A '|' or '\' inside a name or folder is escaped with '\', so that the record always
-// parses back into the same fields.
-std::string FormatUndoRecord(const UndoRecord& r);
-bool ParseUndoRecord(const std::string& text, UndoRecord& r);
 
 class UndoLog {
 public:
     void beginGroup(int mode);
     // Adds a record to the newest group; does nothing without a group.
-    void log(const UndoRecord& r);
+    void log(UndoRecord r);
     // Removes the newest record of the newest group; false when there is none.
     bool take(UndoRecord& r);
     // Removes the newest group and gives its mode, -1 without a group.
     int popGroup();
     bool peekMode(int& mode) const;
+    // Whether the newest group holds records and all of them changed the list only.
+    bool headIsPreview() const;
     bool hasEntries() const { return !groups_.empty(); }
     void clear() { groups_.clear(); }
     std::size_t groupCount() const { return groups_.size(); }
+    // Records in the newest group.
+    std::size_t headSize() const { return groups_.empty() ? 0 : groups_.front().records.size(); }
 
 private:
     struct Group {
         int mode;
-        std::vector<std::string> records; // newest last, taken from the back
+        std::vector<UndoRecord> records; // newest last, taken from the back
     };
     std::deque<Group> groups_; // newest first
 };

@@ -29,7 +29,7 @@ std::vector<std::size_t> naturalOrder(const std::vector<FindData>& entries) {
 
 // Between two entries: true when the scan must end now.
 bool pumpAndCheck(ScanContext& ctx) {
-    ctx.list.maybeFlushPendingRows();
+    ctx.list.maybeFlushPending();
     if (ctx.pump.PumpMessages()) {
         ctx.quit = true;
         ctx.stop = true;
@@ -70,9 +70,9 @@ bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& s
     for (std::size_t i : naturalOrder(found)) {
         if (ctx.stop) break;
         const int before = ctx.list.itemCount();
-        ctx.list.AddFile(folderText, found[i]);
+        ctx.list.addFile(folderText, found[i]);
         if (ctx.maxFiles > 0 && before + 1 >= ctx.maxFiles) {
-            ctx.list.flushPendingRows();
+            ctx.list.flushPending();
             GetMessagePresenter()->show(LoadString(133), MB_OK | MB_ICONINFORMATION, 0);
             ctx.stop = true;
         }

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "engine/CVNFileNameMatcher.h"
-#include "ui/list/CVNFileListCtrl.h"
+#include "core/list/FileListModel.h"
 #include "core/scan/MessagePump.h"
 
 struct ScanContext {
-    CVNFileListCtrl& list;
+    FileListModel& list;
     CVNFileNameMatcher& matcher; // compiled from the regular expression, or by the finder
     MessagePump& pump;
     int maxFiles = 0;            // 0 = no limit

@@ -84,16 +84,25 @@ bool CVNSearchEngine::matchInSelection(CVNTextPos& s, CVNTextPos& e, int& matchA
     return true;
 }
 
-bool CVNSearchEngine::ReplaceSelection(const std::string& replacement, CVNTextPos& start,
-                                       CVNTextPos& end, std::string& newText, std::string& error) {
+bool CVNSearchEngine::CompileReplacement(const std::string& replacement, std::string& error) {
     error.clear();
-    std::string repl;
     switch (kind_) {
     case PATTERN_LITERAL:
-    case PATTERN_REGEXP: repl = replacement; break;
-    case PATTERN_WILDCARD: repl = wildcardReplacementToRegExp(replacement); break;
+    case PATTERN_REGEXP: replacement_ = replacement; return true;
+    case PATTERN_WILDCARD: replacement_ = wildcardReplacementToRegExp(replacement); return true;
     default: return false;
     }
+}
+
+bool CVNSearchEngine::ReplaceSelection(const std::string& replacement, CVNTextPos& start,
+                                       CVNTextPos& end, std::string& newText, std::string& error) {
+    return CompileReplacement(replacement, error) && ReplaceSelection(start, end, newText, error);
+}
+
+bool CVNSearchEngine::ReplaceSelection(CVNTextPos& start, CVNTextPos& end, std::string& newText,
+                                       std::string& error) {
+    error.clear();
+    const std::string& repl = replacement_;
     CVNTextPos s, e;
     int m = 0, n = 0;
     if (!matchInSelection(s, e, m, n, error)) return false;

@@ -20,7 +20,12 @@ public:
     // The next match from the cursor on, row by row to the end of the list.
     bool FindNext(CVNTextPos& start, CVNTextPos& end, std::string& error);
 
+    // Takes the replacement pattern for the following replacements, translated once from the
+    // engine's kind (a wildcard replacement's n-th "*" is the n-th "*" of the search pattern).
+    bool CompileReplacement(const std::string& replacement, std::string& error);
+
     // Replaces the match inside the selected name; newText is the whole new name.
+    bool ReplaceSelection(CVNTextPos& start, CVNTextPos& end, std::string& newText, std::string& error);
     bool ReplaceSelection(const std::string& replacement, CVNTextPos& start, CVNTextPos& end,
                           std::string& newText, std::string& error);
 
@@ -39,6 +44,7 @@ private:
 
     int kind_;
     RegExp re_;
+    std::string replacement_; // in the expression's own replacement language
     std::string subject_;
     // Where the last step's match or replacement ended: an empty match found exactly there is
     // the one just handled, so the search moves one character on instead of standing still.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/list/CVNLineSource.h"
+#include "core/search/CVNLineSource.h"
 
 struct CVNTextPos {
     int line = 0;

@@ -15,13 +15,13 @@
 #include "engine/CVNFileNameMatcher.h"
 #include "engine/RegExp.h"
 #include "engine/Wildcard.h"
-#include "ui/list/CVNFileListCtrl.h"
+#include "tests/support/ScriptedPresenter.h"
 #include "core/settings/CROZariduPattern.h"
 #include "platform/RegistryHive.h"
 #include "platform/chars.h"
 #include "core/messages/CVNException.h"
 #include "tests/platform/XdgSandbox.h"
-#include "tests/core/RenameAllLoop.h"
+#include "tests/core/RunFixture.h"
 #include "tests/support/RegisteredApp.h"
 
 namespace {
@@ -61,22 +61,17 @@ protected:
     std::vector<CROZariduPattern> loaded_[2];
 };
 
-// What "Alle Umbenennen" makes of the names with the program's search engine: one compiled
-// pattern serves all names, so counters go on from name to name. Each new name is checked as
-// the file list does before renaming, which drops a trailing dot ("README." gives "README").
+// What "Alle Umbenennen" makes of the names: the program's own run, in preview.
 std::vector<std::string> renameAllNames(int type, const std::string& search,
                                         const std::string& replacement,
                                         const std::vector<std::string>& names) {
-    Lines lines(names);
-    return renameAll(lines, type == kWildcard ? PATTERN_WILDCARD : PATTERN_REGEXP, search,
-                     replacement, nullptr, [](std::string& name) {
-                         try {
-                             CVNFileListCtrl::RenameFile("/", "unused", name,
-                                                         1); // preview: no disk
-                         } catch (const CVNException& e) {
-                             ADD_FAILURE() << e.text();
-                         }
-                     });
+    ScriptedPresenter presenter;
+    ScopedMessagePresenter installed(presenter);
+    std::vector<std::string> result =
+        previewRenameAll(names, type == kWildcard ? PATTERN_WILDCARD : PATTERN_REGEXP, search, replacement);
+    for (const ShownMessage& m : presenter.shown())
+        if ((m.type & MB_ICONMASK) != MB_ICONINFORMATION) ADD_FAILURE() << m.text;
+    return result;
 }
 
 using Renames = std::vector<std::pair<std::string, std::string>>;

@@ -76,20 +76,14 @@ TEST_F(Record, MadeFromAFoundFile) {
     EXPECT_EQ(CellText(*r, 8), "");
 }
 
-TEST_F(Record, SettingCellsUpdatesTheRecord) {
+// A renamed file shows the type of its new name.
+TEST_F(Record, ARenameBringsTheNewType) {
     FindData fd;
-    fd.name = "a.txt";
-    fd.lastWriteTime = calendarTime(2020, 6, 1, 12, 0, 0);
+    fd.name = "a.dat";
     auto r = FileListRecord::make(std::make_shared<const std::string>("/tmp"), fd);
-    EXPECT_TRUE(SetRecordText(*r, COL_NAME, "b.txt"));
-    EXPECT_EQ(r->name, "b.txt");
-    EXPECT_TRUE(SetRecordText(*r, COL_ATTRIBUTES, "AR__"));
-    EXPECT_EQ(CellText(*r, COL_ATTRIBUTES), "AR__");
-    EXPECT_TRUE(SetRecordText(*r, COL_MODIFIED, "01.04.2014 10:00:00"));
-    EXPECT_EQ(r->modified, calendarTime(2014, 4, 1, 8, 0, 0));
-    // Not a date: failure, and the time stays as it was.
-    EXPECT_FALSE(SetRecordText(*r, COL_MODIFIED, "gestern"));
-    EXPECT_EQ(r->modified, calendarTime(2014, 4, 1, 8, 0, 0));
-    EXPECT_FALSE(SetRecordText(*r, 8, "x"));
-    EXPECT_FALSE(SetRecordText(*r, -1, "x"));
+    const std::string before = r->typeName();
+    r->setName("a.txt");
+    EXPECT_EQ(r->name, "a.txt");
+    EXPECT_NE(r->typeName(), before);
+    EXPECT_NE(r->typeName().find("Text"), std::string::npos) << r->typeName();
 }

@@ -8,14 +8,14 @@
 #include "res/LoadString.h"
 #include "core/scan/FolderScan.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/QtApp.h"
+#include "tests/core/RunFixture.h"
 #include "tests/support/ScriptedPresenter.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 struct Scan {
-    CVNFileListCtrl list;
+    FileListModel list;
     CVNFileNameMatcher matcher;
     MessagePump pump{0};
     bool stop = false;
@@ -32,13 +32,10 @@ struct Scan {
             EXPECT_TRUE(matcher.compile(pattern, false));
         }
         ScanFolder(ctx, root, pattern, subfolders, regex);
-        list.flushPendingRows();
+        list.flushPending();
         std::vector<std::string> found;
-        for (int i = 0; i < list.itemCount(); ++i) {
-            std::string folder, name;
-            list.GetItemFile(i, folder, name);
-            found.push_back(folder.substr(root.size()) + "/" + name);
-        }
+        for (int i = 0; i < list.itemCount(); ++i)
+            found.push_back(list.record(i)->folderText().substr(root.size()) + "/" + list.record(i)->name);
         return found;
     }
 };
@@ -61,18 +58,19 @@ void makeTree(const TempDir& dir) {
 
 class FolderScan : public ::testing::Test {
 protected:
-    void SetUp() override { qtApp(); }
     ScriptedPresenter presenter;
     ScopedMessagePresenter guard{presenter};
 };
 
-TEST_F(FolderScan, WildcardsMatchByTheProgramsOwnRules) {
+// Each folder's files in natural name order, then its subfolders in the same order: ext4's own
+// hash order would number files at random in a counter run.
+TEST_F(FolderScan, WildcardsMatchByTheProgramsOwnRulesInNameOrder) {
     TempDir dir;
     makeTree(dir);
     Scan s;
-    EXPECT_EQ(asSet(s.run(dir.path(), "*.txt", true)),
-              (std::set<std::string>{"/a.txt", "/b.TXT", "/.hidden.txt", "/link-to-a.txt", "/loop1.txt",
-                                     "/loop2.txt", "/sub/d.txt", "/sub/.hid/e.txt", "/sub/deeper/f.txt"}));
+    EXPECT_EQ(s.run(dir.path(), "*.txt", true),
+              (std::vector<std::string>{"/.hidden.txt", "/a.txt", "/b.TXT", "/link-to-a.txt", "/loop1.txt",
+                                        "/loop2.txt", "/sub/d.txt", "/sub/.hid/e.txt", "/sub/deeper/f.txt"}));
     EXPECT_TRUE(presenter.shown().empty());
     Scan htm;
     EXPECT_EQ(htm.run(dir.path(), "*.htm", false), (std::vector<std::string>{"/page.htm"}));
@@ -172,4 +170,17 @@ TEST_F(FolderScan, UnreadableFoldersAskOncePerErrorCode) {
         if (!cancelled.stop || answers.shown().size() != 1) return "Abbrechen did not stop";
         return "";
     });
+}
+
+TEST_F(FolderScan, CountersNumberFilesInNameOrder) {
+    TempDir dir;
+    for (const char* f : {"Seite 10.txt", "c.txt", "Seite 2.txt", "B.txt", "a.txt"}) dir.file(f);
+    Scan s;
+    const std::vector<std::string> found = s.run(dir.path(), "*.txt", false);
+    EXPECT_EQ(found, (std::vector<std::string>{"/a.txt", "/B.txt", "/c.txt", "/Seite 2.txt", "/Seite 10.txt"}));
+    std::vector<std::string> names;
+    for (const std::string& f : found) names.push_back(f.substr(1));
+    EXPECT_EQ(previewRenameAll(names, PATTERN_REGEXP, "^(.*)\\.txt$", "Datei_:(001).txt"),
+              (std::vector<std::string>{"Datei_001.txt", "Datei_002.txt", "Datei_003.txt", "Datei_004.txt",
+                                        "Datei_005.txt"}));
 }

@@ -1,6 +1,9 @@
 // The main form: its modes, enabled states and the runs driven through its buttons.
 #include "tests/ui/MainViewFixture.h"
 
+#include <algorithm>
+#include <filesystem>
+
 TEST_F(MainView, EveryControlCarriesItsId) {
     for (int id = 1040; id <= 1083; ++id) {
         if ((id >= 1054 && id <= 1056) || id == 1067 || id == 1068) continue;
@@ -360,8 +363,9 @@ TEST_F(MainView, F2RenamesInPlaceAndARefusedNameLeavesNoUndoGroup) {
     };
     const Row rows[] = {
         {"new.txt", Qt::Key_Return, "new.txt", 1u, false},
-        {"dot.txt.", Qt::Key_Return, "dot.txt", 1u, false},
-        {"new?.txt", Qt::Key_Return, "old.txt", 0u, true},
+        {"dot.txt.", Qt::Key_Return, "dot.txt.", 1u, false}, // a Linux name keeps its dot
+        {"other.txt", Qt::Key_Return, "old.txt", 0u, true},
+        {"..", Qt::Key_Return, "old.txt", 0u, true},
         {"", Qt::Key_Return, "old.txt", 0u, true},
         {"gone.txt", Qt::Key_Escape, "old.txt", 0u, false},
     };
@@ -550,4 +554,52 @@ TEST_F(MainView, ReturnInABoxPressesFinden) {
     QTest::keyClick(view.searchBox()->lineEdit(), Qt::Key_Return); // Finden is off without a folder
     EXPECT_TRUE(presenter.shown().empty());
     EXPECT_EQ(view.fileList()->itemCount(), 1);
+}
+
+// Alle Umbenennen always ends with the names asked for, one message per failing file. A run
+// that still goes on after five seconds is stopped by the test, which then fails on the summary.
+TEST_F(MainView, RenameAllAlwaysEndsWithTheNamesAskedFor) {
+    struct Row {
+        std::vector<std::string> files;
+        const char* pattern;
+        const char* replacement;
+        std::vector<std::string> after; // sorted
+        std::size_t failures;
+    };
+    const Row rows[] = {
+        {{"abc"}, "$", ".", {"abc."}, 0},
+        {{"abc"}, "b*", ".", {".a.c."}, 0},
+        {{"a.txt", "a_copy.txt"}, "_copy", "\\9", {"a.txt", "a_copy.txt"}, 1},
+        {{"X", "abc.txt"}, ".*", "X", {"X", "abc.txt"}, 1},
+        {{"file.txt"}, ".*", ".", {"file.txt"}, 1},
+        {{"aaa", "baa"}, "a", "b", {"baa", "bbb"}, 1},
+        {{"abcde"}, ".", "/", {"abcde"}, 1},
+    };
+    pars.RenAllMode = 1;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.pattern) + " -> " + r.replacement);
+        TempDir d;
+        for (const std::string& f : r.files) d.file(f);
+        view.folderBox()->setEditText(QString::fromStdString(d.path()));
+        view.searchBox()->setEditText(QString::fromStdString(r.pattern));
+        box(IDC_REGEXP)->setChecked(true);
+        button(IDC_FIND)->click();
+        replaceWith(r.replacement);
+        presenter.clear();
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] { button(IDC_STOP)->click(); });
+        guard.start(5000);
+        button(IDC_RENAME_ALL)->click();
+        guard.stop();
+        std::vector<std::string> after;
+        for (const auto& e : std::filesystem::directory_iterator(d.path())) after.push_back(e.path().filename());
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, r.after);
+        std::size_t warnings = 0;
+        for (const auto& m : presenter.shown()) warnings += (m.type & MB_ICONMASK) != MB_ICONINFORMATION;
+        EXPECT_EQ(warnings, r.failures);
+        ASSERT_FALSE(presenter.shown().empty());
+        EXPECT_EQ(presenter.shown().back().text.find(LoadString(148)), std::string::npos) << "stopped";
+    }
 }

@@ -368,6 +368,8 @@ ChangeFormState CROZariduView::changeForm() const {
 
 bool CROZariduView::BeginLabelEdit(int row) {
     if (running_ || list_->GetColumnId(0) != COL_NAME || !list_->itemRecord(row)) return false;
+    // An in-place rename acts on the disk: the list must show the disk's names first.
+    RevertPreviewGroups(list_->undoLog(), *list_->fileModel());
     list_->undoLog().beginGroup(mode_);
     labelEditing_ = true;
     labelAccepted_ = false;
@@ -375,26 +377,14 @@ bool CROZariduView::BeginLabelEdit(int row) {
 }
 
 bool CROZariduView::EndLabelEdit(int row, std::string& newName) {
-    FileListRecord* record = list_->itemRecord(row);
-    if (!labelEditing_ || !record) return false;
-    std::string folder, oldName;
-    list_->GetItemFile(row, folder, oldName);
+    if (!labelEditing_ || !list_->itemRecord(row)) return false;
     try {
         // Always on disk: an in-place rename is the user's own act, not a preview run.
-        CVNFileListCtrl::RenameFile(folder, oldName, newName, 0);
+        FileOperations(*list_->fileModel(), list_->undoLog()).rename(row, newName, false);
     } catch (const CVNException& e) {
         GetMessagePresenter()->show(e.text(), MB_OK | MB_ICONEXCLAMATION, 0);
         return false;
     }
-    list_->SetCellText(row, list_->FindColumn(COL_NAME), newName);
-    UndoRecord u;
-    u.key = reinterpret_cast<std::uintptr_t>(record);
-    u.preview = 0;
-    u.folder = folder;
-    u.name = newName;
-    u.kind = UNDO_RENAME;
-    u.oldName = oldName;
-    list_->undoLog().log(u);
     labelAccepted_ = true;
     return true;
 }
@@ -403,7 +393,7 @@ void CROZariduView::FinishLabelEdit() {
     if (!labelEditing_) return;
     labelEditing_ = false;
     // Only the group opened for this edit is removed; it is empty when the edit was refused.
-    if (!labelAccepted_) list_->UndoHeadGroup();
+    if (!labelAccepted_) UndoHeadGroup(list_->undoLog(), *list_->fileModel());
 }
 
 void CROZariduView::OnBrowse() {

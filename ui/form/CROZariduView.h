@@ -5,14 +5,17 @@
 // its own controls and list columns. Every control carries its numeric id in the dynamic
 // property "controlId", so help and tips can find it.
 
+#include <QElapsedTimer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <string>
 
+#include "core/ops/UndoCommand.h"
+#include "core/runs/CVNRun.h"
+#include "core/scan/MessagePump.h"
 #include "engine/CVNFileNameMatcher.h"
-#include "core/runs/RunSteps.h"
 #include "ui/frame/CVNCommandTarget.h"
 
 class QCheckBox;
@@ -25,7 +28,6 @@ class QTimeEdit;
 class CVNAppInfo;
 class CVNComboBoxMRU;
 class CVNFileListCtrl;
-class CVNSearchEngine;
 class CROZariduPars;
 
 enum ViewControlId : int {
@@ -70,7 +72,7 @@ enum ViewControlId : int {
     IDC_FILE_LIST = 1083
 };
 
-class CROZariduView : public QWidget, public CVNCommandTarget {
+class CROZariduView : public QWidget, public CVNCommandTarget, private RunObserver, private UndoObserver {
     Q_OBJECT
 public:
     // pars supplies MaxFiles and RenAllMode at the time of each run.
@@ -120,7 +122,7 @@ public:
     void OnRenameAll() { RunAll(true); }
     void OnChange() { RunSingle(false); }
     void OnChangeAll() { RunAll(false); }
-    void OnStop() { stop_ = true; }
+    void OnStop() { requestStop(); }
     void SetRunState(bool running);
     bool isRunning() const { return running_; }
 
@@ -150,13 +152,16 @@ protected:
 private:
     void RunSingle(bool rename);
     void RunAll(bool rename);
-    // Steps shared by both kinds of run: pattern, lists and the change inputs.
-    bool PrepareRun(bool rename, CVNSearchEngine& engine, ChangeTimes& times, std::uint32_t& value,
-                    std::uint32_t& mask);
-    int Step(bool rename, CVNSearchEngine& engine, CVNTextPos& start, CVNTextPos& end,
-             const ChangeTimes& times, std::uint32_t value, std::uint32_t mask);
-    bool AdvanceToNextMatch(CVNSearchEngine& engine, int previous, CVNTextPos& start,
-                            CVNTextPos& end);
+    // Steps shared by both kinds of run: the form's inputs, the patterns and their lists.
+    bool PrepareRun(bool rename, CVNRun& run);
+    void requestStop();
+    // RunObserver: the list follows the run, the status bar shows how far it got.
+    void rowSelected(int row, int previous) override;
+    void progress(int done, int total) override;
+    bool pump() override;
+    // UndoObserver
+    void undoingRow(int row, int previous) override;
+    void refresh() override;
     void setStatusText(const QString& text);
     // The focused edit field, or null.
     static QLineEdit* focusedEdit();
@@ -182,6 +187,10 @@ private:
     bool stop_ = false;
     bool clipboardHasText_ = false;
     int previewWarning_ = 1; // the next preview step shows the warning
+    CVNRun* activeRun_ = nullptr; // the run over the list in progress
+    bool runIsRename_ = true;
+    QElapsedTimer progressClock_;
+    MessagePump pump_;
     CVNFileNameMatcher matcher_;
     QString statusText_;
 

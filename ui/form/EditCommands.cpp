@@ -10,6 +10,11 @@
 #include "ui/list/CVNFileListCtrl.h"
 #include "ui/form/CROZariduView.h"
 #include "core/scan/MessagePump.h"
+#include "res/Format.h"
+
+namespace {
+constexpr unsigned IDS_UNDONE = 33125, IDS_NOT_UNDONE = 33126;
+}
 
 QLineEdit* CROZariduView::focusedEdit() {
     QWidget* focus = QApplication::focusWidget();
@@ -131,7 +136,10 @@ void CROZariduView::OnEditUndo() {
         edit->undo();
     } else if (int mode = 0; listHasFocus() && !running_ && list_->undoLog().peekMode(mode)) {
         SetViewMode(mode);
-        list_->UndoHeadGroup();
+        const UndoOutcome outcome = UndoHeadGroup(list_->undoLog(), *list_->fileModel(), this);
+        std::string status = FormatId(IDS_UNDONE, {outcome.restored});
+        if (outcome.failed > 0) status += " " + FormatId(IDS_NOT_UNDONE, {outcome.failed});
+        setStatusText(QString::fromStdString(status));
     }
 }
 

@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLocale>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <vector>
 
+#include "core/ops/UndoCommand.h"
 #include "ui/list/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
@@ -20,11 +23,8 @@
 
 namespace {
 
-constexpr unsigned IDS_FOUND = 130, IDS_RENAMED = 131, IDS_OCCURRENCES_RENAMED = 132,
-                   IDS_NOT_FOUND = 134, IDS_PREVIEW_RENAME = 139, IDS_PREVIEW_CHANGE = 140,
-                   IDS_NOT_RENAMED = 143, IDS_FIND_STOPPED = 147, IDS_RENAME_STOPPED = 148,
-                   IDS_CHANGE_STOPPED = 150, IDS_CHANGED = 151, IDS_NOT_CHANGED = 152,
-                   IDS_OCCURRENCES_NOT_RENAMED = 167, IDS_RELATIVE_FOLDER = 33120;
+constexpr unsigned IDS_FOUND = 130, IDS_FIND_STOPPED = 147, IDS_RELATIVE_FOLDER = 33120,
+                   IDS_RENAME_PROGRESS = 33122, IDS_CHANGE_PROGRESS = 33123, IDS_FIND_PROGRESS = 33124;
 
 void ShowText(const std::string& text, unsigned type) {
     GetMessagePresenter()->show(text, type, 0);
@@ -89,11 +89,18 @@ void CROZariduView::OnFind() {
     bool quit = false;
     std::vector<std::uint32_t> ignoredErrors;
     MessagePump pump;
-    pump.setBeforePump([this] { list_->maybeFlushPendingRows(); });
-    ScanContext ctx{*list_, matcher_, pump, pars_.MaxFiles, stop_, quit, ignoredErrors, {}};
+    QElapsedTimer sinceStatus;
+    FileListModel& model = *list_->fileModel();
+    pump.setBeforePump([&] {
+        model.maybeFlushPending();
+        if (sinceStatus.isValid() && sinceStatus.elapsed() < 250) return;
+        sinceStatus.start();
+        setStatusText(QString::fromStdString(FormatId(IDS_FIND_PROGRESS, {QLocale().toString(model.itemCount()).toStdString()})));
+    });
+    ScanContext ctx{model, matcher_, pump, pars_.MaxFiles, stop_, quit, ignoredErrors, {}};
     ScanFolder(ctx, folder, pattern, subfolders_->isChecked(), regExp);
     if (quit) return; // the application is closing
-    list_->flushPendingRows();
+    model.flushPending();
 
     SetRunState(false);
     std::string status = FormatId(IDS_FOUND, {list_->itemCount()});
@@ -102,87 +109,71 @@ void CROZariduView::OnFind() {
     if (list_->itemCount() > 0) list_->SelectItem(0, -2);
 }
 
-bool CROZariduView::PrepareRun(bool rename, CVNSearchEngine& engine, ChangeTimes& times,
-                               std::uint32_t& value, std::uint32_t& mask) {
+bool CROZariduView::PrepareRun(bool rename, CVNRun& run) {
     find_->setDefault(true);
-    std::string error;
-    const std::string pattern = search_->currentText().toStdString();
-    if (!engine.Compile(pattern, error)) {
-        ShowText(error, MB_OK | MB_ICONERROR);
-        return false;
-    }
-    search_->AddToMRU(pattern, regExp_->isChecked() ? 1 : 0);
-    if (rename) {
-        replace_->AddToMRU(replace_->currentText().toStdString(), 0);
-    } else {
+    RunSettings settings;
+    settings.rename = rename;
+    settings.kind = regExp_->isChecked() ? PATTERN_REGEXP : PATTERN_WILDCARD;
+    settings.search = search_->currentText().toStdString();
+    settings.replacement = replace_->currentText().toStdString();
+    settings.preview = list_->previewFlag() != 0;
+    settings.renAllMode = pars_.RenAllMode;
+    settings.mode = mode_;
+    if (!rename) {
         const ChangeFormState form = changeForm();
         int invalidRow = 0;
-        if (!ReadChangeTimes(form, times, &invalidRow)) {
+        if (!ReadChangeTimes(form, settings.times, &invalidRow)) {
             changeTime_[invalidRow]->setFocus();
             return false;
         }
-        GetAttributeChange(form, value, mask);
+        GetAttributeChange(form, settings.value, settings.mask);
     }
+    if (!run.prepare(settings)) return false;
+    search_->AddToMRU(settings.search, regExp_->isChecked() ? 1 : 0);
+    if (rename) replace_->AddToMRU(settings.replacement, 0);
     return true;
 }
 
-int CROZariduView::Step(bool rename, CVNSearchEngine& engine, CVNTextPos& start, CVNTextPos& end,
-                        const ChangeTimes& times, std::uint32_t value, std::uint32_t mask) {
-    if (rename)
-        return RenameStep(engine, *list_, replace_->currentText().toStdString(), start, end);
-    return ChangeStep(engine, *list_, start, end, times, value, mask);
+void CROZariduView::rowSelected(int row, int previous) {
+    list_->SelectItem(row, previous);
 }
 
-bool CROZariduView::AdvanceToNextMatch(CVNSearchEngine& engine, int previous, CVNTextPos& start,
-                                       CVNTextPos& end) {
-    engine.SetPosition(end);
-    std::string error;
-    if (engine.FindNext(start, end, error)) {
-        list_->SelectItem(start.line, previous);
-        list_->setFocus();
-        return true;
-    }
-    if (!error.empty()) ShowText(error, MB_OK | MB_ICONWARNING);
-    return false;
+void CROZariduView::progress(int done, int total) {
+    if (progressClock_.isValid() && progressClock_.elapsed() < 250) return;
+    progressClock_.start();
+    const QLocale locale;
+    setStatusText(QString::fromStdString(FormatId(runIsRename_ ? IDS_RENAME_PROGRESS : IDS_CHANGE_PROGRESS,
+                                                  {locale.toString(done).toStdString(),
+                                                   locale.toString(total).toStdString()})));
+}
+
+bool CROZariduView::pump() {
+    return pump_.PumpMessages();
+}
+
+void CROZariduView::undoingRow(int row, int previous) {
+    list_->SelectItem(row, previous);
+}
+
+void CROZariduView::refresh() {
+    list_->viewport()->repaint();
 }
 
 void CROZariduView::RunSingle(bool rename) {
     if (running_) return;
-    CVNSearchEngine engine(*list_, regExp_->isChecked() ? PATTERN_REGEXP : PATTERN_WILDCARD);
-    ChangeTimes times;
-    std::uint32_t value = 0, mask = 0;
-    if (!PrepareRun(rename, engine, times, value, mask)) return;
-
+    CVNRun run(*list_->fileModel(), list_->undoLog(), *this);
+    if (!PrepareRun(rename, run)) return;
     list_->setFocus();
     if (list_->selectedCount() > 1) list_->SelectItem(list_->firstSelectedLine(), -2);
-    list_->undoLog().beginGroup(mode_);
-    CVNTextPos start, end;
-    const int outcome = Step(rename, engine, start, end, times, value, mask);
-    int previous = -2;
-    if (outcome == 1) {
-        if (list_->previewFlag() && previewWarning_ == 1) {
-            ShowText(LoadString(rename ? IDS_PREVIEW_RENAME : IDS_PREVIEW_CHANGE),
-                     MB_OK | MB_ICONINFORMATION);
-            previewWarning_ = 0;
-        }
-        previous = start.line;
-    } else {
-        // A failed step is reverted; a step without a match leaves only an empty group.
-        list_->UndoHeadGroup();
-        if (outcome == 0) return;
-    }
-    if (!AdvanceToNextMatch(engine, previous, start, end))
-        ShowMessageId(IDS_NOT_FOUND, search_->currentText().toStdString(),
-                      MB_OK | MB_ICONINFORMATION);
+    const CVNRun::SingleResult result =
+        run.runSingle(list_->firstSelectedLine(), list_->focusedLine(), previewWarning_ == 1);
+    if (result.warned) previewWarning_ = 0;
 }
 
 void CROZariduView::RunAll(bool rename) {
     if (running_) return;
-    CVNSearchEngine engine(*list_, regExp_->isChecked() ? PATTERN_REGEXP : PATTERN_WILDCARD);
-    ChangeTimes times;
-    std::uint32_t value = 0, mask = 0;
-    if (!PrepareRun(rename, engine, times, value, mask)) return;
-
+    CVNRun run(*list_->fileModel(), list_->undoLog(), *this);
+    if (!PrepareRun(rename, run)) return;
     if (wholeList_->isChecked())
         list_->SelectItem(0, -2);
     else if (list_->selectedCount() > 1)
@@ -190,58 +181,22 @@ void CROZariduView::RunAll(bool rename) {
 
     SetRunState(true);
     stop_ = false;
-    list_->undoLog().beginGroup(mode_);
-    int okOps = 0, okFiles = 0, errOps = 0, errFiles = 0;
-    int lastOk = -1, lastFailed = -1, previous = -2;
-    bool multi = false;
-    MessagePump pump;
-    CVNTextPos start, end;
-    for (;;) {
-        const int outcome = Step(rename, engine, start, end, times, value, mask);
-        const int item = start.line;
-        if (outcome == 1) {
-            ++okOps;
-            if (item != lastOk) ++okFiles, lastOk = item;
-        } else if (outcome == 0) {
-            if (pars_.RenAllMode == 0) {
-                if (okOps == 0) list_->UndoHeadGroup();
-                SetRunState(false);
-                return;
-            }
-            ++errOps;
-            if (item != lastFailed) ++errFiles, lastFailed = item;
-        }
-        if (outcome != -1) {
-            if (item == previous)
-                multi = true;
-            else
-                previous = item;
-        }
-        if (pump.PumpMessages()) return; // the application is closing
-        if (stop_) break;
-        if (!AdvanceToNextMatch(engine, previous, start, end)) break;
-    }
-
-    if (okOps == 0) list_->UndoHeadGroup();
-    std::string message;
-    if (rename && multi) {
-        message = FormatId(IDS_OCCURRENCES_RENAMED, {okOps, okFiles});
-        if (errOps > 0)
-            message += " " + FormatId(IDS_OCCURRENCES_NOT_RENAMED, {errOps, errFiles});
-    } else if (rename) {
-        message = FormatId(IDS_RENAMED, {okFiles});
-        if (errOps > 0) message += " " + FormatId(IDS_NOT_RENAMED, {errFiles});
-    } else {
-        message = FormatId(IDS_CHANGED, {okFiles});
-        if (errOps > 0) message += " " + FormatId(IDS_NOT_CHANGED, {errFiles});
-    }
-    if (stop_) message += " " + LoadString(rename ? IDS_RENAME_STOPPED : IDS_CHANGE_STOPPED);
-    if (list_->previewFlag()) {
-        message += "\n\n" + LoadString(rename ? IDS_PREVIEW_RENAME : IDS_PREVIEW_CHANGE);
-        previewWarning_ = 0;
-    }
-    ShowText(message, MB_OK | MB_ICONINFORMATION);
+    const QString statusBefore = statusText_;
+    activeRun_ = &run;
+    runIsRename_ = rename;
+    progressClock_.invalidate();
+    pump_ = MessagePump();
+    const RunCounts counts = run.runAll(list_->firstSelectedLine(), list_->focusedLine());
+    activeRun_ = nullptr;
+    if (counts.quit) return; // the application is closing
+    if (list_->previewFlag() && !counts.aborted) previewWarning_ = 0;
+    setStatusText(statusBefore);
     SetRunState(false);
+}
+
+void CROZariduView::requestStop() {
+    stop_ = true;
+    if (activeRun_) activeRun_->stop();
 }
 
 void CROZariduView::SetRunState(bool running) {
@@ -297,7 +252,7 @@ bool CROZariduView::eventFilter(QObject* watched, QEvent* event) {
         auto* target = qobject_cast<QWidget*>(watched);
         if (key->key() == Qt::Key_Escape && !key->isAutoRepeat() && target &&
             target->window() == window())
-            stop_ = true;
+            requestStop();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,12 +1,16 @@
 #include "ui/list/CVNFileListCtrl.h"
 
 #include <QApplication>
+#include <QHash>
+#include <QIcon>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
+
+#include "platform/FileTypes.h"
 
 namespace {
 
@@ -20,10 +24,33 @@ const ColumnSpec kFindRename[] = {{COL_SIZE, 70}, {COL_TYPE, 100}, {COL_MODIFIED
 const ColumnSpec kDateAttributes[] = {
     {COL_CREATED, 140}, {COL_MODIFIED, 140}, {COL_ACCESSED, 140}, {COL_ATTRIBUTES, 70}};
 
+// The rows with the icon of each file's type in front of its name.
+class FileIconModel : public FileListModel {
+public:
+    using FileListModel::FileListModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DecorationRole) return FileListModel::data(index, role);
+        const FileListRecord* r = record(index.row());
+        if (index.column() != COL_NAME || !r || index.row() >= rowCount()) return {};
+        const FileTypeInfo& type = fileTypeOf(r->name);
+        const QString name = QString::fromStdString(type.iconName);
+        auto it = icons_.find(name);
+        if (it == icons_.end()) {
+            const QIcon generic = QIcon::fromTheme(QStringLiteral("text-x-generic"));
+            it = icons_.insert(name, QIcon::fromTheme(name, QIcon::fromTheme(QString::fromStdString(type.genericIconName), generic)));
+        }
+        return *it;
+    }
+
+private:
+    mutable QHash<QString, QIcon> icons_;
+};
+
 } // namespace
 
 CVNFileListCtrl::CVNFileListCtrl(QWidget* parent)
-    : QTreeView(parent), model_(new FileListModel(this)) {
+    : QTreeView(parent), model_(new FileIconModel(this)) {
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -37,6 +64,10 @@ CVNFileListCtrl::CVNFileListCtrl(QWidget* parent)
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &CVNFileListCtrl::onHeaderClicked);
+    // A changed cell may no longer follow the order of its sorted column: the arrow goes.
+    connect(model_, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
+        if (sortDirection_ != 0 && sortId_ >= from.column() && sortId_ <= to.column()) ClearSort();
+    });
     setViewMode(VIEW_FIND_RENAME);
 }
 
@@ -93,57 +124,14 @@ void CVNFileListCtrl::InsertColumn(int position, int id, int width) {
     if (sortDirection_ != 0 && sortId_ == id) showSortArrow();
 }
 
-void CVNFileListCtrl::AddFile(const SharedText& folder, const FindData& found) {
-    pending_.push_back(FileListRecord::make(folder, found));
-}
-
-void CVNFileListCtrl::flushPendingRows() {
-    sinceFlush_.start();
-    if (pending_.empty()) return;
-    model_->appendRows(std::move(pending_));
-    pending_.clear();
-}
-
-void CVNFileListCtrl::maybeFlushPendingRows() {
-    if (pending_.empty()) return;
-    const std::size_t many =
-        std::max<std::size_t>(4096, static_cast<std::size_t>(model_->rowCount()) / 2);
-    if (pending_.size() >= many || !sinceFlush_.isValid() || sinceFlush_.elapsed() >= 500)
-        flushPendingRows();
-}
-
-int CVNFileListCtrl::itemCount() const {
-    return model_->rowCount() + static_cast<int>(pending_.size());
-}
-
 void CVNFileListCtrl::deleteAllItems() {
-    pending_.clear();
     ClearSort();
     model_->clear();
 }
 
-void CVNFileListCtrl::GetItemFile(int row, std::string& folder, std::string& name) const {
-    const FileListRecord* r = model_->record(row);
-    if (!r && row >= model_->rowCount() && row < itemCount())
-        r = pending_[static_cast<std::size_t>(row - model_->rowCount())].get();
-    folder = r ? r->folderText() : std::string();
-    name = r ? r->name : std::string();
-}
-
 std::string CVNFileListCtrl::GetItemName(int row) const {
-    std::string folder, name;
-    GetItemFile(row, folder, name);
-    return name;
-}
-
-bool CVNFileListCtrl::SetCellText(int row, int position, const std::string& text) {
-    const int id = GetColumnId(position);
-    FileListRecord* r = model_->record(row);
-    if (id < 0 || !r) return false;
-    if (sortDirection_ != 0 && sortId_ == id) ClearSort(); // the order may no longer follow it
-    if (!SetRecordText(*r, id, text)) return false;
-    model_->cellChanged(row, id);
-    return true;
+    const FileListRecord* r = model_->record(row);
+    return r ? r->name : std::string();
 }
 
 void CVNFileListCtrl::onHeaderClicked(int logicalIndex) {
@@ -153,7 +141,7 @@ void CVNFileListCtrl::onHeaderClicked(int logicalIndex) {
 void CVNFileListCtrl::sortByColumnId(int id) {
     if (id < 0 || id >= kColumnCount) return;
     const int direction = (sortDirection_ == 0 || sortId_ != id) ? 1 : -sortDirection_;
-    flushPendingRows();
+    model_->flushPending();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     sortId_ = id;
     sortDirection_ = direction;
@@ -177,7 +165,7 @@ void CVNFileListCtrl::ClearSort() {
 }
 
 bool CVNFileListCtrl::SelectItem(int row, int previous) {
-    flushPendingRows();
+    model_->flushPending();
     if (row < 0 || row >= model_->rowCount()) return false;
     QItemSelectionModel* sel = selectionModel();
     if (previous == -2)
@@ -205,7 +193,7 @@ bool CVNFileListCtrl::SelectItem(int row, int previous) {
 }
 
 bool CVNFileListCtrl::InvertSelection() {
-    flushPendingRows();
+    model_->flushPending();
     if (model_->rowCount() == 0) return true;
     QItemSelection all(model_->index(0, 0), model_->index(model_->rowCount() - 1, 0));
     selectionModel()->select(all, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
@@ -220,7 +208,7 @@ int CVNFileListCtrl::selectedCount() const {
 }
 
 bool CVNFileListCtrl::SelectAllRows(bool select) {
-    flushPendingRows();
+    model_->flushPending();
     const int rows = model_->rowCount();
     if (select) {
         if (rows > 0 && rows > selectedCount()) {

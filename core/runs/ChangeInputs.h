@@ -1,13 +1,12 @@
 #pragma once
 
-// One step of a rename or change run on the current selection of the file list. Outcome:
-// 1 done, 0 failed (its message already shown), -1 no match in the row.
+// The date and attribute inputs of the Datum/Attribute mode and what a change run makes of
+// them: the three times (local) and the attribute value and mask.
 
 #include <cstdint>
 #include <string>
 
-#include "ui/list/CVNFileListCtrl.h"
-#include "core/search/CVNSearchEngine.h"
+#include "core/list/FileListRecord.h"
 
 // The date and attribute inputs of the form, as the view fills them in.
 struct DateTimeInput {
@@ -22,8 +21,6 @@ struct AttributeInput {
     bool change = false; // the attribute's check box
     bool value = false;  // its new-value check box
 };
-
-enum TimeRow : int { TIME_CREATED = 0, TIME_MODIFIED = 1, TIME_ACCESSED = 2 };
 
 struct ChangeFormState {
     DateTimeInput times[3]; // created, modified, last access
@@ -42,13 +39,3 @@ bool ReadChangeTimes(const ChangeFormState& form, ChangeTimes& times, int* inval
 
 // The attribute value and mask of the checked attributes.
 void GetAttributeChange(const ChangeFormState& form, std::uint32_t& value, std::uint32_t& mask);
-
-// Replaces the match in the selected row and renames its file; start/end become the selection
-// of the replacement (end adjusted when the file got a shorter name than asked).
-int RenameStep(CVNSearchEngine& engine, CVNFileListCtrl& list, const std::string& replacement,
-               CVNTextPos& start, CVNTextPos& end);
-
-// Changes times and attributes of the selected row if it matches; read-only is removed before
-// the times are written and set only after.
-int ChangeStep(CVNSearchEngine& engine, CVNFileListCtrl& list, CVNTextPos& start, CVNTextPos& end,
-               const ChangeTimes& times, std::uint32_t value, std::uint32_t mask);

@@ -1,0 +1,49 @@
+#pragma once
+
+// The file operations on listed files: rename, times and attributes. Each works on the file's
+// path, changes the disk unless it is a preview, logs what undo needs into the newest group of
+// the undo log, and shows the result in the file's row. Runs, in-place renames and undo all go
+// through here, so there is one way to change a file and one way to take it back.
+
+#include <cstdint>
+#include <string>
+
+#include "core/list/FileListModel.h"
+#include "core/ops/UndoLog.h"
+
+// Checks newName against the rules of the folder's file system and renames folder/oldName to it
+// on disk unless preview is set; a new name equal to the old one changes nothing on disk. On a
+// file system made for Windows, trailing dots and spaces are dropped first; newName becomes
+// the name actually used. Throws CVNException with string 32066 on failure.
+void RenameFile(const std::string& folder, const std::string& oldName, std::string& newName, bool preview);
+
+class FileOperations {
+public:
+    FileOperations(FileListModel& model, UndoLog& undo) : model_(model), undo_(undo) {}
+
+    // Each throws CVNException with the text to show after the file's path; the row, the disk
+    // and the log are then as they were, but for what the exception text says.
+    void rename(int row, std::string& newName, bool preview);
+    // Local times; null leaves a time as it is.
+    void setTimes(int row, const FILETIME* created, const FILETIME* modified, const FILETIME* accessed,
+                  bool preview);
+    void setAttributes(int row, std::uint32_t value, std::uint32_t mask, bool preview);
+
+    // The same in the error frame of a run: a failure is shown (string 32063 with the file's
+    // path) and gives false. usedName (optional) receives the name actually used.
+    bool RenameItem(int row, const std::string& newName, bool preview, std::string* usedName = nullptr);
+    bool SetItemTimes(int row, const FILETIME* created, const FILETIME* modified, const FILETIME* accessed,
+                      bool preview);
+    bool SetItemAttributes(int row, std::uint32_t value, std::uint32_t mask, bool preview);
+
+private:
+    template <typename Op> bool inErrorFrame(int row, Op op);
+
+    FileListModel& model_;
+    UndoLog& undo_;
+};
+
+// Writes times (UTC; null = unchanged) to path; a read-only file is made writable for the write
+// and its exact permissions put back afterwards. Throws CVNException (string 32068).
+void WriteFileTimes(const std::string& path, const FILETIME* created, const timespec* accessed,
+                    const timespec* modified);
