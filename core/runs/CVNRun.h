@@ -38,7 +38,7 @@ public:
     // The run moves on to row; previous is the row it leaves (-2: none, deselect every row).
     virtual void rowSelected(int row, int previous) = 0;
     // Files done of those the run may reach; called between two files.
-    virtual void progress(int done, int total) {}
+    virtual void progress(int /*done*/, int /*total*/) {}
     // Between two files: lets the window handle input. True when the application is closing
     // and the run must end at once.
     virtual bool pump() { return false; }

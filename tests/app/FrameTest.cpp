@@ -78,7 +78,7 @@ TEST_F(AppTest, TheMenuHasEveryItemWithItsShortcuts) {
 
 TEST_F(AppTest, PromptsAndTheIdlePromptInTheStatusBar) {
     ASSERT_TRUE(start());
-    EXPECT_EQ(frame().messageText().toStdString(), LoadString(57345));
+    EXPECT_EQ(frame().messageText().toStdString(), LoadString(kHelpPagesAvailable ? 57345 : 33127));
     QAction* options = frame().action(ID_OPTIONS);
     EXPECT_EQ(options->statusTip().toStdString(),
               "Öffnet das Dialogfenster für die Programmeinstellungen.");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
@@ -64,9 +66,22 @@ TEST_F(QtMessagePresenterTest, BoxTakesButtonsIconAndDefaultFromType) {
 TEST_F(QtMessagePresenterTest, BoxShowsTextPlainWithTitleAndHelpId) {
     auto box = QtMessagePresenter::createBox("Die Datei '<b>ä&ö</b>' fehlt.", MB_OK, 4711);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Orvane"));
-    EXPECT_EQ(box->text(), QStringLiteral("Die Datei '<b>ä&ö</b>' fehlt."));
+    EXPECT_EQ(box->text().remove(QChar(0x200B)), QStringLiteral("Die Datei '<b>ä&ö</b>' fehlt."));
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     EXPECT_EQ(box->property("helpId").toUInt(), 4711u);
+}
+
+// A long file name wraps instead of making the box wider than the screen.
+TEST_F(QtMessagePresenterTest, ALongNameWraps) {
+    const std::string path = "/home/anna/" + std::string(240, 'x') + "/" + std::string(200, 'y') + ".txt";
+    auto box = QtMessagePresenter::createBox("Bei der Datei '" + path + "' ist ein Fehler passiert.", MB_OK, 0);
+    box->show();
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(label, nullptr);
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                           Qt::TextWordWrap, label->text());
+    EXPECT_LE(needed.width(), label->width()); // nothing is cut off at the right
+    EXPECT_EQ(box->text().remove(QChar(0x200B)).toStdString().find(path), 15u);
 }
 
 // Runs the real modal box and lets a queued action answer it.

@@ -54,6 +54,25 @@ int resultFor(Button button) {
     }
 }
 
+// A long file name has no place to break a line, so the box would grow wider than the screen
+// and cut it: zero-width spaces after path separators and inside long unbroken runs let the
+// text wrap there.
+QString breakable(const QString& text) {
+    constexpr int kLongestRun = 40;
+    QString out;
+    out.reserve(text.size() + text.size() / kLongestRun + 8);
+    int run = 0;
+    for (const QChar c : text) {
+        out += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if (c == QLatin1Char('/') || run >= kLongestRun) {
+            out += QChar(0x200B);
+            run = 0;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 std::unique_ptr<QMessageBox> QtMessagePresenter::createBox(const std::string& text, unsigned type,
@@ -62,7 +81,7 @@ std::unique_ptr<QMessageBox> QtMessagePresenter::createBox(const std::string& te
     box->setWindowTitle(QStringLiteral("Orvane"));
     // File names may hold '<' and '&'; they must show as typed, never as markup.
     box->setTextFormat(Qt::PlainText);
-    box->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    box->setText(breakable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
     box->setIcon(iconFor(type));
 
     const Buttons buttons = buttonsFor(type);

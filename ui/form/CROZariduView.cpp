@@ -2,24 +2,25 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "ui/list/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "ui/form/CVNComboBoxMRU.h"
+#include "ui/form/CVNDateTimeEdit.h"
+#include "ui/frame/MnemonicGuard.h"
 #include "core/messages/CVNException.h"
 #include "core/settings/CVNPars.h"
 #include "core/messages/Messages.h"
@@ -55,8 +56,28 @@ QString u8(const char* s) {
 } // namespace
 
 CROZariduView::CROZariduView(CROZariduPars& pars, QWidget* parent) : QWidget(parent), pars_(pars) {
+    InstallMnemonicGuard();
     buildControls();
     watchClipboard();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now)) lastFocus_ = now;
+    });
+}
+
+void CROZariduView::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    QWidget* focus = QApplication::focusWidget();
+    // The boxes press Finden themselves; the list opens files with Return.
+    if (!enter || mods != Qt::NoModifier || running_ || !focus || focus == list_ || list_->isAncestorOf(focus) ||
+        qobject_cast<QComboBox*>(focus) || qobject_cast<QComboBox*>(focus->parentWidget())) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    auto* button = qobject_cast<QPushButton*>(focus);
+    if (!button) button = find_;
+    if (button->isEnabled()) button->click();
+    event->accept();
 }
 
 CROZariduView::~CROZariduView() {
@@ -132,18 +153,10 @@ void CROZariduView::buildControls() {
     const QDateTime now = QDateTime::currentDateTime();
     for (int r = 0; r < 3; ++r) {
         changeTime_[r] = check(timeCaptions[r], IDC_CHANGE_CREATED + r, dateGroup_);
-        date_[r] = new QDateEdit(now.date(), dateGroup_);
-        date_[r]->setCalendarPopup(true);
-        date_[r]->setDisplayFormat(u8("dd.MM.yyyy"));
+        date_[r] = new CVNDateEdit(now.date(), dateGroup_);
         tag(date_[r], IDC_DATE_CREATED + 2 * r);
-        time_[r] = new QTimeEdit(now.time(), dateGroup_);
-        time_[r]->setDisplayFormat(u8("HH:mm:ss"));
+        time_[r] = new CVNTimeEdit(now.time(), dateGroup_);
         tag(time_[r], IDC_TIME_CREATED + 2 * r);
-        for (QWidget* picker : {static_cast<QWidget*>(date_[r]), static_cast<QWidget*>(time_[r])})
-            picker->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        // The calendar button is not part of the size hint; leave room for a whole date.
-        date_[r]->setMinimumWidth(date_[r]->sizeHint().width() +
-                                  date_[r]->fontMetrics().horizontalAdvance(u8("0")) * 2);
         dateGrid->addWidget(changeTime_[r], r, 0);
         dateGrid->addWidget(date_[r], r, 1);
         dateGrid->addWidget(time_[r], r, 2);
@@ -252,9 +265,9 @@ void CROZariduView::buildControls() {
             if (find_->isEnabled()) find_->click();
         });
     connect(browse_, &QPushButton::clicked, this, [this] { OnBrowse(); });
-    // The pattern menus come later; until then the buttons do nothing.
-    connect(searchMenu_, &QPushButton::clicked, this, [] {});
-    connect(replaceMenu_, &QPushButton::clicked, this, [] {});
+    // The pattern menus come later; until then the buttons are greyed.
+    searchMenu_->setEnabled(false);
+    replaceMenu_->setEnabled(false);
 
     updateFindButton();
     updateChangeInputs();

@@ -6,6 +6,7 @@
 // property "controlId", so help and tips can find it.
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -19,12 +20,12 @@
 #include "ui/frame/CVNCommandTarget.h"
 
 class QCheckBox;
-class QDateEdit;
+class CVNDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
+class CVNTimeEdit;
 class CVNAppInfo;
 class CVNComboBoxMRU;
 class CVNFileListCtrl;
@@ -147,6 +148,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Return presses the focused button, or Finden as the form's default button.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -164,7 +167,9 @@ private:
     void refresh() override;
     void setStatusText(const QString& text);
     // The focused edit field, or null.
-    static QLineEdit* focusedEdit();
+    QLineEdit* focusedEdit() const;
+    // The widget the Edit commands act on.
+    QWidget* commandFocus() const;
     void watchClipboard();
     bool listHasFocus() const;
 
@@ -193,6 +198,7 @@ private:
     MessagePump pump_;
     CVNFileNameMatcher matcher_;
     QString statusText_;
+    QPointer<QWidget> lastFocus_; // the last widget of this form that had the focus
 
     QLabel* folderLabel_ = nullptr;
     CVNComboBoxMRU* folder_ = nullptr;
@@ -209,8 +215,8 @@ private:
     QCheckBox* wholeList_ = nullptr;
     QGroupBox* dateGroup_ = nullptr;
     QCheckBox* changeTime_[3] = {};
-    QDateEdit* date_[3] = {};
-    QTimeEdit* time_[3] = {};
+    CVNDateEdit* date_[3] = {};
+    CVNTimeEdit* time_[3] = {};
     QGroupBox* attributeGroup_ = nullptr;
     // archive, read-only, hidden, system
     QCheckBox* changeAttr_[4] = {};

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 
 #include "ui/list/CVNFileListCtrl.h"
@@ -16,8 +17,19 @@ namespace {
 constexpr unsigned IDS_UNDONE = 33125, IDS_NOT_UNDONE = 33126;
 }
 
-QLineEdit* CROZariduView::focusedEdit() {
+QWidget* CROZariduView::commandFocus() const {
     QWidget* focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus)) return focus;
+    // While the frame's menu bar or an open menu has the keyboard (Alt+B), the commands act on
+    // what had the focus in the form before: a menu opened by keyboard must offer what one
+    // opened by mouse offers.
+    if (!focus || qobject_cast<QMenu*>(focus) || (focus->window() == window() && !isAncestorOf(focus)))
+        return lastFocus_;
+    return focus;
+}
+
+QLineEdit* CROZariduView::focusedEdit() const {
+    QWidget* focus = commandFocus();
     // An editable combo box keeps the focus itself and hands keys to its edit field.
     if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
         return combo->lineEdit();
@@ -25,7 +37,7 @@ QLineEdit* CROZariduView::focusedEdit() {
 }
 
 bool CROZariduView::listHasFocus() const {
-    return QApplication::focusWidget() == list_;
+    return commandFocus() == list_;
 }
 
 bool CROZariduView::handlesCommand(int id) const {

@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <sys/stat.h>
 #include <vector>
 
 #include "core/ops/UndoCommand.h"
@@ -24,7 +26,7 @@
 namespace {
 
 constexpr unsigned IDS_FOUND = 130, IDS_FIND_STOPPED = 147, IDS_RELATIVE_FOLDER = 33120,
-                   IDS_RENAME_PROGRESS = 33122, IDS_CHANGE_PROGRESS = 33123, IDS_FIND_PROGRESS = 33124;
+                   IDS_RENAME_PROGRESS = 33122, IDS_CHANGE_PROGRESS = 33123, IDS_FIND_PROGRESS = 33124, IDS_NO_FOLDER = 33128;
 
 void ShowText(const std::string& text, unsigned type) {
     GetMessagePresenter()->show(text, type, 0);
@@ -60,6 +62,13 @@ void CROZariduView::OnFind() {
         return;
     }
     folder_->setEditText(qs(folder));
+    // A start folder that is not there is the user's typing, not a folder that cannot be read.
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        ShowMessageId(IDS_NO_FOLDER, folder, MB_OK | MB_ICONWARNING);
+        folder_->setFocus();
+        return;
+    }
     folder_->AddToMRU(folder, 0);
 
     const bool regExp = regExp_->isChecked();
@@ -103,6 +112,7 @@ void CROZariduView::OnFind() {
     model.flushPending();
 
     SetRunState(false);
+    list_->fitColumnsToContents();
     std::string status = FormatId(IDS_FOUND, {list_->itemCount()});
     if (stop_) status += " " + LoadString(IDS_FIND_STOPPED);
     setStatusText(qs(status));
@@ -200,8 +210,8 @@ void CROZariduView::requestStop() {
 }
 
 void CROZariduView::SetRunState(bool running) {
-    QWidget* groups[] = {folderLabel_, folder_,     browse_, subfolders_, searchLabel_,
-                         search_,      searchMenu_, regExp_, preview_,    wholeList_};
+    QWidget* groups[] = {folderLabel_, folder_, browse_,  subfolders_, searchLabel_,
+                         search_,      regExp_, preview_, wholeList_};
     if (running) {
         for (QWidget* w : groups)
             w->setEnabled(false);
@@ -216,16 +226,17 @@ void CROZariduView::SetRunState(bool running) {
             w->setEnabled(false);
         running_ = true;
         qApp->installEventFilter(this);
+        list_->header()->setSectionsClickable(false); // rows must not move under a run
         emit runStateChanged(true);
         return;
     }
     running_ = false;
     qApp->removeEventFilter(this);
+    list_->header()->setSectionsClickable(true);
     for (QWidget* w : groups)
         w->setEnabled(true);
     for (QWidget* w : {static_cast<QWidget*>(replaceLabel_), static_cast<QWidget*>(replace_),
-                       static_cast<QWidget*>(replaceMenu_), static_cast<QWidget*>(dateGroup_),
-                       static_cast<QWidget*>(attributeGroup_)})
+                       static_cast<QWidget*>(dateGroup_), static_cast<QWidget*>(attributeGroup_)})
         w->setEnabled(true);
     updateFindButton();
     find_->setFocus();

@@ -208,7 +208,7 @@ void CROZariduFrame::updateCommandStates() {
         } else if (id == ID_OPTIONS || id == ID_APP_ABOUT) {
             a->setEnabled(!running);
         } else if (id == ID_HELP_FINDER || id == ID_HELP) {
-            a->setEnabled(false); // the help pages are not written yet
+            a->setEnabled(kHelpPagesAvailable);
         }
     }
     actions_[ID_VIEW_STATUS_BAR]->setChecked(statusBar()->isVisible() || !isVisible());

@@ -23,8 +23,9 @@ QStatusBar* CVNFrameWnd::createStatusBar() {
 
 void CVNFrameWnd::SetMessageText(const QString& text) {
     if (!messagePane_) return;
-    messagePane_->setText(text.isEmpty() ? QString::fromStdString(LoadString(ID_IDLE_PROMPT))
-                                         : text);
+    // Until there are help pages, the idle prompt does not send the user to F1.
+    const unsigned idle = kHelpPagesAvailable ? ID_IDLE_PROMPT : ID_IDLE_PROMPT_WITHOUT_HELP;
+    messagePane_->setText(text.isEmpty() ? QString::fromStdString(LoadString(idle)) : text);
 }
 
 QString CVNFrameWnd::messageText() const {

@@ -124,6 +124,17 @@ void CVNFileListCtrl::InsertColumn(int position, int id, int width) {
     if (sortDirection_ != 0 && sortId_ == id) showSortArrow();
 }
 
+void CVNFileListCtrl::fitColumnsToContents() {
+    // Only the rows on screen are measured, so this costs the same for a million rows.
+    const int widest = std::max(200, viewport()->width() / 2);
+    for (int position = 0; GetColumnId(position) >= 0; ++position) {
+        const int id = GetColumnId(position);
+        const int wanted = std::max(sizeHintForColumn(id), header()->sectionSizeHint(id));
+        header()->resizeSection(id, std::clamp(wanted, 40, widest));
+    }
+    header()->setStretchLastSection(true);
+}
+
 void CVNFileListCtrl::deleteAllItems() {
     ClearSort();
     model_->clear();

@@ -42,6 +42,10 @@ public:
     std::string GetItemName(int row) const;
     FileListRecord* itemRecord(int row) const { return model_->record(row); }
 
+    // Sizes the shown columns to their content, within limits, and lets the last one take the
+    // rest of the width, so that names and types are not cut while space is free.
+    void fitColumnsToContents();
+
     // Sorting: a click on a header sorts ascending, a second click on it descending.
     void sortByColumnId(int id);
     void ClearSort();
