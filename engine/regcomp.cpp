@@ -811,11 +811,10 @@ void analyse(RegProgram& prog) {
 RegProgram regcomp(const char* pattern, bool caseSensitive) {
     RegProgram prog;
     prog.caseSensitive = caseSensitive;
-    for (int i = 0; i < kRegGroups; ++i) prog.groupStart[i] = prog.groupEnd[i] = -1;
     auto failWith = [&](int code) {
         prog.valid = false;
         prog.program.clear();
-        prog.errorText = regErrorText(code);
+        prog.compileError = regErrorText(code);
         return prog;
     };
     if (pattern == nullptr || *pattern == '\0') return failWith(REG_ERR_COMP_NULL);
