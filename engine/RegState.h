@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/RegProgram.h"
@@ -24,11 +25,12 @@ struct RegState {
     bool counterStarted = false;
 
     // Matcher scratch, kept so that repeated execs reuse the allocations: the (node, position)
-    // pairs that already failed in the current exec, and per STAR/PLUS node the run it last
-    // counted and the part of it from which the rest of the pattern is known to fail, stamped
-    // with the exec that counted it. Between execs the memo is all zeros and no stamp is ahead
-    // of execCount, so scratch is never copied: a copy starts with none, and an assigned state
-    // keeps its own, which stays consistent whatever program it is used with next.
+    // pairs that already failed in the current exec, per STAR/PLUS node the run it last counted
+    // and the part of it from which the rest of the pattern is known to fail, stamped with the
+    // exec that counted it, and the trail of group marks to take back on failure (emptied by
+    // every attempt). Between execs the memo is all zeros and no stamp is ahead of execCount, so
+    // scratch is never copied: a copy starts with none, and an assigned state keeps its own,
+    // which stays consistent whatever program it is used with next.
     struct Scratch {
         struct StarState {
             std::uint32_t exec = 0;
@@ -38,6 +40,7 @@ struct RegState {
         std::vector<std::uint32_t> failedWords;
         std::vector<StarState> starStates;
         std::uint32_t execCount = 0;
+        std::vector<std::pair<int, int>> trail; // (group slot, value it had before)
 
         Scratch() = default;
         Scratch(const Scratch&) {}

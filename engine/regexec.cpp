@@ -37,7 +37,7 @@ public:
     Matcher(const RegProgram& prog, RegState& state, const char* subject, std::size_t length)
         : prog_(prog), state_(state), scratch_(state.scratch), code_(prog.program.data()),
           begin_(subject), end_(subject + length), icase_(!prog.caseSensitive), cols_(length + 1),
-          budget_(256 + 4 * (prog.program.size() / 3 + 1)) {
+          trail_(scratch_.trail), budget_(256 + 4 * (prog.program.size() / 3 + 1)) {
         if (++scratch_.execCount == 0) {
             // After four billion execs the stamps would repeat; start them afresh.
             for (auto& st : scratch_.starStates) st.exec = 0;
@@ -430,7 +430,7 @@ private:
     const char* const stackTop_ = static_cast<const char*>(__builtin_frame_address(0));
     std::size_t calls_ = 0;
     std::uint64_t visits_ = 0;
-    std::vector<std::pair<int, int>> trail_;
+    std::vector<std::pair<int, int>>& trail_;
     const std::size_t budget_;
     bool memoOn_ = false;
 };
