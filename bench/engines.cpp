@@ -21,8 +21,7 @@ public:
     }
     Outcome match(std::string_view subject) override {
         if (re_.exec(subject)) return Outcome::Match;
-        // Read the error through the program: errorText() would copy a string on every miss.
-        return re_.program()->errorText.empty() ? Outcome::NoMatch : Outcome::Error;
+        return re_.hasError() ? Outcome::Error : Outcome::NoMatch;
     }
 
 private:

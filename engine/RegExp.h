@@ -1,14 +1,16 @@
 #pragma once
 
 // The handle through which the program compiles, matches and expands regular expressions.
-// Copies share one compiled program; exec gives a shared handle a private copy first, so that
-// the match state it writes does not disturb the others.
+// Copies share one compiled program, which nothing changes after compiling; each handle has its
+// own match state (groups, error text, replacement counter), so copies never disturb each other
+// and a copy goes on from the state it was copied with.
 
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "engine/RegProgram.h"
+#include "engine/RegState.h"
 
 class RegExp {
 public:
@@ -19,8 +21,8 @@ public:
 
     bool isValid() const { return prog_ && prog_->valid; }
     bool isAnchored() const { return isValid() && prog_->anchored; }
-    std::string errorText() const { return prog_ ? prog_->errorText : error_; }
-    bool hasError() const { return !errorText().empty(); }
+    const std::string& errorText() const { return state_.errorText; }
+    bool hasError() const { return !state_.errorText.empty(); }
 
     // True if subject matches; a null subject is an error.
     bool exec(const char* subject);
@@ -39,14 +41,15 @@ public:
         return substitute(replacement.c_str(), out);
     }
 
-    // The compiled program, for tests and tools that inspect it.
+    // The compiled program and this handle's match state, for tests and tools that inspect them.
     const RegProgram* program() const { return prog_.get(); }
+    const RegState& state() const { return state_; }
 
 private:
-    void clearErrors();
+    void clearErrors() { state_.errorText.clear(); }
     bool noProgram();
 
     std::string subject_;
-    std::string error_;
-    std::shared_ptr<RegProgram> prog_;
+    std::shared_ptr<const RegProgram> prog_;
+    RegState state_;
 };

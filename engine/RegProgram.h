@@ -1,8 +1,8 @@
 #pragma once
 
 // The compiled form of one regular expression: a byte program of linked nodes that the
-// backtracking matcher interprets, plus the match state of the last regexec and the counter
-// state of the replacement expansion.
+// backtracking matcher interprets, and what the compiler worked out about it in advance. It is
+// never changed after regcomp, so handles share it; what matching writes lives in RegState.
 
 #include <cstdint>
 #include <string>
@@ -47,19 +47,14 @@ constexpr std::uint8_t kSetRangeTo = 0xFE;
 constexpr int kRegGroups = 10;
 
 struct RegProgram {
-    std::string errorText;           // message of the last error raised on this program
-    std::uint32_t programSize = 0;   // bytes of the program, as counted by the sizing pass
-    int groupStart[kRegGroups] = {}; // byte offsets into the last subject; -1 = not taking part
-    int groupEnd[kRegGroups] = {};
+    std::string compileError;      // why compilation failed; empty for a valid program
+    std::uint32_t programSize = 0; // bytes of the program, as counted by the sizing pass
     char32_t startChar = 0; // if not 0: every match begins with this character
     bool anchored = false;  // a match can only begin at the start of the subject
     int mustHave = -1;      // program offset of a literal every match contains, or -1
     std::uint32_t mustLength = 0;
     std::vector<std::uint8_t> program;
     bool valid = false;
-    int highestGroup = -1;
-    std::int32_t counterValue = 0; // counter state of regsub
-    bool counterStarted = false;
     bool caseSensitive = false;
 
     // What the matcher would otherwise work out again on every visit, by node (offset / 3):
@@ -87,36 +82,11 @@ struct RegProgram {
     AsciiSet firstAscii;
     bool firstNonAscii = true;
     bool firstEmpty = true;
-
-    // Matcher scratch, kept here so that repeated execs reuse the allocations: the (node,
-    // position) pairs that already failed in the current exec, and per STAR/PLUS node the run
-    // it last counted and the part of it from which the rest of the pattern is known to fail.
-    std::vector<std::uint64_t> failedBits;
-    std::vector<std::uint32_t> failedWords;
-    struct StarState {
-        std::uint32_t exec = 0;
-        int runStart = 0, runEnd = 0, failFrom = -1;
-    };
-    std::vector<StarState> starStates;
-    std::uint32_t execCount = 0;
 };
 
 // Compiles pattern (NUL-terminated; null or empty is error 10). The result is always a program;
-// valid tells whether compilation succeeded, errorText why not.
+// valid tells whether compilation succeeded, compileError why not.
 RegProgram regcomp(const char* pattern, bool caseSensitive);
-
-// Matches prog against subject [subject, subject + length). Returns true on a match and sets the
-// group offsets; a null subject is error 1.
-bool regexec(RegProgram& prog, const char* subject, std::size_t length);
-
-// Expands replacement with the groups of the last successful regexec on subject (the same
-// subject). On failure returns false and sets prog.errorText; out is then not to be used.
-bool regsub(RegProgram& prog, const char* subject, std::size_t subjectLength,
-            const char* replacement, std::string& out);
-
-// Number of node visits made by the last regexec on this thread, for tests and benchmarks that
-// check the matcher's work is bounded.
-std::uint64_t regexecVisits();
 
 // Reads one character of a set or literal operand at p and moves p past it. The operand ends
 // with a NUL, which stops decoding, so four bytes of room is enough.

@@ -17,6 +17,7 @@
 
 #include "engine/RegError.h"
 #include "engine/RegProgram.h"
+#include "engine/RegState.h"
 #include "platform/chars.h"
 
 namespace {
@@ -33,16 +34,17 @@ constexpr std::size_t kMaxMemoWords = std::size_t{8} << 20;
 
 class Matcher {
 public:
-    Matcher(RegProgram& prog, const char* subject, std::size_t length)
-        : prog_(prog), code_(prog.program.data()), begin_(subject), end_(subject + length),
-          icase_(!prog.caseSensitive), cols_(length + 1),
-          budget_(256 + 4 * (prog.program.size() / 3 + 1)) {
-        if (++prog_.execCount == 0) {
+    Matcher(const RegProgram& prog, RegState& state, const char* subject, std::size_t length)
+        : prog_(prog), state_(state), scratch_(state.scratch), code_(prog.program.data()),
+          begin_(subject), end_(subject + length), icase_(!prog.caseSensitive), cols_(length + 1),
+          trail_(scratch_.trail), budget_(256 + 4 * (prog.program.size() / 3 + 1)) {
+        if (++scratch_.execCount == 0) {
             // After four billion execs the stamps would repeat; start them afresh.
-            for (auto& st : prog_.starStates) st.exec = 0;
-            prog_.execCount = 1;
+            for (auto& st : scratch_.starStates) st.exec = 0;
+            scratch_.execCount = 1;
         }
-        if (prog_.starStates.size() < prog_.nodeInfo.size()) prog_.starStates.resize(prog_.nodeInfo.size());
+        if (scratch_.starStates.size() < prog_.nodeInfo.size())
+            scratch_.starStates.resize(prog_.nodeInfo.size());
     }
 
     void enableMemo() {
@@ -52,22 +54,22 @@ public:
         // an exec goes on without the memo (the stack bound still ends it cleanly).
         if (words > kMaxMemoWords) return;
         memoOn_ = true;
-        if (prog_.failedBits.size() < words) prog_.failedBits.resize(words, 0);
+        if (scratch_.failedBits.size() < words) scratch_.failedBits.resize(words, 0);
     }
 
     ~Matcher() {
         tVisits = visits_;
-        for (std::uint32_t w : prog_.failedWords) prog_.failedBits[w] = 0;
-        prog_.failedWords.clear();
+        for (std::uint32_t w : scratch_.failedWords) scratch_.failedBits[w] = 0;
+        scratch_.failedWords.clear();
     }
 
     bool attempt(const char* at) {
-        for (int i = 0; i < kRegGroups; ++i) prog_.groupStart[i] = prog_.groupEnd[i] = -1;
+        for (int i = 0; i < kRegGroups; ++i) state_.groupStart[i] = state_.groupEnd[i] = -1;
         trail_.clear();
         pos_ = at;
         if (!match(1)) return false;
-        prog_.groupStart[0] = static_cast<int>(at - begin_);
-        prog_.groupEnd[0] = static_cast<int>(pos_ - begin_);
+        state_.groupStart[0] = static_cast<int>(at - begin_);
+        state_.groupEnd[0] = static_cast<int>(pos_ - begin_);
         return true;
     }
 
@@ -206,13 +208,13 @@ private:
 
     bool failedBefore(int node) const {
         std::size_t i = memoIndex(node);
-        return (prog_.failedBits[i / 64] >> (i % 64)) & 1;
+        return (scratch_.failedBits[i / 64] >> (i % 64)) & 1;
     }
 
     void rememberFailure(int node, const char* at) {
         std::size_t i = static_cast<std::size_t>(node / 3) * cols_ + static_cast<std::size_t>(at - begin_);
-        std::uint64_t& w = prog_.failedBits[i / 64];
-        if (w == 0) prog_.failedWords.push_back(static_cast<std::uint32_t>(i / 64));
+        std::uint64_t& w = scratch_.failedBits[i / 64];
+        if (w == 0) scratch_.failedWords.push_back(static_cast<std::uint32_t>(i / 64));
         w |= std::uint64_t{1} << (i % 64);
     }
 
@@ -228,7 +230,7 @@ private:
         while (trail_.size() > mark) {
             const auto [which, old] = trail_.back();
             trail_.pop_back();
-            (which < kRegGroups ? prog_.groupStart[which] : prog_.groupEnd[which - kRegGroups]) = old;
+            (which < kRegGroups ? state_.groupStart[which] : state_.groupEnd[which - kRegGroups]) = old;
         }
     }
 
@@ -249,10 +251,10 @@ private:
     // STAR/PLUS: the longest run of the operand from pos_, then the rest of the pattern from
     // each end of the run, longest first. Ends from which the rest is known to fail are skipped.
     bool repeatAndContinue(int node, int next, bool plus) {
-        auto& st = prog_.starStates[static_cast<std::size_t>(node / 3)];
+        auto& st = scratch_.starStates[static_cast<std::size_t>(node / 3)];
         const char* save = pos_;
         const int at = static_cast<int>(save - begin_);
-        const bool known = st.exec == prog_.execCount && at <= st.runEnd;
+        const bool known = st.exec == scratch_.execCount && at <= st.runEnd;
         if (known && at < st.runStart && extendsRunTo(node + 3, save, begin_ + st.runStart)) {
             // Backtracking enters a run at ever earlier positions: still the same run.
             st.runStart = at;
@@ -261,7 +263,7 @@ private:
             const char* runEnd = end_; // '.' takes everything left
             if (code_[node + 3] != ANY) repeat(node + 3, runEnd);
             if (error == REG_ERR_REGREPEAT) return false;
-            st.exec = prog_.execCount;
+            st.exec = scratch_.execCount;
             st.runStart = at;
             st.runEnd = static_cast<int>(runEnd - begin_);
             st.failFrom = -1;
@@ -396,11 +398,11 @@ private:
                 break;
             default:
                 if (op > OPEN && op < OPEN + kRegGroups) {
-                    setGroup(prog_.groupStart[op - OPEN], op - OPEN);
+                    setGroup(state_.groupStart[op - OPEN], op - OPEN);
                     break;
                 }
                 if (op > CLOSE && op < CLOSE + kRegGroups) {
-                    setGroup(prog_.groupEnd[op - CLOSE], kRegGroups + op - CLOSE);
+                    setGroup(state_.groupEnd[op - CLOSE], kRegGroups + op - CLOSE);
                     break;
                 }
                 raise(REG_ERR_BAD_OPCODE);
@@ -416,7 +418,9 @@ private:
         return false;
     }
 
-    RegProgram& prog_;
+    const RegProgram& prog_;
+    RegState& state_;
+    RegState::Scratch& scratch_;
     const std::uint8_t* code_;
     const char* begin_;
     const char* end_;
@@ -426,7 +430,7 @@ private:
     const char* const stackTop_ = static_cast<const char*>(__builtin_frame_address(0));
     std::size_t calls_ = 0;
     std::uint64_t visits_ = 0;
-    std::vector<std::pair<int, int>> trail_;
+    std::vector<std::pair<int, int>>& trail_;
     const std::size_t budget_;
     bool memoOn_ = false;
 };
@@ -435,17 +439,18 @@ private:
 
 std::uint64_t regexecVisits() { return tVisits; }
 
-bool regexec(RegProgram& prog, const char* subject, std::size_t length) {
+bool regexec(const RegProgram& prog, RegState& state, const char* subject, std::size_t length) {
     tVisits = 0;
+    state.highestGroup = -1;
     if (subject == nullptr) {
-        prog.errorText = regErrorText(REG_ERR_EXEC_NULL);
+        state.errorText = regErrorText(REG_ERR_EXEC_NULL);
         return false;
     }
     if (prog.program.empty() || prog.program[0] != kRegMagic) {
-        prog.errorText = regErrorText(REG_ERR_EXEC_CORRUPT);
+        state.errorText = regErrorText(REG_ERR_EXEC_CORRUPT);
         return false;
     }
-    Matcher m(prog, subject, length);
+    Matcher m(prog, state, subject, length);
     if (prog.mustHave >= 0 && !m.containsMustHave()) return false;
 
     const char* end = subject + length;
@@ -500,6 +505,14 @@ bool regexec(RegProgram& prog, const char* subject, std::size_t length) {
             if ((found = m.attempt(s)) || s >= end) break;
         }
     }
-    if (!found) prog.errorText = m.error ? regErrorText(m.error) : std::string();
-    return found;
+    if (!found) {
+        state.errorText = m.error ? regErrorText(m.error) : std::string();
+        return false;
+    }
+    for (int i = kRegGroups - 1; i >= 0; --i)
+        if (state.groupStart[i] >= 0) {
+            state.highestGroup = i;
+            break;
+        }
+    return true;
 }

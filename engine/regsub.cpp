@@ -8,6 +8,7 @@
 
 #include "engine/RegError.h"
 #include "engine/RegProgram.h"
+#include "engine/RegState.h"
 #include "platform/chars.h"
 
 namespace {
@@ -16,10 +17,10 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 class Expander {
 public:
-    Expander(RegProgram& prog, const char* subject, std::size_t subjectLength, bool write,
+    Expander(RegState& state, const char* subject, std::size_t subjectLength, bool write,
              std::string& out)
-        : prog_(prog), subject_(subject), subjectLength_(subjectLength), write_(write), out_(out),
-          started_(prog.counterStarted), value_(prog.counterValue) {}
+        : state_(state), subject_(subject), subjectLength_(subjectLength), write_(write),
+          out_(out), started_(state.counterStarted), value_(state.counterValue) {}
 
     // Expands replacement; returns 0 or an engine error code.
     int run(const char* r) {
@@ -119,8 +120,8 @@ private:
         started_ = true;
         value_ = static_cast<std::int32_t>(value);
         if (write_) {
-            prog_.counterStarted = true;
-            prog_.counterValue = value_;
+            state_.counterStarted = true;
+            state_.counterValue = value_;
         }
 
         int width = s.digits + (s.negative ? 1 : 0);
@@ -132,8 +133,8 @@ private:
     }
 
     void group(int i) {
-        int start = prog_.groupStart[i];
-        int end = prog_.groupEnd[i];
+        int start = state_.groupStart[i];
+        int end = state_.groupEnd[i];
         if (!subject_ || start < 0 || end < start || static_cast<std::size_t>(end) > subjectLength_)
             return;
         std::size_t n = static_cast<std::size_t>(end - start);
@@ -175,7 +176,7 @@ private:
         length_ = length_ - oldLength + mapped.size();
     }
 
-    RegProgram& prog_;
+    RegState& state_;
     const char* subject_;
     std::size_t subjectLength_;
     const bool write_;
@@ -188,10 +189,10 @@ private:
 
 } // namespace
 
-bool regsub(RegProgram& prog, const char* subject, std::size_t subjectLength,
-            const char* replacement, std::string& out) {
+bool regsub(const RegProgram& prog, RegState& state, const char* subject,
+            std::size_t subjectLength, const char* replacement, std::string& out) {
     auto fail = [&](int code) {
-        prog.errorText = regErrorText(code);
+        state.errorText = regErrorText(code);
         return false;
     };
     if (replacement == nullptr) return fail(REG_ERR_SUB_NULL);
@@ -199,12 +200,12 @@ bool regsub(RegProgram& prog, const char* subject, std::size_t subjectLength,
     if (subject == nullptr) subjectLength = 0;
 
     std::string scratch;
-    Expander measure(prog, subject, subjectLength, false, scratch);
+    Expander measure(state, subject, subjectLength, false, scratch);
     if (int code = measure.run(replacement)) return fail(code);
 
     out.clear();
     out.reserve(measure.length());
-    Expander writer(prog, subject, subjectLength, true, out);
+    Expander writer(state, subject, subjectLength, true, out);
     if (int code = writer.run(replacement)) return fail(code);
     return true;
 }

@@ -619,7 +619,8 @@ Result execChecked(RegExp& re, std::string_view pattern, bool cs, std::string_vi
     Result r;
     r.matched = re.exec(name);
     const std::uint64_t visits = regexecVisits();
-    const RegProgram* prog = re.program(); // exec may have given the handle its own copy
+    const RegProgram* prog = re.program();
+    const RegState& state = re.state();
     const std::string where = context(pattern, cs, name);
 
     // Work: every (node, position) pair fails at most once, so node visits grow with nodes
@@ -650,11 +651,11 @@ Result execChecked(RegExp& re, std::string_view pattern, bool cs, std::string_vi
     const std::vector<bool> boundary = boundaries(name);
     int highest = -1;
     for (int i = 0; i < kRegGroups; ++i) {
-        r.start[i] = prog->groupStart[i];
-        r.end[i] = prog->groupEnd[i];
+        r.start[i] = state.groupStart[i];
+        r.end[i] = state.groupEnd[i];
         const int gs = re.groupStart(i);
         const int gl = re.groupLength(i);
-        check(gs == r.start[i], "groupStart disagrees with the program", where);
+        check(gs == r.start[i], "groupStart disagrees with the match state", where);
         if (gs < 0) {
             check(i != 0, "group 0 did not take part in a match", where);
             check(gl == 0, "a group that took no part has a length", where);
@@ -789,7 +790,7 @@ void checkMatches(const std::string& pattern, bool cs, const std::vector<std::st
     check(refState != Reference::Unreadable,
           "the reference cannot read a pattern the engine compiled", hex(pattern));
 
-    RegExp shared = re; // shares the program until its first exec
+    RegExp shared = re; // shares the program, with a match state of its own
     std::vector<Result> first;
     for (const std::string& name : names) {
         Result r = execChecked(re, pattern, cs, name);
