@@ -1,9 +1,9 @@
 #include "engine/CVNFileNameMatcher.h"
 
-#include <cstring>
 #include <new>
 
 #include "engine/RegError.h"
+#include "engine/Wildcard.h"
 #include "res/Format.h"
 
 bool CVNFileNameMatcher::compile(const std::string& regExp, bool caseSensitive,
@@ -29,21 +29,8 @@ std::string CVNFileNameMatcher::formatMessage(const std::string& error,
 }
 
 bool CVNFileNameMatcher::compileWildcard(const std::string& wildcard) {
-    std::string r = "^";
-    for (char c : wildcard) {
-        if (c == specialChar(Role::AnyRun)) {
-            r += "(.*)";
-        } else if (c == specialChar(Role::AnyChar)) {
-            r += '.';
-        } else if (isSpecial(c)) {
-            r += specialChar(Role::Escape);
-            r += c;
-        } else {
-            r += c;
-        }
-    }
-    r += '$';
-    return compile(r, false);
+    // The same translation as a run's, so that Find lists exactly the names a run renames.
+    return compile(wildcardToRegExp(wildcard), false);
 }
 
 bool CVNFileNameMatcher::match(const std::string& name) { return re_ && re_->exec(name); }
@@ -56,19 +43,4 @@ bool CVNFileNameMatcher::replace(const std::string& replacement, std::string& ou
     if (re_->substitute(replacement, out)) return true;
     out = formatMessage(re_->errorText(), std::string());
     return false;
-}
-
-const char* CVNFileNameMatcher::specialChars() const { return "^$.[]()|?+*{}\\"; }
-
-char CVNFileNameMatcher::specialChar(Role role) const {
-    switch (role) {
-    case Role::AnyRun: return '*';
-    case Role::AnyChar: return '?';
-    case Role::Escape: return '\\';
-    }
-    return '\0';
-}
-
-bool CVNFileNameMatcher::isSpecial(char c) const {
-    return c != '\0' && std::strchr(specialChars(), c) != nullptr;
 }

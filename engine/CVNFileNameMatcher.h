@@ -10,9 +10,6 @@
 
 class CVNFileNameMatcher {
 public:
-    // Roles of the characters of the wildcard syntax.
-    enum class Role { AnyRun, AnyChar, Escape };
-
     CVNFileNameMatcher() = default;
     virtual ~CVNFileNameMatcher() = default;
 
@@ -22,7 +19,7 @@ public:
     virtual bool compile(const std::string& regExp, bool caseSensitive,
                          const std::string& messageFormat = std::string());
 
-    // Compiles a wildcard name, case-insensitively, anchored at both ends.
+    // Compiles a wildcard name as wildcardToRegExp translates it, case-insensitively.
     virtual bool compileWildcard(const std::string& wildcard);
 
     // Whether the compiled expression matches name; false if nothing is compiled.
@@ -30,11 +27,6 @@ public:
 
     // The expansion of replacement for the last match, or false with the error message in out.
     virtual bool replace(const std::string& replacement, std::string& out);
-
-    // The wildcard syntax: characters escaped by compileWildcard, and the special characters.
-    virtual const char* specialChars() const;
-    virtual char specialChar(Role role) const;
-    virtual bool isSpecial(char c) const;
 
     const std::string& errorMessage() const { return message_; }
     const RegExp* regExp() const { return re_.get(); }
