@@ -32,14 +32,6 @@ std::string lowered(const std::string& s) {
     return r;
 }
 
-QString visible(QString text) {
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
-        else if (c.unicode() == 0x7F) c = QChar(0x2421);
-    }
-    return text;
-}
-
 const std::string& textField(const FileListRecord& r, int id) {
     return id == COL_NAME ? r.name : id == COL_FOLDER ? r.folderText() : r.typeName();
 }
@@ -64,11 +56,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        // Names are shown as UTF-8; a byte that is not shows as the replacement character, but
-        // the record keeps the bytes the file system gave. A control character (a line break
-        // in a name) shows as its visible symbol instead of cutting the text.
-        return visible(QString::fromUtf8(CellText(r, index.column())));
     case Qt::EditRole:
+        // Names are shown as UTF-8; a byte that is not shows as the replacement character, but
+        // the record keeps the bytes the file system gave.
         return QString::fromUtf8(CellText(r, index.column()));
     case Qt::TextAlignmentRole:
         return index.column() == COL_SIZE ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();

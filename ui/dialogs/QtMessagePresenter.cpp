@@ -108,6 +108,8 @@ int QtMessagePresenter::show(const std::string& text, unsigned type, unsigned he
         (void)box.release();
         return IDCANCEL;
     }
+    // Give the keyboard back to the window, also where no window manager does it.
+    if (parent && !parent->isActiveWindow()) parent->activateWindow();
     // Closing the window counts as the escape button, so a button was always chosen.
     return resultFor(box->standardButton(box->clickedButton()));
 }

@@ -6,6 +6,9 @@
 CVNComboBoxEx::CVNComboBoxEx(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert); // the MRU logic decides what the list holds
+    // No completion from the list while typing: "*" completed inline to a stored "*.jpg" would
+    // search (and rename) something the user never typed.
+    setCompleter(nullptr);
     view()->installEventFilter(this);
 }
 

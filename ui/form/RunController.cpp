@@ -149,7 +149,8 @@ void CROZariduView::rowSelected(int row, int previous) {
 }
 
 void CROZariduView::progress(int done, int total) {
-    if (progressClock_.isValid() && progressClock_.elapsed() < 250) return;
+    // A few times a second is enough to follow, and costs the run nothing measurable.
+    if (done < total && progressClock_.isValid() && progressClock_.elapsed() < 250) return;
     progressClock_.start();
     const QLocale locale;
     setStatusText(QString::fromStdString(FormatId(runIsRename_ ? IDS_RENAME_PROGRESS : IDS_CHANGE_PROGRESS,
@@ -201,6 +202,7 @@ void CROZariduView::RunAll(bool rename) {
     if (counts.quit) return; // the application is closing
     if (list_->previewFlag() && !counts.aborted) previewWarning_ = 0;
     setStatusText(statusBefore);
+    list_->fitColumnsToContents(); // the new names may be longer
     SetRunState(false);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHash>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
+#include <vector>
 
 #include "platform/FileTypes.h"
 
@@ -24,12 +26,15 @@ const ColumnSpec kFindRename[] = {{COL_SIZE, 70}, {COL_TYPE, 100}, {COL_MODIFIED
 const ColumnSpec kDateAttributes[] = {
     {COL_CREATED, 140}, {COL_MODIFIED, 140}, {COL_ACCESSED, 140}, {COL_ATTRIBUTES, 70}};
 
+
+
 // The rows with the icon of each file's type in front of its name.
 class FileIconModel : public FileListModel {
 public:
     using FileListModel::FileListModel;
 
     QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return visible(FileListModel::data(index, role).toString());
         if (role != Qt::DecorationRole) return FileListModel::data(index, role);
         const FileListRecord* r = record(index.row());
         if (index.column() != COL_NAME || !r || index.row() >= rowCount()) return {};
@@ -43,14 +48,32 @@ public:
         return *it;
     }
 
+    void setFont(const QFont& font) { metrics_ = QFontMetrics(font); }
+
 private:
+    // A control character (a line break in a name) shows as a symbol instead of cutting the
+    // text: its control picture where the font has one, else a return arrow for a line break
+    // and the replacement character for the others.
+    QString visible(QString text) const {
+        for (QChar& c : text) {
+            const ushort u = c.unicode();
+            if (u >= 0x20 && u != 0x7F) continue;
+            const QChar picture(u == 0x7F ? 0x2421 : 0x2400 + u);
+            if (metrics_.inFont(picture)) c = picture;
+            else c = QChar(u == '\n' || u == '\r' ? 0x21B5 : 0xFFFD);
+        }
+        return text;
+    }
+
     mutable QHash<QString, QIcon> icons_;
+    QFontMetrics metrics_{QFont()};
 };
 
 } // namespace
 
 CVNFileListCtrl::CVNFileListCtrl(QWidget* parent)
     : QTreeView(parent), model_(new FileIconModel(this)) {
+    static_cast<FileIconModel*>(model_)->setFont(font());
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -125,14 +148,31 @@ void CVNFileListCtrl::InsertColumn(int position, int id, int width) {
 }
 
 void CVNFileListCtrl::fitColumnsToContents() {
-    // Only the rows on screen are measured, so this costs the same for a million rows.
-    const int widest = std::max(200, viewport()->width() / 2);
+    header()->setStretchLastSection(true);
+    if (model_->rowCount() == 0) return;
+    // Only the rows on screen are measured, so this costs the same for a million rows. A column
+    // takes the width of its content and title, at most half the list's width; when they do
+    // not fit side by side, the widest give way first.
+    const int available = viewport()->width();
+    std::vector<std::pair<int, int>> widths; // id, width
+    int total = 0;
     for (int position = 0; GetColumnId(position) >= 0; ++position) {
         const int id = GetColumnId(position);
-        const int wanted = std::max(sizeHintForColumn(id), header()->sectionSizeHint(id));
-        header()->resizeSection(id, std::clamp(wanted, 40, widest));
+        const int width = std::min(std::max(sizeHintForColumn(id), header()->sectionSizeHint(id)),
+                                   std::max(200, available / 2));
+        widths.emplace_back(id, width);
+        total += width;
     }
-    header()->setStretchLastSection(true);
+    while (total > available) {
+        auto widest = std::max_element(widths.begin(), widths.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+        const int floor = std::max(header()->sectionSizeHint(widest->first), available / 6);
+        const int cut = std::min(total - available, widest->second - floor);
+        if (cut <= 0) break;
+        widest->second -= cut;
+        total -= cut;
+    }
+    for (const auto& [id, width] : widths) header()->resizeSection(id, width);
 }
 
 void CVNFileListCtrl::deleteAllItems() {
