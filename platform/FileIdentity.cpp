@@ -27,8 +27,15 @@ FileIdentity identityOf(const std::string& path) {
     id.modified = fromStatx(sx.stx_mtime);
     id.hasBirth = sx.stx_mask & STATX_BTIME;
     if (id.hasBirth) id.birth = fromStatx(sx.stx_btime);
-    struct statfs fs {};
-    id.stableInode = statfs(path.c_str(), &fs) != 0 || static_cast<unsigned long>(fs.f_type) != kFuseMagic;
+    // One file system answers for all its files: asked again only when the device changes.
+    static thread_local std::uint64_t lastDevice = ~0ULL;
+    static thread_local bool lastStable = true;
+    if (id.device != lastDevice) {
+        struct statfs fs {};
+        lastStable = statfs(path.c_str(), &fs) != 0 || static_cast<unsigned long>(fs.f_type) != kFuseMagic;
+        lastDevice = id.device;
+    }
+    id.stableInode = lastStable;
     return id;
 }
 

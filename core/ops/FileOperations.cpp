@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "core/messages/CVNException.h"
+#include "core/journal/Journal.h"
 #include "core/messages/Messages.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileTime.h"
@@ -45,18 +46,21 @@ FILETIME* timeOf(FileListRecord& r, int index) {
 
 } // namespace
 
+void CheckNewName(const NameRules& rules, const std::string& folder, std::string& newName) {
+    if (rules.windowsNames) newName = withoutTrailingDotsAndSpaces(newName);
+    if (newName.empty() || newName == "." || newName == ".." || newName.find('/') != std::string::npos ||
+        newName.find('\0') != std::string::npos)
+        throw CVNException(ERROR_INVALID_NAME);
+    if (newName.size() > NAME_MAX || withSlash(folder).size() + newName.size() >= PATH_MAX)
+        throw CVNException(ERROR_FILENAME_EXCED_RANGE);
+    if (rules.windowsNames && newName.find_first_of(kWindowsForbiddenChars) != std::string::npos)
+        throw CVNException(ERROR_INVALID_NAME);
+}
+
 void RenameFile(const std::string& folder, const std::string& oldName, std::string& newName, bool preview) {
     try {
-        const NameRules rules = nameRulesOf(folder);
-        if (rules.windowsNames) newName = withoutTrailingDotsAndSpaces(newName);
-        if (newName.empty() || newName == "." || newName == ".." || newName.find('/') != std::string::npos ||
-            newName.find('\0') != std::string::npos)
-            throw CVNException(ERROR_INVALID_NAME);
+        CheckNewName(nameRulesOf(folder), folder, newName);
         const std::string dir = withSlash(folder);
-        if (newName.size() > NAME_MAX || dir.size() + newName.size() >= PATH_MAX)
-            throw CVNException(ERROR_FILENAME_EXCED_RANGE);
-        if (rules.windowsNames && newName.find_first_of(kWindowsForbiddenChars) != std::string::npos)
-            throw CVNException(ERROR_INVALID_NAME);
         if (!preview && newName != oldName) throwIfFailed(renameNoReplace(dir + oldName, dir + newName));
     } catch (const CVNException& e) {
         throw CVNException(FormatId(32066, {newName, e.text()}));
@@ -80,18 +84,39 @@ void WriteFileTimes(const std::string& path, const FILETIME* created, const time
     });
 }
 
+const NameRules& FileOperations::rulesOf(const SharedText& folder) {
+    if (!rulesFolder_ || !folder || (rulesFolder_ != folder && *rulesFolder_ != *folder)) {
+        rulesFolder_ = folder;
+        rules_ = nameRulesOf(folder ? *folder : std::string());
+    }
+    return rules_;
+}
+
 void FileOperations::rename(int row, std::string& newName, bool preview) {
     FileListRecord* r = model_.record(row);
     if (!r) throw CVNException(ERROR_INVALID_TARGET_HANDLE);
     const std::string oldName = r->name;
-    RenameFile(r->folderText(), oldName, newName, preview);
     UndoRecord u;
     u.kind = UNDO_RENAME;
     u.preview = preview;
     u.folder = r->folder;
-    u.name = newName;
     u.oldName = oldName;
-    if (!preview) u.identity = identityOf(u.path());
+    try {
+        CheckNewName(rulesOf(r->folder), r->folderText(), newName);
+        u.name = newName;
+        if (!preview) {
+            const std::string dir = withSlash(r->folderText());
+            // The file itself: a rename keeps it, so this is how undo knows it again.
+            u.identity = identityOf(dir + oldName);
+            if (newName != oldName) {
+                if (journal_) u.journalSeq = journal_->intent(u);
+                throwIfFailed(renameNoReplace(dir + oldName, dir + newName));
+                if (journal_) journal_->done(u.journalSeq);
+            }
+        }
+    } catch (const CVNException& e) {
+        throw CVNException(FormatId(32066, {newName, e.text()}));
+    }
     undo_.log(std::move(u));
     model_.setName(row, newName);
 }
@@ -121,9 +146,12 @@ void FileOperations::setTimes(int row, const FILETIME* created, const FILETIME* 
         wrapped(32068, [&] { throwIfFailed(readExactFileTimes(path, u.diskTimes)); });
         const timespec access = accessed ? unixFromFileTime(utc[TIME_ACCESSED]) : timespec{};
         const timespec write = modified ? unixFromFileTime(utc[TIME_MODIFIED]) : timespec{};
+        u.identity = identityOf(path);
+        if (journal_) u.journalSeq = journal_->intent(u);
         WriteFileTimes(path, created ? &utc[TIME_CREATED] : nullptr, accessed ? &access : nullptr,
                        modified ? &write : nullptr);
-        u.identity = identityOf(path);
+        u.identity = identityOf(path); // a new modification time, where that identifies the file
+        if (journal_) journal_->done(u.journalSeq, &u.identity);
     }
     undo_.log(std::move(u));
     for (int i = 0; i < 3; ++i)
@@ -142,8 +170,11 @@ void FileOperations::setAttributes(int row, std::uint32_t value, std::uint32_t m
     if (!preview) {
         const std::string path = u.path();
         wrapped(32067, [&] { throwIfFailed(captureAttributes(path, u.diskAttributes)); });
+        u.identity = identityOf(path);
+        if (journal_) u.journalSeq = journal_->intent(u);
         writeAttributes(path, value, mask);
         u.identity = identityOf(path);
+        if (journal_) journal_->done(u.journalSeq, &u.identity);
     }
     const std::uint32_t bits =
         ((AttributesFromText(r->attributeText) & ~mask) | (value & mask)) & kChangeableAttributes;

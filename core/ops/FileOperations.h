@@ -10,6 +10,9 @@
 
 #include "core/list/FileListModel.h"
 #include "core/ops/UndoLog.h"
+#include "platform/NameRules.h"
+
+class Journal;
 
 // Checks newName against the rules of the folder's file system and renames folder/oldName to it
 // on disk unless preview is set; a new name equal to the old one changes nothing on disk. On a
@@ -17,9 +20,15 @@
 // the name actually used. Throws CVNException with string 32066 on failure.
 void RenameFile(const std::string& folder, const std::string& oldName, std::string& newName, bool preview);
 
+// The check of RenameFile alone: throws CVNException with the error code's text (not yet
+// wrapped in 32066) when the file system would refuse newName; drops what it would drop.
+void CheckNewName(const NameRules& rules, const std::string& folder, std::string& newName);
+
 class FileOperations {
 public:
-    FileOperations(FileListModel& model, UndoLog& undo) : model_(model), undo_(undo) {}
+    // journal (optional) receives every change before and after it reaches the disk.
+    FileOperations(FileListModel& model, UndoLog& undo, Journal* journal = nullptr)
+        : model_(model), undo_(undo), journal_(journal) {}
 
     // Each throws CVNException with the text to show after the file's path; the row, the disk
     // and the log are then as they were, but for what the exception text says.
@@ -38,9 +47,14 @@ public:
 
 private:
     template <typename Op> bool inErrorFrame(int row, Op op);
+    // The rules of a row's folder; asked once per folder, not once per file.
+    const NameRules& rulesOf(const SharedText& folder);
 
     FileListModel& model_;
     UndoLog& undo_;
+    Journal* journal_;
+    SharedText rulesFolder_;
+    NameRules rules_;
 };
 
 // Writes times (UTC; null = unchanged) to path; a read-only file is made writable for the write

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 
+#include "core/journal/Journal.h"
 #include "core/messages/CVNException.h"
 #include "core/messages/Messages.h"
 #include "core/ops/FileOperations.h"
@@ -9,20 +10,14 @@
 #include "platform/Rename.h"
 #include "res/LoadString.h"
 
-namespace {
-
-void throwIfFailed(const OpResult& r) {
-    if (!r.ok()) throw CVNException(r.text());
-}
-
-// The disk side of one record; throws with the reason when the file is not the one changed.
-void revertOnDisk(const UndoRecord& u) {
+void RevertOnDisk(const UndoRecord& u) {
     const std::string path = u.path();
     const FileIdentity now = identityOf(path);
     if (!now.known) throw CVNException(ERROR_FILE_NOT_FOUND);
     if (!sameFile(u.identity, now)) throw CVNException::FromStringId(33105);
     switch (u.kind) {
     case UNDO_RENAME: {
+        if (u.name == u.oldName) break; // the run left the name as it was
         const std::string dir = path.substr(0, path.size() - u.name.size());
         // Exactly the old bytes: no name rules apply to a name the file had before.
         const OpResult r = renameNoReplace(path, dir + u.oldName);
@@ -41,6 +36,8 @@ void revertOnDisk(const UndoRecord& u) {
     }
 }
 
+namespace {
+
 void revertInList(const UndoRecord& u, FileListModel& model, int row) {
     if (row < 0) return;
     switch (u.kind) {
@@ -55,9 +52,11 @@ void revertInList(const UndoRecord& u, FileListModel& model, int row) {
 
 } // namespace
 
-UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer) {
+UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer, Journal* journal) {
     model.flushPending();
     UndoOutcome outcome;
+    const std::string journalRun = log.headJournalRun();
+    std::vector<std::uint64_t> undone;
     int previous = -2;
     QElapsedTimer sinceRefresh;
     sinceRefresh.start();
@@ -69,9 +68,10 @@ UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* obse
             previous = row;
         }
         try {
-            if (!u.preview) revertOnDisk(u);
+            if (!u.preview) RevertOnDisk(u);
             revertInList(u, model, row);
             ++outcome.restored;
+            if (u.journalSeq) undone.push_back(u.journalSeq);
         } catch (const CVNException& e) {
             ++outcome.failed;
             GetMessagePresenter()->show(FormatId(32064, {u.path(), e.text()}), MB_OK | MB_ICONWARNING, 0);
@@ -83,6 +83,36 @@ UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* obse
         }
     }
     outcome.mode = log.popGroup();
+    if (journal) journal->markUndone(journalRun, undone);
+    return outcome;
+}
+
+UndoOutcome UndoJournalRun(Journal& journal, const std::string& runId, FileListModel* model, UndoObserver* observer) {
+    UndoOutcome outcome;
+    const std::optional<JournalRun> run = journal.run(runId);
+    if (!run) return outcome;
+    outcome.mode = run->header.mode;
+    std::vector<std::uint64_t> undone;
+    int previous = -2;
+    for (auto it = run->ops.rbegin(); it != run->ops.rend(); ++it) {
+        if (it->state != JournalRun::OpState::Done) continue;
+        const UndoRecord& u = it->record;
+        const int row = model ? model->findRow(u.folderText(), u.name) : -1;
+        if (observer && row >= 0) {
+            observer->undoingRow(row, previous);
+            previous = row;
+        }
+        try {
+            RevertOnDisk(u);
+            if (model) revertInList(u, *model, row);
+            ++outcome.restored;
+            undone.push_back(it->seq);
+        } catch (const CVNException& e) {
+            ++outcome.failed;
+            GetMessagePresenter()->show(FormatId(32064, {u.path(), e.text()}), MB_OK | MB_ICONWARNING, 0);
+        }
+    }
+    journal.markUndone(runId, undone);
     return outcome;
 }
 

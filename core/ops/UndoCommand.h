@@ -24,8 +24,21 @@ struct UndoOutcome {
     int failed = 0;    // records that could not be taken back (each shown as 32064)
 };
 
-// Reverts and removes the newest group.
-UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer = nullptr);
+class Journal;
+
+// Reverts and removes the newest group; the journal, when given, learns what was taken back.
+UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer = nullptr,
+                          Journal* journal = nullptr);
+
+// Takes back one operation on the disk, after checking that the name still stands for the file
+// it changed. Throws CVNException with the reason when it cannot.
+void RevertOnDisk(const UndoRecord& record);
+
+// Takes back what a run of the journal changed and is not yet taken back, newest first, with
+// the same checks; rows of the list that show its files follow when a model is given. Each
+// file that cannot be taken back is shown (32064) and skipped. Gives the run's mode.
+UndoOutcome UndoJournalRun(Journal& journal, const std::string& runId, FileListModel* model = nullptr,
+                           UndoObserver* observer = nullptr);
 
 // Takes back every preview group at the top of the log, in the list only and without a word,
 // so that the list shows the disk again before a real operation starts.

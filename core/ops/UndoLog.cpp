@@ -10,7 +10,13 @@ std::string UndoRecord::path() const {
     return f.empty() || f.back() == '/' ? f + name : f + '/' + name;
 }
 
-void UndoLog::beginGroup(int mode) { groups_.push_front({mode, {}}); }
+void UndoLog::beginGroup(int mode) { groups_.push_front({mode, {}, {}}); }
+
+void UndoLog::setHeadJournalRun(std::string id) {
+    if (!groups_.empty()) groups_.front().journalRun = std::move(id);
+}
+
+std::string UndoLog::headJournalRun() const { return groups_.empty() ? std::string() : groups_.front().journalRun; }
 
 void UndoLog::log(UndoRecord r) {
     if (!groups_.empty()) groups_.front().records.push_back(std::move(r));

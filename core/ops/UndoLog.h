@@ -6,6 +6,7 @@
 // trust in whatever has the name now; and it keeps exactly what was there before (the name's
 // bytes, times to the nanosecond, the permission bits), so that undo restores exactly that.
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct UndoRecord {
     // UNDO_ATTRIBUTES: the row's attribute text and the file's exact state before
     std::string attributeText;
     AttributeState diskAttributes;
+    // Where the undo journal keeps this operation (0: it is not in the journal).
+    std::uint64_t journalSeq = 0;
 
     const std::string& folderText() const;
     std::string path() const;
@@ -40,6 +43,9 @@ struct UndoRecord {
 class UndoLog {
 public:
     void beginGroup(int mode);
+    // The journal run that holds the newest group's operations, if any.
+    void setHeadJournalRun(std::string id);
+    std::string headJournalRun() const;
     // Adds a record to the newest group; does nothing without a group.
     void log(UndoRecord r);
     // Removes the newest record of the newest group; false when there is none.
@@ -59,6 +65,7 @@ private:
     struct Group {
         int mode;
         std::vector<UndoRecord> records; // newest last, taken from the back
+        std::string journalRun;
     };
     std::deque<Group> groups_; // newest first
 };

@@ -40,10 +40,23 @@ private:
     FileListModel& model_;
 };
 
-CVNRun::CVNRun(FileListModel& model, UndoLog& undo, RunObserver& observer)
-    : model_(model), undo_(undo), observer_(observer), ops_(model, undo), lines_(std::make_unique<Lines>(model)) {}
+CVNRun::CVNRun(FileListModel& model, UndoLog& undo, RunObserver& observer, Journal* journal)
+    : model_(model), undo_(undo), observer_(observer), journal_(journal), ops_(model, undo, journal),
+      lines_(std::make_unique<Lines>(model)) {}
 
-CVNRun::~CVNRun() = default;
+CVNRun::~CVNRun() { endJournal(); }
+
+void CVNRun::beginGroup() {
+    undo_.beginGroup(settings_.mode);
+    if (settings_.preview || !journal_) return;
+    const JournalHeader header{settings_.source, settings_.mode, settings_.kind, settings_.folder,
+                               settings_.search, settings_.rename ? settings_.replacement : std::string()};
+    if (journal_->begin(header)) undo_.setHeadJournalRun(journal_->runId());
+}
+
+void CVNRun::endJournal() {
+    if (journal_) journal_->end();
+}
 
 // In a wildcard replacement, "*.*" on a name without extension leaves a dot that only the
 // wildcard put there ("report" with "old_*.*" gives "old_report."): it goes, unless the old
@@ -91,7 +104,7 @@ CVNRun::SingleResult CVNRun::runSingle(int selected, int focused, bool warnPrevi
     engine_->GetSelection(start, end);
     engine_->SetPosition(start);
     engine_->ReloadLine();
-    undo_.beginGroup(settings_.mode);
+    beginGroup();
 
     std::string error;
     bool moveOn = false; // the name came out unchanged: the next match lies in a later row
@@ -129,11 +142,13 @@ CVNRun::SingleResult CVNRun::runSingle(int selected, int focused, bool warnPrevi
         previous = start.line;
     } else {
         // A failed step is taken back; a step without a match leaves only an empty group.
-        UndoHeadGroup(undo_, model_);
+        UndoHeadGroup(undo_, model_, nullptr, journal_);
+        endJournal();
         if (result.outcome == 0) return result;
         engine_->GetSelection(start, end);
         if (start == end) start = end = {0, 0};
     }
+    endJournal();
     if (moveOn) end = {start.line + 1, 0};
     engine_->SetPosition(end);
     std::string findError;
@@ -160,7 +175,7 @@ RunCounts CVNRun::runAll(int start, int focused) {
     engine_->ReloadLine();
     const int firstRow = s.line;
     const int total = model_.itemCount() - firstRow;
-    undo_.beginGroup(settings_.mode);
+    beginGroup();
 
     int occurrences = 0; // of the pending file
     // Counts a file's outcome; false when the failure policy ends the run.
@@ -247,6 +262,7 @@ RunCounts CVNRun::runAll(int start, int focused) {
             observer_.progress((found ? next.line : model_.itemCount()) - firstRow, total);
             if (observer_.pump()) {
                 c.quit = true;
+                endJournal();
                 return c;
             }
             if (stop_) {
@@ -265,11 +281,12 @@ RunCounts CVNRun::runAll(int start, int focused) {
         previous = next.line;
     }
 
+    endJournal();
     if (c.aborted) {
-        if (c.okOps == 0) UndoHeadGroup(undo_, model_);
+        if (c.okOps == 0) UndoHeadGroup(undo_, model_, nullptr, journal_);
         return c;
     }
-    if (c.okOps == 0) UndoHeadGroup(undo_, model_); // only removes the empty group
+    if (c.okOps == 0) UndoHeadGroup(undo_, model_, nullptr, journal_); // only removes the empty group
     show(summary(c), MB_OK | MB_ICONINFORMATION);
     return c;
 }

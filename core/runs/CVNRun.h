@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "core/journal/Journal.h"
 #include "core/list/FileListModel.h"
 #include "core/ops/FileOperations.h"
 #include "core/ops/UndoLog.h"
@@ -30,6 +31,8 @@ struct RunSettings {
     bool preview = false;
     int renAllMode = 1; // 0: a failure ends the run; otherwise it is counted and passed over
     int mode = 0;       // the view mode the undo group is tagged with
+    std::string folder; // the start folder of the Find, for the journal
+    std::string source = "window"; // who runs it, for the journal
 };
 
 class RunObserver {
@@ -55,7 +58,8 @@ struct RunCounts {
 
 class CVNRun {
 public:
-    CVNRun(FileListModel& model, UndoLog& undo, RunObserver& observer);
+    // journal (optional) keeps every real run, so that it can be taken back later.
+    CVNRun(FileListModel& model, UndoLog& undo, RunObserver& observer, Journal* journal = nullptr);
     ~CVNRun();
     CVNRun(const CVNRun&) = delete;
     CVNRun& operator=(const CVNRun&) = delete;
@@ -87,11 +91,15 @@ public:
 private:
     class Lines;
     int changeRow(int row);
+    // Opens the undo group, and the journal's run for a real run.
+    void beginGroup();
+    void endJournal();
     std::string wildcardName(const std::string& oldName, std::string newName) const;
 
     FileListModel& model_;
     UndoLog& undo_;
     RunObserver& observer_;
+    Journal* journal_;
     FileOperations ops_;
     RunSettings settings_;
     std::unique_ptr<Lines> lines_;

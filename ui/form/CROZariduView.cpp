@@ -391,13 +391,19 @@ bool CROZariduView::BeginLabelEdit(int row) {
 
 bool CROZariduView::EndLabelEdit(int row, std::string& newName) {
     if (!labelEditing_ || !list_->itemRecord(row)) return false;
+    const std::string oldName = list_->itemRecord(row)->name;
+    const JournalHeader header{"window", mode_, PATTERN_LITERAL, list_->itemRecord(row)->folderText(), oldName,
+                               newName};
+    if (journal_.begin(header)) list_->undoLog().setHeadJournalRun(journal_.runId());
     try {
         // Always on disk: an in-place rename is the user's own act, not a preview run.
-        FileOperations(*list_->fileModel(), list_->undoLog()).rename(row, newName, false);
+        FileOperations(*list_->fileModel(), list_->undoLog(), &journal_).rename(row, newName, false);
     } catch (const CVNException& e) {
+        journal_.end();
         GetMessagePresenter()->show(e.text(), MB_OK | MB_ICONEXCLAMATION, 0);
         return false;
     }
+    journal_.end();
     labelAccepted_ = true;
     return true;
 }
@@ -406,7 +412,7 @@ void CROZariduView::FinishLabelEdit() {
     if (!labelEditing_) return;
     labelEditing_ = false;
     // Only the group opened for this edit is removed; it is empty when the edit was refused.
-    if (!labelAccepted_) UndoHeadGroup(list_->undoLog(), *list_->fileModel());
+    if (!labelAccepted_) UndoHeadGroup(list_->undoLog(), *list_->fileModel(), nullptr, &journal_);
 }
 
 void CROZariduView::OnBrowse() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/journal/Journal.h"
 #include "core/ops/UndoCommand.h"
 #include "core/runs/CVNRun.h"
 #include "core/scan/MessagePump.h"
@@ -91,6 +92,7 @@ public:
     // The control with the given id (1040-1083), or null.
     QWidget* control(int id) const;
     CVNFileListCtrl* fileList() const { return list_; }
+    Journal& journal() { return journal_; }
     CVNComboBoxMRU* folderBox() const { return folder_; }
     CVNComboBoxMRU* searchBox() const { return search_; }
     CVNComboBoxMRU* replaceBox() const { return replace_; }
@@ -193,6 +195,7 @@ private:
     bool clipboardHasText_ = false;
     int previewWarning_ = 1; // the next preview step shows the warning
     CVNRun* activeRun_ = nullptr; // the run over the list in progress
+    Journal journal_;             // every real change, for undo after the program ended
     bool runIsRename_ = true;
     QElapsedTimer progressClock_;
     MessagePump pump_;

@@ -148,7 +148,7 @@ void CROZariduView::OnEditUndo() {
         edit->undo();
     } else if (int mode = 0; listHasFocus() && !running_ && list_->undoLog().peekMode(mode)) {
         SetViewMode(mode);
-        const UndoOutcome outcome = UndoHeadGroup(list_->undoLog(), *list_->fileModel(), this);
+        const UndoOutcome outcome = UndoHeadGroup(list_->undoLog(), *list_->fileModel(), this, &journal_);
         std::string status = FormatId(IDS_UNDONE, {outcome.restored});
         if (outcome.failed > 0) status += " " + FormatId(IDS_NOT_UNDONE, {outcome.failed});
         setStatusText(QString::fromStdString(status));

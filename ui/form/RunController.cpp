@@ -129,6 +129,7 @@ bool CROZariduView::PrepareRun(bool rename, CVNRun& run) {
     settings.preview = list_->previewFlag() != 0;
     settings.renAllMode = pars_.RenAllMode;
     settings.mode = mode_;
+    settings.folder = folder_->currentText().toStdString();
     if (!rename) {
         const ChangeFormState form = changeForm();
         int invalidRow = 0;
@@ -172,7 +173,7 @@ void CROZariduView::refresh() {
 
 void CROZariduView::RunSingle(bool rename) {
     if (running_) return;
-    CVNRun run(*list_->fileModel(), list_->undoLog(), *this);
+    CVNRun run(*list_->fileModel(), list_->undoLog(), *this, &journal_);
     if (!PrepareRun(rename, run)) return;
     list_->setFocus();
     if (list_->selectedCount() > 1) list_->SelectItem(list_->firstSelectedLine(), -2);
@@ -183,7 +184,7 @@ void CROZariduView::RunSingle(bool rename) {
 
 void CROZariduView::RunAll(bool rename) {
     if (running_) return;
-    CVNRun run(*list_->fileModel(), list_->undoLog(), *this);
+    CVNRun run(*list_->fileModel(), list_->undoLog(), *this, &journal_);
     if (!PrepareRun(rename, run)) return;
     if (wholeList_->isChecked())
         list_->SelectItem(0, -2);

@@ -1,0 +1,306 @@
+#include "core/journal/Journal.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QLocale>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/journal/JournalFormat.h"
+#include "platform/Rename.h"
+
+namespace {
+
+constexpr char kEnding[] = ".journal";
+
+std::string now(const char* format) {
+    return QLocale::c().toString(QDateTime::currentDateTime(), QString::fromLatin1(format)).toStdString();
+}
+
+bool endsWith(const std::string& s, std::string_view tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + at, text.size() - at);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        at += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Whether another program holds the run open for writing.
+bool isLive(int fd) {
+    if (flock(fd, LOCK_SH | LOCK_NB) == 0) {
+        flock(fd, LOCK_UN);
+        return false;
+    }
+    return errno == EWOULDBLOCK;
+}
+
+// The run files of the folder, oldest first (their names begin with the time).
+std::vector<std::string> runFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder.c_str())) {
+        while (const dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (endsWith(name, kEnding)) names.push_back(name);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A damaged run is kept aside, never silently lost.
+void keepAside(const std::string& path) {
+    for (int n = 1; n < 100; ++n) {
+        const std::string target = path + ".damaged-" + now("yyyyMMdd-HHmmss") + (n > 1 ? "-" + std::to_string(n) : "");
+        const OpResult r = renameNoReplace(path, target);
+        if (r.ok() || (r.code != ERROR_FILE_EXISTS && r.code != ERROR_ALREADY_EXISTS)) return;
+    }
+}
+
+void appendLines(const std::string& path, const std::string& text) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return;
+    if (flock(fd, LOCK_EX) == 0) writeAll(fd, text);
+    ::close(fd);
+}
+
+} // namespace
+
+int JournalRun::changed() const {
+    return static_cast<int>(std::count_if(ops.begin(), ops.end(), [](const Op& o) { return o.state == OpState::Done; }));
+}
+
+int JournalRun::undone() const {
+    return static_cast<int>(std::count_if(ops.begin(), ops.end(), [](const Op& o) { return o.state == OpState::Undone; }));
+}
+
+std::string Journal::defaultFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return std::string(state) + "/Orvane";
+    return QDir::homePath().toStdString() + "/.local/state/Orvane";
+}
+
+Journal::Journal(std::string folder) : folder_(std::move(folder)) {}
+
+Journal::~Journal() { end(); }
+
+bool Journal::write(const std::string& text) {
+    if (fd_ < 0) return false;
+    if (writeAll(fd_, text)) return true;
+    // A full disk or a vanished folder: the run goes on without its journal.
+    ::close(fd_);
+    fd_ = -1;
+    return false;
+}
+
+bool Journal::begin(const JournalHeader& h) {
+    end();
+    if (!QDir().mkpath(QString::fromStdString(folder_))) return false;
+    static int counter = 0;
+    const std::string id = now("yyyyMMdd-HHmmss") + "-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    const std::string path = folder_ + "/" + id + kEnding;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+    if (fd_ < 0) return false;
+    flock(fd_, LOCK_EX);
+    runId_ = id;
+    nextSeq_ = 1;
+    pending_.clear();
+    return write(std::string(journal::kHeader) + "\n" +
+                 journal::line({"run", now("yyyy-MM-dd HH:mm:ss"), h.source, std::to_string(h.mode),
+                                std::to_string(h.kind), h.folder, h.search, h.replacement}));
+}
+
+std::uint64_t Journal::intent(const UndoRecord& before) {
+    if (fd_ < 0) return 0;
+    const std::uint64_t seq = nextSeq_++;
+    std::vector<std::string> f = {"op", std::to_string(seq), before.folderText()};
+    for (std::string& field : journal::recordFields(before)) f.push_back(std::move(field));
+    // The done line of the last operation goes with this one: one write per file.
+    pending_ += journal::line(f);
+    const bool ok = write(pending_);
+    pending_.clear();
+    return ok ? seq : 0;
+}
+
+void Journal::done(std::uint64_t seq, const FileIdentity* identityAfter) {
+    if (fd_ < 0 || seq == 0) return;
+    std::vector<std::string> f = {"done", std::to_string(seq)};
+    if (identityAfter)
+        for (std::string& field : journal::identityFields(*identityAfter)) f.push_back(std::move(field));
+    pending_ += journal::line(f);
+}
+
+void Journal::end() {
+    if (fd_ < 0) return;
+    pending_ += journal::line({"end"});
+    write(pending_);
+    pending_.clear();
+    if (fd_ >= 0) {
+        fsync(fd_);
+        ::close(fd_);
+        fd_ = -1;
+    }
+    prune();
+}
+
+std::optional<JournalRun> Journal::load(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    JournalRun run;
+    run.path = path;
+    run.live = isLive(fd);
+    std::string text;
+    char buf[65536];
+    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
+
+    // A last line without its line break was being written when the program died: not there.
+    const std::size_t lastBreak = text.rfind('\n');
+    text.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+    std::map<std::uint64_t, std::size_t> bySeq;
+    bool damaged = text.rfind(std::string(journal::kHeader) + "\n", 0) != 0;
+    std::size_t at = damaged ? text.size() : journal::kHeader.size() + 1;
+    bool sawRun = false;
+    while (!damaged && at < text.size()) {
+        const std::size_t eol = text.find('\n', at);
+        const auto f = journal::fields(std::string_view(text).substr(at, eol - at));
+        at = eol + 1;
+        if (!f || f->empty()) {
+            damaged = true;
+            break;
+        }
+        const std::string& what = (*f)[0];
+        std::uint64_t seq = 0;
+        const bool withSeq = f->size() >= 2 && !(*f)[1].empty() &&
+                             std::all_of((*f)[1].begin(), (*f)[1].end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (withSeq) seq = std::stoull((*f)[1]);
+        if (what == "run" && f->size() == 8 && !sawRun) {
+            sawRun = true;
+            run.time = (*f)[1];
+            run.header = {(*f)[2], std::atoi((*f)[3].c_str()), std::atoi((*f)[4].c_str()), (*f)[5], (*f)[6], (*f)[7]};
+        } else if (what == "op" && withSeq && f->size() > 3 && sawRun) {
+            auto record = journal::recordFrom(*f, 3);
+            if (!record) {
+                damaged = true;
+                break;
+            }
+            record->folder = std::make_shared<const std::string>((*f)[2]);
+            bySeq[seq] = run.ops.size();
+            run.ops.push_back({seq, std::move(*record), JournalRun::OpState::Pending});
+        } else if ((what == "done" || what == "undone" || what == "lost") && withSeq && bySeq.count(seq)) {
+            JournalRun::Op& op = run.ops[bySeq[seq]];
+            op.state = what == "done" ? JournalRun::OpState::Done
+                       : what == "undone" ? JournalRun::OpState::Undone
+                                          : JournalRun::OpState::Lost;
+            if (what == "done" && f->size() == 2 + journal::kIdentityFields)
+                if (auto id = journal::identityFrom(*f, 2)) op.record.identity = *id;
+        } else if (what == "end") {
+            run.complete = true;
+            run.interrupted = f->size() > 1 && (*f)[1] == "interrupted";
+        } else {
+            damaged = true;
+        }
+    }
+    if (damaged || !sawRun) {
+        if (!run.live) keepAside(path);
+        return std::nullopt;
+    }
+    std::string name = path.substr(path.rfind('/') + 1);
+    run.id = name.substr(0, name.size() - (sizeof kEnding - 1));
+    return run;
+}
+
+// A run a program left unfinished: what did its pending operations do?
+void Journal::settle(JournalRun& run) {
+    std::string lines;
+    for (JournalRun::Op& op : run.ops) {
+        if (op.state != JournalRun::OpState::Pending) continue;
+        const UndoRecord& r = op.record;
+        // A rename happened when the file is found under its new name; a change of times or
+        // attributes is taken as done, since putting back what was there before harms nothing.
+        const bool happened = sameFile(r.identity, identityOf(r.path())) && identityOf(r.path()).known;
+        op.state = happened ? JournalRun::OpState::Done : JournalRun::OpState::Lost;
+        lines += journal::line({happened ? "done" : "lost", std::to_string(op.seq)});
+    }
+    lines += journal::line({"end", "interrupted"});
+    appendLines(run.path, lines);
+    run.complete = true;
+    run.interrupted = true;
+}
+
+std::vector<JournalRun> Journal::runs() {
+    std::vector<JournalRun> out;
+    const std::vector<std::string> names = runFiles(folder_);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        auto run = load(folder_ + "/" + *it);
+        if (!run) continue;
+        if (!run->complete && !run->live && run->id != runId_) settle(*run);
+        out.push_back(std::move(*run));
+    }
+    return out;
+}
+
+std::optional<JournalRun> Journal::run(const std::string& id) {
+    if (id.empty() || id.find('/') != std::string::npos) return std::nullopt;
+    auto r = load(folder_ + "/" + id + kEnding);
+    if (r && !r->complete && !r->live && r->id != runId_) settle(*r);
+    return r;
+}
+
+void Journal::markUndone(const std::string& id, const std::vector<std::uint64_t>& seqs) {
+    if (id.empty() || seqs.empty() || id.find('/') != std::string::npos) return;
+    std::string lines;
+    for (std::uint64_t seq : seqs) lines += journal::line({"undone", std::to_string(seq)});
+    if (id == runId_ && fd_ >= 0) {
+        pending_ += lines;
+        return;
+    }
+    appendLines(folder_ + "/" + id + kEnding, lines);
+}
+
+void Journal::prune() {
+    const std::vector<std::string> names = runFiles(folder_);
+    std::vector<std::pair<std::string, std::uint64_t>> files;
+    std::uint64_t total = 0;
+    for (const std::string& n : names) {
+        struct stat st {};
+        if (stat((folder_ + "/" + n).c_str(), &st) != 0) continue;
+        files.emplace_back(n, static_cast<std::uint64_t>(st.st_size));
+        total += static_cast<std::uint64_t>(st.st_size);
+    }
+    std::size_t count = files.size();
+    for (const auto& [name, size] : files) {
+        if (count <= kMaxRuns && total <= kMaxBytes) break;
+        const std::string path = folder_ + "/" + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        const bool live = isLive(fd);
+        ::close(fd);
+        if (live) continue;
+        if (unlink(path.c_str()) == 0) {
+            --count;
+            total -= size;
+        }
+    }
+}

@@ -1,0 +1,179 @@
+// The undo journal: runs taken back after the program ended, after a crash, and never at the
+// cost of another file.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/journal/Journal.h"
+#include "core/ops/UndoCommand.h"
+#include "core/runs/CVNRun.h"
+#include "platform/DirectoryReader.h"
+#include "tests/core/RunFixture.h"
+#include "tests/support/ScriptedPresenter.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::set<std::string> listing(const std::string& folder) {
+    std::set<std::string> names;
+    DirectoryReader r;
+    FindData fd;
+    if (r.open(folder))
+        while (r.next(fd)) names.insert(fd.name);
+    return names;
+}
+
+// Lists every file of folder, in name order, as Finden does.
+void listAll(FileListModel& model, const std::string& folder) {
+    std::vector<std::string> names;
+    for (const std::string& n : listing(folder)) names.push_back(n);
+    addRows(model, folder, names);
+}
+
+// Alle Umbenennen of *.txt to *.bak over the files of folder, with the journal.
+RunCounts renameAll(const std::string& folder, Journal& journal, RunObserver& observer) {
+    FileListModel model;
+    UndoLog undo;
+    listAll(model, folder);
+    RunSettings s;
+    s.search = "*.txt";
+    s.replacement = "*.bak";
+    s.folder = folder;
+    s.source = "cli";
+    CVNRun run(model, undo, observer, &journal);
+    EXPECT_TRUE(run.prepare(s));
+    return run.runAll(0, -1);
+}
+
+std::set<std::string> numbered(int n, const char* ending) {
+    std::set<std::string> names;
+    for (int i = 0; i < n; ++i) names.insert("f" + std::to_string(i) + ending);
+    return names;
+}
+
+class JournalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 5; ++i) files.file("f" + std::to_string(i) + ".txt", std::to_string(i));
+    }
+    TempDir files;
+    TempDir state;
+    FollowingObserver observer;
+    ScriptedPresenter presenter;
+    ScopedMessagePresenter guard{presenter};
+};
+
+} // namespace
+
+// A run taken back from a journal read afresh, as a later start of the program reads it.
+TEST_F(JournalTest, ARunIsTakenBackAfterTheProgramEnded) {
+    {
+        Journal journal(state.path());
+        EXPECT_EQ(renameAll(files.path(), journal, observer).okFiles, 5);
+    }
+    EXPECT_EQ(listing(files.path()), numbered(5, ".bak"));
+    Journal later(state.path());
+    std::vector<JournalRun> runs = later.runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].header.folder, files.path());
+    EXPECT_EQ(runs[0].header.search, "*.txt");
+    EXPECT_EQ(runs[0].changed(), 5);
+    EXPECT_FALSE(runs[0].interrupted);
+    const UndoOutcome out = UndoJournalRun(later, runs[0].id);
+    EXPECT_EQ(out.restored, 5);
+    EXPECT_EQ(listing(files.path()), numbered(5, ".txt"));
+    EXPECT_EQ(TempDir::read(files / "f3.txt"), "3");
+    runs = later.runs();
+    EXPECT_EQ(runs[0].undone(), 5);
+    EXPECT_EQ(UndoJournalRun(later, runs[0].id).restored, 0); // nothing twice
+    EXPECT_TRUE(presenter.shown().size() == 1u); // the run's summary only
+}
+
+// A run killed half way: the next start knows which files were renamed and takes them back.
+TEST_F(JournalTest, ARunKilledHalfWayIsTakenBackCompletely) {
+    for (int i = 5; i < 40; ++i) files.file("f" + std::to_string(i) + ".txt");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        struct Killer : RunObserver {
+            void rowSelected(int, int) override {}
+            void progress(int done, int) override {
+                if (done >= 17) raise(SIGKILL);
+            }
+        } killer;
+        Journal journal(state.path());
+        renameAll(files.path(), journal, killer);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const std::set<std::string> after = listing(files.path());
+    const auto renamed = std::count_if(after.begin(), after.end(), [](const std::string& n) { return n.ends_with(".bak"); });
+    ASSERT_GE(renamed, 17);
+    ASSERT_LT(renamed, 40);
+
+    Journal later(state.path());
+    const std::vector<JournalRun> runs = later.runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(runs[0].interrupted);
+    EXPECT_EQ(runs[0].changed(), renamed);
+    EXPECT_EQ(UndoJournalRun(later, runs[0].id).restored, renamed);
+    EXPECT_EQ(listing(files.path()), numbered(40, ".txt"));
+}
+
+// A file that took a renamed file's name since is never touched; the others come back.
+TEST_F(JournalTest, AReplacedFileIsSkippedAndNothingIsOverwritten) {
+    Journal journal(state.path());
+    renameAll(files.path(), journal, observer);
+    unlink((files / "f1.bak").c_str());
+    files.file("f1.bak", "someone else's");
+    files.file("f2.txt", "new f2");
+    presenter.clear();
+    const UndoOutcome out = UndoJournalRun(journal, journal.runs()[0].id);
+    EXPECT_EQ(out.restored, 3);
+    EXPECT_EQ(out.failed, 2); // f1 replaced, f2's old name taken
+    EXPECT_EQ(TempDir::read(files / "f1.bak"), "someone else's");
+    EXPECT_EQ(TempDir::read(files / "f2.txt"), "new f2");
+    EXPECT_EQ(TempDir::read(files / "f2.bak"), "2");
+    ASSERT_EQ(presenter.shown().size(), 2u);
+    EXPECT_NE(presenter.shown()[0].text.find(files / "f2.bak"), std::string::npos);
+    EXPECT_NE(presenter.shown()[1].text.find(files / "f1.bak"), std::string::npos);
+}
+
+// A damaged run file is kept aside and never stops the program; a line cut off at a crash is
+// simply not there.
+TEST_F(JournalTest, ADamagedJournalIsKeptAsideAndNeverStopsTheProgram) {
+    Journal journal(state.path());
+    renameAll(files.path(), journal, observer);
+    const std::string good = state / (journal.runs()[0].id + ".journal");
+    { std::ofstream(good, std::ios::app) << "done\t3\t"; } // a line cut off
+    { std::ofstream(state / "20000101-000000-1-1.journal") << "Orvane journal, format 1\nrun\tgarbage\n"; }
+    { std::ofstream(state / "20000101-000000-1-2.journal") << "not a journal\n"; }
+    const std::vector<JournalRun> runs = journal.runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].changed(), 5);
+    std::size_t keptAside = 0;
+    for (const auto& e : std::filesystem::directory_iterator(state.path()))
+        keptAside += e.path().filename().string().find(".journal.damaged-") != std::string::npos;
+    EXPECT_EQ(keptAside, 2u);
+    // A folder the journal cannot be written to: the run goes on without it.
+    TempDir more;
+    more.file("a.txt");
+    Journal nowhere("/proc/orvane-no-journal");
+    EXPECT_EQ(renameAll(more.path(), nowhere, observer).okFiles, 1);
+    EXPECT_EQ(listing(more.path()), std::set<std::string>{"a.bak"});
+}
+
+TEST_F(JournalTest, OnlyTheNewestRunsAreKept) {
+    Journal journal(state.path());
+    for (std::size_t i = 0; i < Journal::kMaxRuns + 3; ++i) {
+        journal.begin({"cli", 0, 1, files.path(), "x", "y"});
+        journal.end();
+    }
+    EXPECT_EQ(journal.runs().size(), Journal::kMaxRuns);
+}
