@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <algorithm>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "res/LoadString.h"
+#include "core/runs/FindCommand.h"
 #include "core/scan/FolderScan.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/core/RunFixture.h"
@@ -183,4 +186,32 @@ TEST_F(FolderScan, CountersNumberFilesInNameOrder) {
     EXPECT_EQ(previewRenameAll(names, PATTERN_REGEXP, "^(.*)\\.txt$", "Datei_:(001).txt"),
               (std::vector<std::string>{"Datei_001.txt", "Datei_002.txt", "Datei_003.txt", "Datei_004.txt",
                                         "Datei_005.txt"}));
+}
+
+TEST(NormalizeFolder, TrimsExpandsAndRefusesRelativePaths) {
+    const std::string home = QDir::homePath().toStdString();
+    struct Row {
+        std::string in;
+        bool ok;
+        std::string out;
+    };
+    const Row rows[] = {
+        {"/", true, "/"},
+        {"//", true, "/"},
+        {"/tmp/", true, "/tmp"},
+        {"/tmp//", true, "/tmp"},
+        {"/a/b", true, "/a/b"},
+        {"~", true, home},
+        {"~/x/", true, home + "/x"},
+        {"rel/dir", false, ""},
+        {"", false, ""},
+        {"~user", false, ""},
+    };
+    for (const Row& r : rows) {
+        std::string f = r.in;
+        EXPECT_EQ(NormalizeFolder(f), r.ok) << r.in;
+        if (r.ok) {
+            EXPECT_EQ(f, r.out) << r.in;
+        }
+    }
 }

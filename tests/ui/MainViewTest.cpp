@@ -81,34 +81,6 @@ TEST_F(MainView, ChangeBoxesEnableTheirInputs) {
     EXPECT_FALSE(view.control(IDC_DATE_MODIFIED)->isEnabled());
 }
 
-TEST(NormalizeFolder, TrimsExpandsAndRefusesRelativePaths) {
-    const std::string home = QDir::homePath().toStdString();
-    struct Row {
-        std::string in;
-        bool ok;
-        std::string out;
-    };
-    const Row rows[] = {
-        {"/", true, "/"},
-        {"//", true, "/"},
-        {"/tmp/", true, "/tmp"},
-        {"/tmp//", true, "/tmp"},
-        {"/a/b", true, "/a/b"},
-        {"~", true, home},
-        {"~/x/", true, home + "/x"},
-        {"rel/dir", false, ""},
-        {"", false, ""},
-        {"~user", false, ""},
-    };
-    for (const Row& r : rows) {
-        std::string f = r.in;
-        EXPECT_EQ(CROZariduView::NormalizeFolder(f), r.ok) << r.in;
-        if (r.ok) {
-            EXPECT_EQ(f, r.out) << r.in;
-        }
-    }
-}
-
 TEST_F(MainView, FindListsMatchesWritesStatusAndSelectsTheFirstRow) {
     dir.file("a.txt");
     dir.file("b.txt");

@@ -140,9 +140,6 @@ public:
     // The result of the last Find, for the frame's status bar.
     const QString& statusText() const { return statusText_; }
 
-    // Drops trailing '/' (but keeps "/") and expands a leading "~"; false for a relative path.
-    static bool NormalizeFolder(std::string& folder);
-
 signals:
     void statusTextChanged(const QString& text);
     // A run started or ended: the frame's commands change their state.

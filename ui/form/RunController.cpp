@@ -17,7 +17,7 @@
 #include "ui/list/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
-#include "core/scan/FolderScan.h"
+#include "core/runs/FindCommand.h"
 #include "core/scan/MessagePump.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "core/settings/CVNPars.h"
@@ -25,27 +25,14 @@
 
 namespace {
 
-constexpr unsigned IDS_FOUND = 130, IDS_FIND_STOPPED = 147, IDS_RELATIVE_FOLDER = 33120,
-                   IDS_RENAME_PROGRESS = 33122, IDS_CHANGE_PROGRESS = 33123, IDS_FIND_PROGRESS = 33124, IDS_NO_FOLDER = 33128;
+constexpr unsigned IDS_RENAME_PROGRESS = 33122, IDS_CHANGE_PROGRESS = 33123, IDS_FIND_PROGRESS = 33124;
 
-void ShowText(const std::string& text, unsigned type) {
-    GetMessagePresenter()->show(text, type, 0);
-}
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
 } // namespace
-
-bool CROZariduView::NormalizeFolder(std::string& folder) {
-    if (folder == "~" || folder.rfind("~/", 0) == 0)
-        folder = QDir::homePath().toStdString() + folder.substr(1);
-    if (folder.empty() || folder[0] != '/') return false;
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return true;
-}
 
 void CROZariduView::setStatusText(const QString& text) {
     statusText_ = text;
@@ -54,49 +41,32 @@ void CROZariduView::setStatusText(const QString& text) {
 
 void CROZariduView::OnFind() {
     if (running_) return;
-    std::string folder = folder_->currentText().toStdString();
-    if (!NormalizeFolder(folder)) {
-        ShowMessageId(IDS_RELATIVE_FOLDER, folder_->currentText().toStdString(),
-                      MB_OK | MB_ICONERROR);
+    FindRequest request;
+    request.folder = folder_->currentText().toStdString();
+    request.pattern = search_->currentText().toStdString();
+    request.regExp = regExp_->isChecked();
+    request.subfolders = subfolders_->isChecked();
+    request.maxFiles = pars_.MaxFiles;
+    switch (PrepareFind(request, matcher_)) {
+    case FindProblem::RelativeFolder:
+    case FindProblem::NoFolder:
         folder_->setFocus();
         return;
-    }
-    folder_->setEditText(qs(folder));
-    // A start folder that is not there is the user's typing, not a folder that cannot be read.
-    struct stat st {};
-    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        ShowMessageId(IDS_NO_FOLDER, folder, MB_OK | MB_ICONWARNING);
-        folder_->setFocus();
+    case FindProblem::BadPattern:
+        search_->setFocus();
         return;
+    case FindProblem::None:
+        break;
     }
-    folder_->AddToMRU(folder, 0);
+    folder_->setEditText(qs(request.folder));
+    folder_->AddToMRU(request.folder, 0);
+    search_->setEditText(qs(request.pattern));
+    search_->AddToMRU(request.pattern, request.regExp ? 1 : 0);
 
-    const bool regExp = regExp_->isChecked();
-    std::string pattern = search_->currentText().toStdString();
-    if (pattern.empty()) {
-        pattern = regExp ? ".+" : "*";
-        search_->setEditText(qs(pattern));
-    }
-    if (regExp) {
-        if (!matcher_.compile(pattern, false)) {
-            ShowText(matcher_.errorMessage(), MB_OK | MB_ICONERROR);
-            search_->setFocus();
-            return;
-        }
-    } else if (pattern.back() == '.') {
-        // "*.txt." means the names ending in ".txt"
-        pattern.pop_back();
-        search_->setEditText(qs(pattern));
-    }
-    search_->AddToMRU(pattern, regExp ? 1 : 0);
-
-    list_->deleteAllItems();
+    list_->ClearSort();
     list_->undoLog().clear();
     previewWarning_ = 1;
     SetRunState(true);
-    stop_ = false;
-    bool quit = false;
-    std::vector<std::uint32_t> ignoredErrors;
     MessagePump pump;
     QElapsedTimer sinceStatus;
     FileListModel& model = *list_->fileModel();
@@ -106,16 +76,12 @@ void CROZariduView::OnFind() {
         sinceStatus.start();
         setStatusText(QString::fromStdString(FormatId(IDS_FIND_PROGRESS, {QLocale().toString(model.itemCount()).toStdString()})));
     });
-    ScanContext ctx{model, matcher_, pump, pars_.MaxFiles, stop_, quit, ignoredErrors, {}};
-    ScanFolder(ctx, folder, pattern, subfolders_->isChecked(), regExp);
-    if (quit) return; // the application is closing
-    model.flushPending();
+    const FindOutcome outcome = RunFind(request, model, matcher_, pump, stop_);
+    if (outcome.quit) return; // the application is closing
 
     SetRunState(false);
     list_->fitColumnsToContents();
-    std::string status = FormatId(IDS_FOUND, {list_->itemCount()});
-    if (stop_) status += " " + LoadString(IDS_FIND_STOPPED);
-    setStatusText(qs(status));
+    setStatusText(qs(FindStatus(outcome)));
     if (list_->itemCount() > 0) list_->SelectItem(0, -2);
 }
 
