@@ -47,9 +47,11 @@ std::string NormalizeKeyPath(std::string path) {
 std::uint32_t RecurseDeleteKey(RegKey& parent, const std::string& name) {
     RegKey* key = parent.findKey(name);
     if (!key) return ERROR_FILE_NOT_FOUND;
-    // Always the first subkey: each deletion moves the others up.
+    // Always the last subkey: removing it moves no other, so a key with many subkeys goes in
+    // time linear in them.
     while (key->keyCount() > 0)
-        if (const std::uint32_t rc = RecurseDeleteKey(*key, std::string(key->keyName(0))))
+        if (const std::uint32_t rc =
+                RecurseDeleteKey(*key, std::string(key->keyName(key->keyCount() - 1))))
             return rc;
     parent.removeKey(name);
     return ERROR_SUCCESS;
