@@ -108,10 +108,11 @@ Figures measure(int count, const std::string& hive) {
 
     // The tree of the previous run goes before the clock starts.
     std::optional<RegKey> parsed;
-    f.parse = bestOf([&] { parsed.reset(); }, [&] {
-        parsed = ParseHive(text);
-        ok = parsed.has_value() && ok;
-    });
+    f.parse = bestOf([&] { parsed.reset(); },
+                     [&] {
+                         parsed = ParseHive(text);
+                         ok = parsed.has_value() && ok;
+                     });
     parsed.reset();
 
     // A new file each time, so that the load cannot come from the cache of parsed trees.

@@ -213,11 +213,13 @@ TEST(HiveFile, LoadingAndSavingLookAtFewStoredNamesPerLine) {
         {"many values in one key", 1,
          [](RegKey& root, int i) {
              root.createKey("MRU SearchFolder")
-                 .setValue("Folder" + std::to_string(i), RegValue::text("/home/" + std::to_string(i)));
+                 .setValue("Folder" + std::to_string(i),
+                           RegValue::text("/home/" + std::to_string(i)));
          }},
         {"many keys at the top", 1,
          [](RegKey& root, int i) {
-             root.createKey("K" + std::to_string(i)).setValue("v", RegValue::dword(std::uint32_t(i)));
+             root.createKey("K" + std::to_string(i))
+                 .setValue("v", RegValue::dword(std::uint32_t(i)));
          }},
     };
     for (const auto& shape : shapes) {
