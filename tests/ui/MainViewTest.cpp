@@ -1,6 +1,15 @@
 // The main form: its modes, enabled states and the runs driven through its buttons.
 #include "tests/ui/MainViewFixture.h"
 
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "platform/RegistryFile.h"
+#include "tests/platform/SettingsObstacles.h"
+
+namespace fs = std::filesystem;
+
 TEST_F(MainView, EveryControlCarriesItsId) {
     for (int id = 1040; id <= 1083; ++id) {
         if ((id >= 1054 && id <= 1056) || id == 1067 || id == 1068) continue;
@@ -537,6 +546,48 @@ TEST_F(MainView, TheThreeListsAreSavedWithTheViewAndLoadedAtStart) {
     EXPECT_EQ(again.searchBox()->datum(0), 0);
     ASSERT_EQ(again.replaceBox()->count(), 1);
     EXPECT_EQ(again.replaceBox()->text(0), "Bild_");
+}
+
+TEST_F(MainView, AnExitSaveThatCannotWriteEndsSoonTellsOnceAndLosesNothing) {
+    using Clock = std::chrono::steady_clock;
+    for (const SettingsObstacle& c : settingsObstacles()) {
+        SCOPED_TRACE(c.name);
+        presenter.clear();
+        XdgSandbox sandbox;
+        const std::string before = "Orvane registry file, format 1\n"
+                                   "[Settings]\n\"MaxFiles\"=dword:00000007\n"
+                                   "[MRU SearchFolder]\n\"Folder0\"=\"/alt\"\n"
+                                   "End of Orvane registry file\n";
+        XdgSandbox::put(sandbox.userHive(), before);
+        CVNAppInfo app;
+        app.SetRegistryKey("Orvane");
+        Clock::duration took{};
+        {
+            auto form = std::make_unique<CROZariduView>(pars);
+            form->OnInitialUpdate(&app);
+            for (int i = 0; i < 10; ++i) {
+                form->folderBox()->AddToMRU("/daten/" + std::to_string(i), 0);
+                form->searchBox()->AddToMRU("*." + std::to_string(i), i % 2);
+                form->replaceBox()->AddToMRU("Bild_" + std::to_string(i), 0);
+            }
+            const std::shared_ptr<void> obstacle = c.obstruct(sandbox);
+            ASSERT_TRUE(obstacle);
+            const auto start = Clock::now();
+            form.reset(); // the form saves its lists as it goes
+            took = Clock::now() - start;
+        }
+        // One wait for the whole save, not one for each entry of each list.
+        EXPECT_LT(took, 2 * std::chrono::milliseconds(kHiveLockWaitMs));
+        ASSERT_EQ(presenter.shown().size(), 1u);
+        const std::string& text = presenter.shown()[0].text;
+        EXPECT_NE(text.find(sandbox.userHive()), std::string::npos) << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+        EXPECT_EQ(TempDir::read(sandbox.userHive()), before);
+        EXPECT_EQ(
+            std::distance(fs::directory_iterator(sandbox.userFolder()), fs::directory_iterator()),
+            1)
+            << "nothing but the settings file";
+    }
 }
 
 TEST_F(MainView, ReturnInABoxPressesFinden) {
