@@ -1,15 +1,6 @@
 // The main form: its modes, enabled states and the runs driven through its buttons.
 #include "tests/ui/MainViewFixture.h"
 
-#include <chrono>
-#include <filesystem>
-#include <memory>
-
-#include "platform/RegistryFile.h"
-#include "tests/platform/SettingsObstacles.h"
-
-namespace fs = std::filesystem;
-
 TEST_F(MainView, EveryControlCarriesItsId) {
     for (int id = 1040; id <= 1083; ++id) {
         if ((id >= 1054 && id <= 1056) || id == 1067 || id == 1068) continue;
@@ -583,9 +574,8 @@ TEST_F(MainView, AnExitSaveThatCannotWriteEndsSoonTellsOnceAndLosesNothing) {
         EXPECT_NE(text.find(sandbox.userHive()), std::string::npos) << text;
         EXPECT_NE(text.find(c.reason), std::string::npos) << text;
         EXPECT_EQ(TempDir::read(sandbox.userHive()), before);
-        EXPECT_EQ(
-            std::distance(fs::directory_iterator(sandbox.userFolder()), fs::directory_iterator()),
-            1)
+        using Entries = std::filesystem::directory_iterator;
+        EXPECT_EQ(std::distance(Entries(sandbox.userFolder()), Entries()), 1)
             << "nothing but the settings file";
     }
 }
