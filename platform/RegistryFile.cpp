@@ -23,11 +23,14 @@ namespace {
 
 const char kHiveInFolder[] = "/Orvane/Orvane.reg";
 
-// Holding the lock takes milliseconds; a lock older than this was left by an instance that
-// died, possibly on another machine sharing the home folder (a dead process on this machine is
-// noticed at once). Waiting a little longer than that lets a waiting writer take it over.
-constexpr int kStaleLockMs = 10000;
-constexpr int kLockWaitMs = 15000;
+// Holding the lock takes milliseconds. A lock whose owner cannot be told (it died before it
+// wrote its name, or runs on another machine sharing the home folder) counts as left behind once
+// it is this old; a dead owner on this machine is noticed at once. QLockFile removes a lock left
+// behind only when it gets the file's native lock, which a live owner keeps, so a live instance
+// never loses its lock however long it holds it. Shorter than kHiveLockWaitMs, so that a writer
+// waiting for a lock left behind takes it over.
+constexpr int kStaleLockMs = 2000;
+static_assert(kStaleLockMs < kHiveLockWaitMs);
 
 // Identifies one state of the file: a replacement gets a new inode, an edit in place a new
 // time or size.
@@ -150,6 +153,10 @@ std::string MachineHivePath() {
     return {};
 }
 
+std::string HiveLockPath(const std::string& hivePath) {
+    return hivePath + ".lock";
+}
+
 HiveSnapshot ReadHive(const std::string& path) {
     return load(path, true);
 }
@@ -160,11 +167,18 @@ std::uint32_t UpdateHive(const std::string& path,
     const QString qpath = QFile::decodeName(path.c_str());
     if (!QDir().mkpath(QFileInfo(qpath).absolutePath())) return ERROR_PATH_NOT_FOUND;
 
-    QLockFile lock(qpath + QLatin1String(".lock"));
+    QLockFile lock(QFile::decodeName(HiveLockPath(path).c_str()));
     lock.setStaleLockTime(kStaleLockMs);
-    if (!lock.tryLock(kLockWaitMs))
-        return lock.error() == QLockFile::PermissionError ? ERROR_ACCESS_DENIED
-                                                          : ERROR_LOCK_VIOLATION;
+    if (!lock.tryLock(kHiveLockWaitMs)) {
+        switch (lock.error()) {
+        case QLockFile::LockFailedError:
+            return ERROR_LOCK_VIOLATION;
+        case QLockFile::PermissionError:
+            return ERROR_ACCESS_DENIED;
+        default:
+            return ERROR_IO_DEVICE; // the lock file could not be written, e.g. a full disk
+        }
+    }
 
     // Read afresh under the lock: another instance may have written since our last look.
     const HiveSnapshot now = load(path, false);

@@ -22,6 +22,13 @@
 std::string UserHivePath();
 // Empty when no folder of $XDG_CONFIG_DIRS has one.
 std::string MachineHivePath();
+// The lock file beside a hive.
+std::string HiveLockPath(const std::string& hivePath);
+
+// The longest a change waits for another process to release the lock. Holding it takes
+// milliseconds, so a lock held longer belongs to a process that hangs; a change then fails
+// rather than keep the user waiting.
+constexpr int kHiveLockWaitMs = 3000;
 
 enum class HiveState { Missing, Ok, Damaged };
 
@@ -37,6 +44,7 @@ HiveSnapshot ReadHive(const std::string& path);
 // Locks the hive, reads it afresh, lets change modify the tree and, if change returns
 // ERROR_SUCCESS, writes the tree back atomically (not when the tree is as it was). Creates the
 // folder when needed. Returns ERROR_SUCCESS, change's own error (nothing is written then), or the
-// error of locking, keeping a damaged file aside or writing.
+// error of locking (ERROR_LOCK_VIOLATION: another process held the lock for kHiveLockWaitMs;
+// ERROR_ACCESS_DENIED: the lock file cannot be made), keeping a damaged file aside or writing.
 std::uint32_t UpdateHive(const std::string& path,
                          const std::function<std::uint32_t(RegKey&)>& change);

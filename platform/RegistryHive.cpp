@@ -1,24 +1,12 @@
 #include "platform/RegistryHive.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "platform/chars.h"
 
 namespace {
 
-std::u32string foldName(std::string_view s) {
-    std::u32string out;
-    out.reserve(s.size());
-    const char* p = s.data();
-    const char* end = p + s.size();
-    while (p < end) {
-        const chars::Char c = chars::decode(p, end);
-        out.push_back(chars::fold(c.cp));
-        p += c.len;
-    }
-    return out;
-}
+thread_local std::uint64_t nameComparisons = 0;
 
 const char kHeader[] = "Orvane registry file, format ";
 const char kFormatVersion[] = "1";
@@ -314,14 +302,35 @@ bool IsValidKeyName(std::string_view name) {
 }
 
 bool SameRegName(std::string_view a, std::string_view b) {
-    return a == b || foldName(a) == foldName(b);
+    return a == b || FoldRegName(a) == FoldRegName(b);
 }
 
-RegKey::RegKey(const RegKey& other) : values_(other.values_) {
-    keys_.reserve(other.keys_.size());
-    for (const SubKey& k : other.keys_)
-        keys_.push_back({k.name, k.folded, std::make_unique<RegKey>(*k.key)});
+std::u32string FoldRegName(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    const char* p = s.data();
+    const char* end = p + s.size();
+    while (p < end) {
+        const chars::Char c = chars::decode(p, end);
+        out.push_back(chars::fold(c.cp));
+        p += c.len;
+    }
+    return out;
 }
+
+std::uint64_t RegNameComparisons() {
+    return nameComparisons;
+}
+
+bool regdetail::CountingEqual::operator()(const std::u32string& a, const std::u32string& b) const {
+    ++nameComparisons;
+    return a == b;
+}
+
+RegKey::RegKey(const RegKey& other)
+    : keys_(other.keys_.copyWith(
+          [](const std::unique_ptr<RegKey>& k) { return std::make_unique<RegKey>(*k); })),
+      values_(other.values_) {}
 
 RegKey& RegKey::operator=(const RegKey& other) {
     if (this != &other) *this = RegKey(other);
@@ -331,29 +340,21 @@ RegKey& RegKey::operator=(const RegKey& other) {
 RegKey::~RegKey() = default;
 
 RegKey* RegKey::findKey(std::string_view name) {
-    return const_cast<RegKey*>(std::as_const(*this).findKey(name));
+    std::unique_ptr<RegKey>* k = keys_.find(name);
+    return k ? k->get() : nullptr;
 }
 
 const RegKey* RegKey::findKey(std::string_view name) const {
-    const std::u32string folded = foldName(name);
-    for (const SubKey& k : keys_)
-        if (k.folded == folded) return k.key.get();
-    return nullptr;
+    const std::unique_ptr<RegKey>* k = keys_.find(name);
+    return k ? k->get() : nullptr;
 }
 
 RegKey& RegKey::createKey(std::string_view name) {
-    if (RegKey* k = findKey(name)) return *k;
-    keys_.push_back({std::string(name), foldName(name), std::make_unique<RegKey>()});
-    return *keys_.back().key;
+    return **keys_.findOrAppend(name, [] { return std::make_unique<RegKey>(); }).first;
 }
 
 bool RegKey::removeKey(std::string_view name) {
-    const std::u32string folded = foldName(name);
-    auto it = std::find_if(keys_.begin(), keys_.end(),
-                           [&](const SubKey& k) { return k.folded == folded; });
-    if (it == keys_.end()) return false;
-    keys_.erase(it);
-    return true;
+    return keys_.remove(name);
 }
 
 RegKey* RegKey::findPath(const std::vector<std::string>& names) {
@@ -368,38 +369,25 @@ const RegKey* RegKey::findPath(const std::vector<std::string>& names) const {
 }
 
 const RegValue* RegKey::findValue(std::string_view name) const {
-    const std::u32string folded = foldName(name);
-    for (const NamedValue& v : values_)
-        if (v.folded == folded) return &v.value;
-    return nullptr;
+    return values_.find(name);
 }
 
 void RegKey::setValue(std::string_view name, RegValue value) {
-    std::u32string folded = foldName(name);
-    for (NamedValue& v : values_)
-        if (v.folded == folded) {
-            v.value = std::move(value);
-            return;
-        }
-    values_.push_back({std::string(name), std::move(folded), std::move(value)});
+    auto [stored, added] = values_.findOrAppend(name, [&] { return std::move(value); });
+    if (!added) *stored = std::move(value);
 }
 
 bool RegKey::removeValue(std::string_view name) {
-    const std::u32string folded = foldName(name);
-    auto it = std::find_if(values_.begin(), values_.end(),
-                           [&](const NamedValue& v) { return v.folded == folded; });
-    if (it == values_.end()) return false;
-    values_.erase(it);
-    return true;
+    return values_.remove(name);
 }
 
 bool operator==(const RegKey& a, const RegKey& b) {
     if (a.keys_.size() != b.keys_.size() || a.values_.size() != b.values_.size()) return false;
     for (std::size_t i = 0; i < a.values_.size(); ++i)
-        if (a.values_[i].name != b.values_[i].name || !(a.values_[i].value == b.values_[i].value))
+        if (a.values_.name(i) != b.values_.name(i) || !(a.values_.item(i) == b.values_.item(i)))
             return false;
     for (std::size_t i = 0; i < a.keys_.size(); ++i)
-        if (a.keys_[i].name != b.keys_[i].name || !(*a.keys_[i].key == *b.keys_[i].key))
+        if (a.keys_.name(i) != b.keys_.name(i) || !(*a.keys_.item(i) == *b.keys_.item(i)))
             return false;
     return true;
 }

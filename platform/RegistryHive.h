@@ -26,6 +26,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -65,6 +67,87 @@ constexpr std::size_t kMaxKeyDepth = 512;
 bool IsValidKeyName(std::string_view name);
 // Whether two names are equal without regard to case.
 bool SameRegName(std::string_view a, std::string_view b);
+// The name as names are compared: each character case-folded; bytes that are not UTF-8 keep
+// their own stray codes, so they equal only themselves.
+std::u32string FoldRegName(std::string_view name);
+
+// How many stored names the lookups of this thread have compared with a name sought, so far.
+// Tests use it to check that finding a name does not get dearer with the number of siblings.
+std::uint64_t RegNameComparisons();
+
+namespace regdetail {
+
+// Compares folded names and counts each comparison for RegNameComparisons.
+struct CountingEqual {
+    bool operator()(const std::u32string& a, const std::u32string& b) const;
+};
+
+// Named entries in the order they were made, with an index of their folded names beside
+// them: a lookup costs the same however many entries there are, and so reading a file with
+// many keys grows only with its size.
+template <typename T> class NamedEntries {
+public:
+    std::size_t size() const { return entries_.size(); }
+    const std::string& name(std::size_t i) const { return entries_[i].name; }
+    T& item(std::size_t i) { return entries_[i].item; }
+    const T& item(std::size_t i) const { return entries_[i].item; }
+
+    T* find(std::string_view name) {
+        const auto it = index_.find(FoldRegName(name));
+        return it == index_.end() ? nullptr : &entries_[it->second].item;
+    }
+    const T* find(std::string_view name) const {
+        return const_cast<NamedEntries*>(this)->find(name);
+    }
+
+    // The entry of this name; when there is none, make() gives the item of a new one at the
+    // end. The second is true for a new entry.
+    template <typename Make> std::pair<T*, bool> findOrAppend(std::string_view name, Make make) {
+        const auto [it, added] = index_.try_emplace(FoldRegName(name), entries_.size());
+        if (!added) return {&entries_[it->second].item, false};
+        try {
+            entries_.push_back({std::string(name), make()});
+        } catch (...) {
+            index_.erase(it);
+            throw;
+        }
+        return {&entries_.back().item, true};
+    }
+
+    // Removing the last entry costs nothing more; any other moves those after it up.
+    bool remove(std::string_view name) {
+        const auto it = index_.find(FoldRegName(name));
+        if (it == index_.end()) return false;
+        const std::size_t pos = it->second;
+        index_.erase(it);
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(pos));
+        if (pos < entries_.size())
+            for (auto& entry : index_)
+                if (entry.second > pos) --entry.second;
+        return true;
+    }
+
+    // A copy whose items are clone(item) of these.
+    template <typename Clone> NamedEntries copyWith(Clone clone) const {
+        NamedEntries out;
+        out.entries_.reserve(entries_.size());
+        for (const Entry& e : entries_)
+            out.entries_.push_back({e.name, clone(e.item)});
+        out.index_ = index_;
+        return out;
+    }
+
+private:
+    struct Entry {
+        std::string name;
+        T item;
+    };
+    std::vector<Entry> entries_;
+    std::unordered_map<std::u32string, std::size_t, std::hash<std::u32string>, CountingEqual>
+        index_;
+};
+
+} // namespace regdetail
 
 class RegKey {
 public:
@@ -76,15 +159,16 @@ public:
     ~RegKey();
 
     std::size_t keyCount() const { return keys_.size(); }
-    const std::string& keyName(std::size_t i) const { return keys_[i].name; }
-    RegKey& key(std::size_t i) { return *keys_[i].key; }
-    const RegKey& key(std::size_t i) const { return *keys_[i].key; }
+    const std::string& keyName(std::size_t i) const { return keys_.name(i); }
+    RegKey& key(std::size_t i) { return *keys_.item(i); }
+    const RegKey& key(std::size_t i) const { return *keys_.item(i); }
 
     RegKey* findKey(std::string_view name);
     const RegKey* findKey(std::string_view name) const;
     // The subkey with this name, created at the end when there is none. The name must be valid.
     RegKey& createKey(std::string_view name);
-    // Removes the subkey and everything below it; false when there is none.
+    // Removes the subkey and everything below it; false when there is none. Removing the last
+    // subkey takes constant time, any other time linear in the subkeys after it.
     bool removeKey(std::string_view name);
 
     // The key at the end of a path of names below this one (empty path: this key), or null.
@@ -92,8 +176,8 @@ public:
     const RegKey* findPath(const std::vector<std::string>& names) const;
 
     std::size_t valueCount() const { return values_.size(); }
-    const std::string& valueName(std::size_t i) const { return values_[i].name; }
-    const RegValue& value(std::size_t i) const { return values_[i].value; }
+    const std::string& valueName(std::size_t i) const { return values_.name(i); }
+    const RegValue& value(std::size_t i) const { return values_.item(i); }
 
     const RegValue* findValue(std::string_view name) const;
     // Replaces the data of an existing value (its name keeps its case) or appends a new one.
@@ -104,18 +188,8 @@ public:
     friend bool operator==(const RegKey& a, const RegKey& b);
 
 private:
-    struct SubKey {
-        std::string name;
-        std::u32string folded;
-        std::unique_ptr<RegKey> key;
-    };
-    struct NamedValue {
-        std::string name;
-        std::u32string folded;
-        RegValue value;
-    };
-    std::vector<SubKey> keys_;
-    std::vector<NamedValue> values_;
+    regdetail::NamedEntries<std::unique_ptr<RegKey>> keys_;
+    regdetail::NamedEntries<RegValue> values_;
 };
 
 // The file form of a tree.

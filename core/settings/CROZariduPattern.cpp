@@ -70,14 +70,15 @@ void CROZariduPattern::Load(const CVNAppInfo& app) {
 
 bool CROZariduPattern::Save(const CVNAppInfo& app) const {
     if (!writable(*this)) return false;
+    // One write for the record: it waits for the lock once and is saved whole or not at all.
     CSettingsStore store(false, false);
-    if (!store.CreateKey(KeyPath(app, m_userDefined, m_type, m_menuText))) return false;
-    bool ok = store.Write(kSearchPattern, m_searchPattern);
-    ok = store.Write(kReplacePattern, m_replacePattern) && ok;
-    ok = store.Write(kStatusline, m_statusline) && ok;
-    ok = store.Write(kCaretPosType, m_caretPosType) && ok;
-    ok = store.Write(kCaretPos, m_caretPos) && ok;
-    return ok;
+    store.BeginTransaction();
+    const bool noted =
+        store.CreateKey(KeyPath(app, m_userDefined, m_type, m_menuText)) &&
+        store.Write(kSearchPattern, m_searchPattern) &&
+        store.Write(kReplacePattern, m_replacePattern) && store.Write(kStatusline, m_statusline) &&
+        store.Write(kCaretPosType, m_caretPosType) && store.Write(kCaretPos, m_caretPos);
+    return noted && store.CommitTransaction().ok();
 }
 
 bool CROZariduPattern::Delete(const CVNAppInfo& app) const {

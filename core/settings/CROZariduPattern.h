@@ -24,7 +24,8 @@ public:
     // field as it was. Value names are compared exactly, and a value of the wrong type counts
     // as missing.
     void Load(const CVNAppInfo& app);
-    // Writes all five values; only a named user-defined record is ever written.
+    // Writes all five values in one write of the settings file, all or none; only a named
+    // user-defined record is ever written.
     bool Save(const CVNAppInfo& app) const;
     // Deletes the record's key; only for a named user-defined record.
     bool Delete(const CVNAppInfo& app) const;

@@ -32,6 +32,12 @@ std::optional<std::vector<std::string>> resolve(const std::vector<std::string>& 
     return full;
 }
 
+// The key at full (all names from the root) in root, or null.
+RegKey* keyAt(RegKey& root, const std::vector<std::string>& full) {
+    const auto names = belowApplicationKey(full);
+    return names ? root.findPath(*names) : nullptr;
+}
+
 } // namespace
 
 const std::vector<std::string>& ApplicationKeyNames() {
@@ -47,9 +53,11 @@ std::string NormalizeKeyPath(std::string path) {
 std::uint32_t RecurseDeleteKey(RegKey& parent, const std::string& name) {
     RegKey* key = parent.findKey(name);
     if (!key) return ERROR_FILE_NOT_FOUND;
-    // Always the first subkey: each deletion moves the others up.
+    // Always the last subkey: removing it moves no other, so a key with many subkeys goes in
+    // time linear in them.
     while (key->keyCount() > 0)
-        if (const std::uint32_t rc = RecurseDeleteKey(*key, std::string(key->keyName(0))))
+        if (const std::uint32_t rc =
+                RecurseDeleteKey(*key, std::string(key->keyName(key->keyCount() - 1))))
             return rc;
     parent.removeKey(name);
     return ERROR_SUCCESS;
@@ -60,6 +68,7 @@ CSettingsStore::CSettingsStore(bool machineScope, bool readOnly)
       machineHive_(MachineHivePath()), currentMachine_(machineScope) {}
 
 CSettingsStore::~CSettingsStore() {
+    // Changes of a transaction never committed are dropped with it.
     Close();
 }
 
@@ -72,13 +81,37 @@ const RegKey* CSettingsStore::currentIn(const RegKey& root) const {
     return names ? root.findPath(*names) : nullptr;
 }
 
-RegKey* CSettingsStore::currentIn(RegKey& root) const {
-    const auto names = belowApplicationKey(current_);
-    return names ? root.findPath(*names) : nullptr;
-}
-
 bool CSettingsStore::canWriteValues() const {
     return !readOnly_ && !currentMachine_ && currentWritable_;
+}
+
+bool CSettingsStore::change(Change change) {
+    if (pending_) {
+        pending_->push_back(std::move(change));
+        return true;
+    }
+    return UpdateHive(userHive_, change) == ERROR_SUCCESS;
+}
+
+void CSettingsStore::BeginTransaction() {
+    if (!pending_) pending_.emplace();
+}
+
+SettingsSaveResult CSettingsStore::CommitTransaction() {
+    std::vector<Change> changes;
+    if (pending_) changes = std::move(*pending_);
+    pending_.reset();
+    if (changes.empty()) return {ERROR_SUCCESS, userHive_};
+    const std::uint32_t rc = UpdateHive(userHive_, [&](RegKey& root) {
+        for (const Change& c : changes)
+            if (const std::uint32_t failed = c(root)) return failed;
+        return std::uint32_t{ERROR_SUCCESS};
+    });
+    return {rc, userHive_};
+}
+
+void CSettingsStore::RollbackTransaction() {
+    pending_.reset();
 }
 
 bool CSettingsStore::CreateKey(const std::string& path) {
@@ -89,19 +122,23 @@ bool CSettingsStore::CreateKey(const std::string& path) {
     const auto names = belowApplicationKey(*full);
     if (!names) return false;
 
-    // Most calls open a key that is already there; that needs no write.
-    const HiveSnapshot now = ReadHive(userHive_);
-    if (!(now.state == HiveState::Ok && now.root->findPath(*names))) {
+    // Most calls open a key that is already there; that needs no write. In a transaction the
+    // key is made all the same, in case another instance deletes it before the commit.
+    const auto exists = [&] {
+        const HiveSnapshot now = ReadHive(userHive_);
+        return now.state == HiveState::Ok && now.root->findPath(*names) != nullptr;
+    };
+    if (pending_ || !exists()) {
         const bool opened = !current_.empty();
-        const std::uint32_t rc = UpdateHive(userHive_, [&](RegKey& root) {
+        const bool made = change([opened, before = current_, names = *names](RegKey& root) {
             // A key opened before may have been deleted by another instance meanwhile.
-            if (opened && !currentIn(root)) return std::uint32_t{ERROR_FILE_NOT_FOUND};
+            if (opened && !keyAt(root, before)) return std::uint32_t{ERROR_FILE_NOT_FOUND};
             RegKey* key = &root;
-            for (const std::string& name : *names)
+            for (const std::string& name : names)
                 key = &key->createKey(name);
             return std::uint32_t{ERROR_SUCCESS};
         });
-        if (rc != ERROR_SUCCESS) return false;
+        if (!made) return false;
     }
     current_ = *full;
     currentWritable_ = true;
@@ -128,11 +165,11 @@ void CSettingsStore::Close() {
 bool CSettingsStore::DeleteValue(const std::string& name) {
     // No test of the read-only flag of its own: a key opened read-only has no right to change.
     if (!canWriteValues()) return false;
-    return UpdateHive(userHive_, [&](RegKey& root) {
-               RegKey* key = currentIn(root);
-               return key && key->removeValue(name) ? std::uint32_t{ERROR_SUCCESS}
-                                                    : std::uint32_t{ERROR_FILE_NOT_FOUND};
-           }) == ERROR_SUCCESS;
+    return change([at = current_, name](RegKey& root) {
+        RegKey* key = keyAt(root, at);
+        return key && key->removeValue(name) ? std::uint32_t{ERROR_SUCCESS}
+                                             : std::uint32_t{ERROR_FILE_NOT_FOUND};
+    });
 }
 
 bool CSettingsStore::DeleteKey(const std::string& path, bool machineScope) {
@@ -145,22 +182,21 @@ bool CSettingsStore::DeleteKey(const std::string& path, bool machineScope) {
     const auto names = belowApplicationKey(*full);
     // The application key itself holds everything; it is not deleted through this.
     if (!names || names->empty()) return false;
-    const std::vector<std::string> parentNames(names->begin(), names->end() - 1);
-    return UpdateHive(userHive_, [&](RegKey& root) {
-               RegKey* parent = root.findPath(parentNames);
-               return parent ? RecurseDeleteKey(*parent, names->back())
-                             : std::uint32_t{ERROR_FILE_NOT_FOUND};
-           }) == ERROR_SUCCESS;
+    std::vector<std::string> parentNames(names->begin(), names->end() - 1);
+    return change([parentNames = std::move(parentNames), name = names->back()](RegKey& root) {
+        RegKey* parent = root.findPath(parentNames);
+        return parent ? RecurseDeleteKey(*parent, name) : std::uint32_t{ERROR_FILE_NOT_FOUND};
+    });
 }
 
 bool CSettingsStore::setValue(const std::string& name, RegValue value) {
     if (!canWriteValues()) return false;
-    return UpdateHive(userHive_, [&](RegKey& root) {
-               RegKey* key = currentIn(root);
-               if (!key) return std::uint32_t{ERROR_FILE_NOT_FOUND};
-               key->setValue(name, value);
-               return std::uint32_t{ERROR_SUCCESS};
-           }) == ERROR_SUCCESS;
+    return change([at = current_, name, value = std::move(value)](RegKey& root) {
+        RegKey* key = keyAt(root, at);
+        if (!key) return std::uint32_t{ERROR_FILE_NOT_FOUND};
+        key->setValue(name, value);
+        return std::uint32_t{ERROR_SUCCESS};
+    });
 }
 
 bool CSettingsStore::Write(const std::string& name, const std::uint8_t* bytes, std::size_t count) {

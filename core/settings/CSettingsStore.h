@@ -7,13 +7,17 @@
 //
 // The "current key" is a path, not an open file: every read looks at the file as it is now, and
 // every write is one locked read-modify-write, so other running instances are never overwritten.
+// A transaction groups the writes of one save (the lists at exit, the options) into a single
+// read-modify-write: it waits for the lock once, and the file gets all its changes or none.
 //
 // The object and rectangle variants of Read and Write are left out: nothing in the program
 // stores objects or rectangles.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +33,13 @@ std::string NormalizeKeyPath(std::string path);
 // Deletes the subkey name of parent with everything below it, the deepest keys first. Returns
 // ERROR_SUCCESS or ERROR_FILE_NOT_FOUND.
 std::uint32_t RecurseDeleteKey(RegKey& parent, const std::string& name);
+
+// How a save of settings ended: ERROR_SUCCESS or the reason it failed, and the file it went to.
+struct SettingsSaveResult {
+    std::uint32_t error = 0;
+    std::string file;
+    bool ok() const { return error == 0; }
+};
 
 class CSettingsStore {
 public:
@@ -66,16 +77,34 @@ public:
     bool EnumKeys(std::vector<std::string>& names);
     bool EnumValues(std::vector<std::pair<std::string, RegValue>>& values);
 
+    // From here on CreateKey, Write, DeleteValue and DeleteKey only note their change, and
+    // answer true when it is allowed and well-formed; reads and Open still see the file as it
+    // is. A transaction already open goes on.
+    void BeginTransaction();
+    // Applies the noted changes in order to the file as it is now, under one lock, and writes
+    // it once: all of them, or none when any fails (a key another instance deleted meanwhile,
+    // a value to delete that is not there). Ends the transaction; without noted changes it
+    // touches nothing.
+    SettingsSaveResult CommitTransaction();
+    // Forgets the noted changes and ends the transaction; so does the store's destructor.
+    void RollbackTransaction();
+    bool InTransaction() const { return pending_.has_value(); }
+
+    // The user's settings file, which every write goes to.
+    const std::string& UserHive() const { return userHive_; }
     bool IsReadOnly() const { return readOnly_; }
     bool IsMachineScope() const { return machineScope_; }
 
 private:
+    using Change = std::function<std::uint32_t(RegKey&)>;
+
     // The current key's place in the hive, or null when it is not below the application key
     // or does not exist.
     const RegKey* currentIn(const RegKey& root) const;
-    RegKey* currentIn(RegKey& root) const;
     bool canWriteValues() const;
     bool setValue(const std::string& name, RegValue value);
+    // Makes the change in the user's file now, or notes it in a transaction.
+    bool change(Change change);
     const std::string& hivePath() const;
 
     bool readOnly_;
@@ -87,6 +116,8 @@ private:
     std::vector<std::string> current_;
     bool currentMachine_;
     bool currentWritable_ = false;
+    // The changes noted since BeginTransaction; none without a transaction.
+    std::optional<std::vector<Change>> pending_;
 };
 
 // Owns at most one store and closes it when it goes.

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "core/settings/CSettingsStore.h"
 #include "core/settings/CVNAppInfo.h"
+#include "core/settings/SettingsSaveReport.h"
+#include "platform/WinTypes.h"
 
 namespace {
 const char kSection[] = "Settings";
@@ -17,10 +20,16 @@ void CROZariduPars::Load() {
 }
 
 bool CROZariduPars::Save() {
-    bool ok = CVNPars::Save() && m_pAppInfo;
-    if (!m_pAppInfo) return false;
-    ok = m_pAppInfo->WriteRegInt(true, kSection, "MaxFiles", MaxFiles) && ok;
-    ok = m_pAppInfo->WriteRegInt(true, kSection, "RenAllMode", RenAllMode) && ok;
-    ok = m_pAppInfo->WriteRegInt(true, kSection, "ShowHelpTips", ShowHelpTips) && ok;
-    return ok;
+    if (!m_pAppInfo || !CVNPars::Save()) return false;
+    CSettingsStore store(false, false);
+    store.BeginTransaction();
+    const bool noted = store.CreateKey(m_pAppInfo->BuildRegPath(true, kSection)) &&
+                       store.Write("MaxFiles", MaxFiles) && store.Write("RenAllMode", RenAllMode) &&
+                       store.Write("ShowHelpTips", ShowHelpTips);
+    // Only a path the store refuses (an application without registry key) is not noted.
+    const SettingsSaveResult saved =
+        noted ? store.CommitTransaction()
+              : SettingsSaveResult{ERROR_INVALID_PARAMETER, store.UserHive()};
+    ReportSettingsNotSaved(IDS_OPTIONS_NOT_SAVED, saved);
+    return saved.ok();
 }

@@ -37,7 +37,9 @@ public:
     // A missing value, or one of another type, gives 0; RenAllMode is kept to 0..1. Without
     // application info nothing is read.
     void Load() override;
-    // Writes all three even when one fails; true only when all were written.
+    // Writes all three in one locked read-modify-write of the settings file, so they are saved
+    // together or not at all. When that fails, tells the user once (the values then last only
+    // until the program ends) and returns false. Without application info nothing happens.
     bool Save() override;
 
     // 3 when help tips are shown automatically, else 2.

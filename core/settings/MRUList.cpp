@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "platform/RegistryHive.h"
+#include "platform/WinTypes.h"
 #include "res/Format.h"
 #include "core/settings/CVNAppInfo.h"
 
@@ -80,10 +81,27 @@ void LoadMRU(MRUListModel& list, const MRUSettings& settings, const CVNAppInfo& 
     }
 }
 
-void SaveMRU(const MRUListModel& list, const MRUSettings& settings, const CVNAppInfo& app) {
-    for (int i = 0; i < list.count(); ++i) {
-        std::string stored = list.text(i);
-        if (settings.dataPrefix) stored = std::to_string(list.datum(i)) + ":" + stored;
-        app.WriteProfileString(settings.section, MRUEntryName(settings, i), stored);
+SettingsSaveResult SaveMRULists(const std::vector<MRUListToSave>& lists, const CVNAppInfo& app) {
+    CSettingsStore store(false, false);
+    store.BeginTransaction();
+    for (const auto& [list, settings] : lists) {
+        store.Close(); // the section's path is absolute
+        bool noted = store.CreateKey(app.BuildRegPath(true, settings->section));
+        for (int i = 0; noted && i < list->count(); ++i) {
+            std::string stored = list->text(i);
+            if (settings->dataPrefix) stored = std::to_string(list->datum(i)) + ":" + stored;
+            noted = store.Write(MRUEntryName(*settings, i), stored);
+        }
+        if (!noted) {
+            // Only a path the store refuses gets here (an application without registry key).
+            store.RollbackTransaction();
+            return {ERROR_INVALID_PARAMETER, store.UserHive()};
+        }
     }
+    return store.CommitTransaction();
+}
+
+SettingsSaveResult SaveMRU(const MRUListModel& list, const MRUSettings& settings,
+                           const CVNAppInfo& app) {
+    return SaveMRULists({{&list, &settings}}, app);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/CSettingsStore.h"
+
 class CVNAppInfo;
 
 // A list of texts, each with a 32-bit datum, and a current selection.
@@ -67,8 +69,18 @@ void AddToMRU(MRUListModel& list, const MRUSettings& settings, const std::string
 // Appends the stored entries in index order, skipping empty ones. With the data prefix, a
 // stored text without ':' is taken whole, with datum 0.
 void LoadMRU(MRUListModel& list, const MRUSettings& settings, const CVNAppInfo& app);
-// Writes every item under its index; stored entries beyond the list's count stay.
-void SaveMRU(const MRUListModel& list, const MRUSettings& settings, const CVNAppInfo& app);
+// A list and the settings it is kept under.
+struct MRUListToSave {
+    const MRUListModel* list;
+    const MRUSettings* settings;
+};
+// Writes every item of every list under its index, all in one locked read-modify-write of the
+// settings file: the lists are saved together or not at all, and a busy lock is waited for once.
+// Stored entries beyond a list's count stay.
+SettingsSaveResult SaveMRULists(const std::vector<MRUListToSave>& lists, const CVNAppInfo& app);
+// SaveMRULists of one list.
+SettingsSaveResult SaveMRU(const MRUListModel& list, const MRUSettings& settings,
+                           const CVNAppInfo& app);
 
 // The value name of entry index.
 std::string MRUEntryName(const MRUSettings& settings, int index);

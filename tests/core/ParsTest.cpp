@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <memory>
+
 #include "core/settings/CVNAppInfo.h"
 #include "core/settings/CVNPars.h"
+#include "tests/platform/SettingsObstacles.h"
 #include "tests/platform/XdgSandbox.h"
 #include "tests/support/RegisteredApp.h"
+#include "tests/support/ScriptedPresenter.h"
 
 namespace {
 
@@ -70,14 +76,39 @@ TEST(ROZariduPars, SaveWritesAllThreeEvenWhenUnchanged) {
     EXPECT_EQ(again.GetHelpTipMode(), 3);
 }
 
-TEST(ROZariduPars, SaveReportsFailureAndKeepsTheValues) {
+TEST(ROZariduPars, AFailedSaveTellsOnceWhereAndWhyAndKeepsTheValuesAndTheFile) {
+    for (const SettingsObstacle& c : settingsObstacles()) {
+        SCOPED_TRACE(c.name);
+        XdgSandbox xdg;
+        const std::string before = settingsFile("\"MaxFiles\"=dword:00000007\n");
+        XdgSandbox::put(xdg.userHive(), before);
+        const CVNAppInfo app = registeredApp();
+        ScriptedPresenter presenter;
+        ScopedMessagePresenter guard(presenter);
+        CROZariduPars pars;
+        pars.SetAppInfo(&app);
+        pars.MaxFiles = 12;
+        pars.RenAllMode = 1;
+        {
+            const std::shared_ptr<void> obstacle = c.obstruct(xdg);
+            ASSERT_TRUE(obstacle);
+            EXPECT_FALSE(pars.Save());
+        }
+        ASSERT_EQ(presenter.shown().size(), 1u);
+        const std::string& text = presenter.shown()[0].text;
+        EXPECT_NE(text.find(xdg.userHive()), std::string::npos) << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+        EXPECT_EQ(pars.MaxFiles, 12) << "the new values last for this session";
+        EXPECT_EQ(TempDir::read(xdg.userHive()), before);
+    }
+}
+
+TEST(ROZariduPars, WithoutApplicationInfoNothingIsSavedOrShown) {
     XdgSandbox xdg;
-    XdgSandbox::put(xdg.userFolder(), "a file where the settings folder belongs");
-    const CVNAppInfo app = registeredApp();
+    ScriptedPresenter presenter;
+    ScopedMessagePresenter guard(presenter);
     CROZariduPars pars;
-    pars.MaxFiles = 12;
-    EXPECT_FALSE(pars.Save()) << "no application info";
-    pars.SetAppInfo(&app);
     EXPECT_FALSE(pars.Save());
-    EXPECT_EQ(pars.MaxFiles, 12);
+    EXPECT_TRUE(presenter.shown().empty());
+    EXPECT_FALSE(std::filesystem::exists(xdg.userFolder()));
 }

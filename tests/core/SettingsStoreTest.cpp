@@ -257,3 +257,62 @@ TEST(SettingsStore, AKeyDeletedByAnotherInstanceIsNotBroughtBack) {
     EXPECT_FALSE(first.CreateKey("Sub"));
     EXPECT_EQ(keyAt(xdg.userHive(), {"S"}), nullptr);
 }
+
+TEST(SettingsStore, ATransactionWritesAllItsChangesAtOnceOrNone) {
+    const struct {
+        const char* name;
+        bool failingChange; // one change that cannot be made when the transaction commits
+        bool commit;
+    } cases[] = {
+        {"committed", false, true},
+        {"rolled back", false, false},
+        {"a change fails", true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        XdgSandbox xdg;
+        {
+            CSettingsStore setup(false, false);
+            ASSERT_TRUE(setup.CreateKey(kApp + "\\S"));
+            ASSERT_TRUE(setup.Write("Keep", 1));
+        }
+        const FileState before = stateOf(xdg.userHive());
+
+        CSettingsStore store(false, false);
+        store.BeginTransaction();
+        ASSERT_TRUE(store.CreateKey(kApp + "\\New\\Deep"));
+        ASSERT_TRUE(store.Write("v", 2));
+        store.Close();
+        ASSERT_TRUE(store.CreateKey(kApp + "\\S"));
+        ASSERT_TRUE(store.Write("t", std::string("text")));
+        if (c.failingChange) {
+            ASSERT_TRUE(store.DeleteValue("missing")) << "only noted so far";
+        }
+        EXPECT_EQ(stateOf(xdg.userHive()), before) << "nothing written before the commit";
+        int keep = 0;
+        std::string text;
+        EXPECT_TRUE(store.Read("Keep", keep)) << "reads see the file";
+        EXPECT_FALSE(store.Read("t", text));
+
+        if (c.commit) {
+            const SettingsSaveResult saved = store.CommitTransaction();
+            EXPECT_EQ(saved.ok(), !c.failingChange);
+            EXPECT_EQ(saved.file, xdg.userHive());
+        } else {
+            store.RollbackTransaction();
+        }
+        EXPECT_FALSE(store.InTransaction());
+        if (c.commit && !c.failingChange) {
+            const RegKey* deep = keyAt(xdg.userHive(), {"New", "Deep"});
+            ASSERT_TRUE(deep);
+            EXPECT_EQ(*deep->findValue("v")->asDword(), 2u);
+            EXPECT_EQ(*keyAt(xdg.userHive(), {"S"})->findValue("t")->asText(), "text");
+            EXPECT_TRUE(keyAt(xdg.userHive(), {"S"})->findValue("Keep"));
+        } else {
+            EXPECT_EQ(stateOf(xdg.userHive()), before);
+        }
+        // Without a transaction the store writes at once again.
+        ASSERT_TRUE(store.Write("after", 3));
+        EXPECT_TRUE(keyAt(xdg.userHive(), {"S"})->findValue("after"));
+    }
+}

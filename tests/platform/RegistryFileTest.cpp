@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -188,6 +190,62 @@ TEST(HiveFile, AWriteFailsWhenTheFolderCannotBeMade) {
     EXPECT_EQ(ReadHive(xdg.userHive()).state, HiveState::Missing);
     EXPECT_NE(setValue(xdg.userHive(), "S", "v", RegValue::dword(1)), ERROR_SUCCESS);
     EXPECT_EQ(TempDir::read(xdg.dir() / "user/Orvane"), "a file where the folder belongs");
+}
+
+TEST(HiveFile, LoadingAndSavingLookAtFewStoredNamesPerLine) {
+    // Every line finds its key's path from the top and its value in that key; when a lookup
+    // looks at the siblings one by one, a file of many keys takes time with their square.
+    constexpr int kEntries = 5000;
+    const struct {
+        const char* name;
+        int depth; // names in the longest key path
+        std::function<void(RegKey&, int)> add;
+    } shapes[] = {
+        {"many patterns below one key", 4,
+         [](RegKey& root, int i) {
+             RegKey& p = root.createKey("Patterns")
+                             .createKey("UserDefined")
+                             .createKey("Wildcard Patterns")
+                             .createKey("Muster " + std::to_string(i));
+             p.setValue("SearchPattern", RegValue::text("*.jpeg"));
+             p.setValue("CaretPos", RegValue::dword(std::uint32_t(i)));
+         }},
+        {"many values in one key", 1,
+         [](RegKey& root, int i) {
+             root.createKey("MRU SearchFolder")
+                 .setValue("Folder" + std::to_string(i),
+                           RegValue::text("/home/" + std::to_string(i)));
+         }},
+        {"many keys at the top", 1,
+         [](RegKey& root, int i) {
+             root.createKey("K" + std::to_string(i))
+                 .setValue("v", RegValue::dword(std::uint32_t(i)));
+         }},
+    };
+    for (const auto& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        XdgSandbox xdg;
+        RegKey tree;
+        for (int i = 0; i < kEntries; ++i)
+            shape.add(tree, i);
+        const std::string text = FormatHive(tree);
+        XdgSandbox::put(xdg.userHive(), text);
+        const auto lines = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n'));
+        const std::uint64_t bound = lines * static_cast<std::uint64_t>(shape.depth + 1);
+
+        std::uint64_t before = RegNameComparisons();
+        const HiveSnapshot loaded = ReadHive(xdg.userHive());
+        EXPECT_LE(RegNameComparisons() - before, bound) << "loading";
+        ASSERT_EQ(loaded.state, HiveState::Ok);
+        EXPECT_TRUE(*loaded.root == tree);
+
+        // Reads the file again, changes it and writes it.
+        before = RegNameComparisons();
+        ASSERT_EQ(setValue(xdg.userHive(), "Settings", "MaxFiles", RegValue::dword(1)),
+                  ERROR_SUCCESS);
+        EXPECT_LE(RegNameComparisons() - before, bound + 1) << "saving";
+        EXPECT_EQ(ReadHive(xdg.userHive()).root->keyCount(), tree.keyCount() + 1);
+    }
 }
 
 TEST(HiveFile, ReadsSeeWhatOthersWrote) {

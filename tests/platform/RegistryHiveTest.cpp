@@ -71,6 +71,9 @@ TEST(RegKey, KeepsFirstCaseAndCreationOrder) {
     for (std::size_t i = 0; i < root.keyCount(); ++i)
         names.push_back(root.keyName(i));
     EXPECT_EQ(names, (std::vector<std::string>{"alpha", "Mitte", "Neu"}));
+    // Names after a removed one are still found where they now stand.
+    for (std::size_t i = 0; i < root.keyCount(); ++i)
+        EXPECT_EQ(root.findKey(names[i]), &root.key(i)) << names[i];
 
     RegKey& k = *root.findKey("alpha");
     k.setValue("Y", RegValue::text("t"));
@@ -80,6 +83,10 @@ TEST(RegKey, KeepsFirstCaseAndCreationOrder) {
     EXPECT_EQ(k.value(0), RegValue::text("now text"));
     EXPECT_TRUE(k.removeValue("y"));
     EXPECT_EQ(k.valueCount(), 1u);
+    k.setValue("Z", RegValue::dword(3));
+    EXPECT_TRUE(k.removeValue("X"));
+    EXPECT_EQ(k.findValue("z"), &k.value(0));
+    EXPECT_EQ(k.findValue("x"), nullptr);
 }
 
 TEST(RegKey, CopiesAreDeepAndPathsResolve) {

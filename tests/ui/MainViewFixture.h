@@ -14,7 +14,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <sys/stat.h>
 #include <utility>
 
@@ -26,6 +29,7 @@
 #include "ui/form/CVNComboBoxMRU.h"
 #include "core/settings/CVNPars.h"
 #include "core/messages/Messages.h"
+#include "tests/platform/SettingsObstacles.h"
 #include "tests/platform/XdgSandbox.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/ScriptedPresenter.h"

@@ -515,6 +515,47 @@ TEST_F(MainView, TheThreeListsAreSavedWithTheViewAndLoadedAtStart) {
     EXPECT_EQ(again.replaceBox()->text(0), "Bild_");
 }
 
+TEST_F(MainView, AnExitSaveThatCannotWriteEndsSoonTellsOnceAndLosesNothing) {
+    using Clock = std::chrono::steady_clock;
+    for (const SettingsObstacle& c : settingsObstacles()) {
+        SCOPED_TRACE(c.name);
+        presenter.clear();
+        XdgSandbox sandbox;
+        const std::string before = "Orvane registry file, format 1\n"
+                                   "[Settings]\n\"MaxFiles\"=dword:00000007\n"
+                                   "[MRU SearchFolder]\n\"Folder0\"=\"/alt\"\n"
+                                   "End of Orvane registry file\n";
+        XdgSandbox::put(sandbox.userHive(), before);
+        CVNAppInfo app;
+        app.SetRegistryKey("Orvane");
+        Clock::duration took{};
+        {
+            auto form = std::make_unique<CROZariduView>(pars);
+            form->OnInitialUpdate(&app);
+            for (int i = 0; i < 10; ++i) {
+                form->folderBox()->AddToMRU("/daten/" + std::to_string(i), 0);
+                form->searchBox()->AddToMRU("*." + std::to_string(i), i % 2);
+                form->replaceBox()->AddToMRU("Bild_" + std::to_string(i), 0);
+            }
+            const std::shared_ptr<void> obstacle = c.obstruct(sandbox);
+            ASSERT_TRUE(obstacle);
+            const auto start = Clock::now();
+            form.reset(); // the form saves its lists as it goes
+            took = Clock::now() - start;
+        }
+        // One wait for the whole save, not one for each entry of each list.
+        EXPECT_LT(took, 2 * std::chrono::milliseconds(kHiveLockWaitMs));
+        ASSERT_EQ(presenter.shown().size(), 1u);
+        const std::string& text = presenter.shown()[0].text;
+        EXPECT_NE(text.find(sandbox.userHive()), std::string::npos) << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+        EXPECT_EQ(TempDir::read(sandbox.userHive()), before);
+        using Entries = std::filesystem::directory_iterator;
+        EXPECT_EQ(std::distance(Entries(sandbox.userFolder()), Entries()), 1)
+            << "nothing but the settings file";
+    }
+}
+
 TEST_F(MainView, ReturnInABoxPressesFinden) {
     dir.file("r1.txt");
     view.folderBox()->setEditText(QString::fromStdString(dir.path()));

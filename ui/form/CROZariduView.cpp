@@ -81,11 +81,10 @@ void CROZariduView::keyPressEvent(QKeyEvent* event) {
 }
 
 CROZariduView::~CROZariduView() {
-    if (app_) {
-        folder_->SaveMRU(*app_);
-        search_->SaveMRU(*app_);
-        replace_->SaveMRU(*app_);
-    }
+    // All three lists in one write: a busy lock is waited for once, and a failure told once.
+    if (app_)
+        ReportSettingsNotSaved(IDS_MRU_LISTS_NOT_SAVED,
+                               CVNComboBoxMRU::SaveMRU({folder_, search_, replace_}, *app_));
 }
 
 void CROZariduView::tag(QWidget* w, int id) {

@@ -38,3 +38,11 @@ bool CVNComboBoxMRU::remove(int index) {
     removeItem(index);
     return true;
 }
+
+SettingsSaveResult CVNComboBoxMRU::SaveMRU(std::initializer_list<const CVNComboBoxMRU*> boxes,
+                                           const CVNAppInfo& app) {
+    std::vector<MRUListToSave> lists;
+    for (const CVNComboBoxMRU* box : boxes)
+        lists.push_back({box, &box->settings_});
+    return SaveMRULists(lists, app);
+}

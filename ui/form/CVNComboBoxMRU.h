@@ -4,8 +4,11 @@
 // is open closes it and moves on to the next control, as it does with the list closed.
 
 #include <QComboBox>
+#include <initializer_list>
 
 #include "core/settings/MRUList.h"
+// The form that owns the boxes tells the user when their lists could not be saved.
+#include "core/settings/SettingsSaveReport.h"
 
 class CVNComboBoxEx : public QComboBox {
     Q_OBJECT
@@ -24,7 +27,12 @@ public:
     void InitMRU(const MRUSettings& settings) { settings_ = settings; }
     void AddToMRU(const std::string& text, int datum) { ::AddToMRU(*this, settings_, text, datum); }
     void LoadMRU(const CVNAppInfo& app) { ::LoadMRU(*this, settings_, app); }
-    void SaveMRU(const CVNAppInfo& app) const { ::SaveMRU(*this, settings_, app); }
+    SettingsSaveResult SaveMRU(const CVNAppInfo& app) const {
+        return ::SaveMRU(*this, settings_, app);
+    }
+    // The lists of several boxes in one write of the settings file (SaveMRULists).
+    static SettingsSaveResult SaveMRU(std::initializer_list<const CVNComboBoxMRU*> boxes,
+                                      const CVNAppInfo& app);
 
     // MRUListModel
     int count() const override { return QComboBox::count(); }
