@@ -200,6 +200,7 @@ RunCounts CVNRun::runAll(int start, int focused) {
         std::string used;
         const bool ok = ops_.RenameItem(row, name, settings_.preview, &used);
         if (ok && used != name) ++c.shortened;
+        observer_.fileDone(row, ok);
         const int ops = occurrences;
         occurrences = 0;
         return count(ok, ops);
@@ -223,7 +224,9 @@ RunCounts CVNRun::runAll(int start, int focused) {
             }
         } else if (engine_->MatchSelection(from, to, error)) {
             const int row = from.line;
-            if (!count(changeRow(row) == 1, 1)) {
+            const bool changed = changeRow(row) == 1;
+            observer_.fileDone(row, changed);
+            if (!count(changed, 1)) {
                 c.aborted = true;
                 break;
             }
@@ -237,6 +240,7 @@ RunCounts CVNRun::runAll(int start, int focused) {
             // A substitution or matcher error: the file fails as a whole and the run moves on.
             show(error, MB_OK | MB_ICONERROR);
             const int row = lines_->selected;
+            observer_.fileDone(row, false);
             const int ops = occurrences + 1;
             occurrences = 0;
             lines_->pendingRow = -1;
@@ -287,7 +291,7 @@ RunCounts CVNRun::runAll(int start, int focused) {
         return c;
     }
     if (c.okOps == 0) UndoHeadGroup(undo_, model_, nullptr, journal_); // only removes the empty group
-    show(summary(c), MB_OK | MB_ICONINFORMATION);
+    if (settings_.showSummary) show(summary(c), MB_OK | MB_ICONINFORMATION);
     return c;
 }
 
@@ -306,6 +310,7 @@ std::string CVNRun::summary(const RunCounts& c) const {
     }
     if (c.shortened > 0) message += " " + FormatId(IDS_SHORTENED, {c.shortened});
     if (c.stopped) message += " " + LoadString(rename ? IDS_RENAME_STOPPED : IDS_CHANGE_STOPPED);
-    if (settings_.preview) message += "\n\n" + LoadString(rename ? IDS_PREVIEW_RENAME : IDS_PREVIEW_CHANGE);
+    if (settings_.preview && settings_.previewNote)
+        message += "\n\n" + LoadString(rename ? IDS_PREVIEW_RENAME : IDS_PREVIEW_CHANGE);
     return message;
 }

@@ -33,6 +33,8 @@ struct RunSettings {
     int mode = 0;       // the view mode the undo group is tagged with
     std::string folder; // the start folder of the Find, for the journal
     std::string source = "window"; // who runs it, for the journal
+    bool showSummary = true;       // the command line prints the summary itself
+    bool previewNote = true;       // the summary ends with the preview warning in a preview
 };
 
 class RunObserver {
@@ -45,6 +47,8 @@ public:
     // Between two files: lets the window handle input. True when the application is closing
     // and the run must end at once.
     virtual bool pump() { return false; }
+    // A file of a run over the list is done: renamed or changed (ok), or failed.
+    virtual void fileDone(int /*row*/, bool /*ok*/) {}
 };
 
 struct RunCounts {
