@@ -4,17 +4,20 @@
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThread>
 
 #include "platform/Rename.h"
 #include "platform/WinTypes.h"
@@ -31,6 +34,21 @@ const char kHiveInFolder[] = "/Orvane/Orvane.reg";
 // waiting for a lock left behind takes it over.
 constexpr int kStaleLockMs = 2000;
 static_assert(kStaleLockMs < kHiveLockWaitMs);
+
+// QLockFile's own wait sleeps ever longer between its attempts (0.1 s, 0.2 s, 0.4 s, ...), so a
+// program that writes often could hold the lock at each of the few attempts another makes
+// within the bound. Short, slightly random pauses give every waiter its turn.
+bool takeLock(QLockFile& lock, int waitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    std::minstd_rand jitter(static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(&lock)) ^
+                            static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
+    for (;;) {
+        if (lock.tryLock(0)) return true;
+        if (lock.error() != QLockFile::LockFailedError || clock.elapsed() >= waitMs) return false;
+        QThread::msleep(5 + jitter() % 16);
+    }
+}
 
 // Identifies one state of the file: a replacement gets a new inode, an edit in place a new
 // time or size.
@@ -169,7 +187,7 @@ std::uint32_t UpdateHive(const std::string& path,
 
     QLockFile lock(QFile::decodeName(HiveLockPath(path).c_str()));
     lock.setStaleLockTime(kStaleLockMs);
-    if (!lock.tryLock(kHiveLockWaitMs)) {
+    if (!takeLock(lock, kHiveLockWaitMs)) {
         switch (lock.error()) {
         case QLockFile::LockFailedError:
             return ERROR_LOCK_VIOLATION;
