@@ -37,12 +37,13 @@ test-asan: deps
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench_engine bench_files bench_rename bench_view \
-	  bench_settings
+	  bench_settings bench_cli
 	@$(BENCH_BUILD)/bench/bench_engine
 	@$(BENCH_BUILD)/bench/bench_files
 	@$(BENCH_BUILD)/bench/bench_rename
 	@$(BENCH_BUILD)/bench/bench_view
 	@$(BENCH_BUILD)/bench/bench_settings
+	@$(BENCH_BUILD)/bench/bench_cli
 
 # Fuzzes for new inputs for FUZZ_SECONDS (default 60), starting from the committed corpus. Finds
 # go to $(ASAN_BUILD)/fuzz/engine-new and crashes to $(ASAN_BUILD)/fuzz/crash-*; the committed

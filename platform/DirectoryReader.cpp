@@ -74,12 +74,14 @@ bool DirectoryReader::next(FindData& entry) {
 
 bool DirectoryReader::examine(const char* name, FindData& entry) {
     struct statx sx {};
-    constexpr unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    constexpr unsigned mask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
     if (statx(fd_, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) != 0)
         return false; // vanished, or not ours to see: nothing to list
 
     entry.name.assign(name);
     entry.size = sx.stx_size;
+    entry.device = devOf(sx);
+    entry.inode = sx.stx_ino;
     entry.creationTime = (sx.stx_mask & STATX_BTIME) ? fromStatx(sx.stx_btime) : FILETIME{};
     entry.lastWriteTime = fromStatx(sx.stx_mtime);
     entry.lastAccessTime = fromStatx(sx.stx_atime);

@@ -42,6 +42,7 @@ struct FindData {
     FILETIME creationTime;        // zero where the file system records none
     FILETIME lastWriteTime;
     FILETIME lastAccessTime;
+    std::uint64_t device = 0, inode = 0; // which file it is, for undo; 0 where not known
 };
 
 // Error codes the program uses, by their customary numbers.

@@ -123,10 +123,8 @@ std::string line(const std::vector<std::string>& f) {
 }
 
 std::vector<std::string> identityFields(const FileIdentity& id) {
-    return {number(int(id.known)),       number(id.device),      number(id.inode),
-            number(int(id.hasBirth)),    number(id.birth.tv_sec), number(id.birth.tv_nsec),
-            number(int(id.stableInode)), number(id.size),        number(id.modified.tv_sec),
-            number(id.modified.tv_nsec)};
+    return {number(int(id.known)), number(id.device), number(id.inode),   number(id.birth),
+            number(int(id.stableInode)), number(id.size), number(id.modified)};
 }
 
 namespace {
@@ -136,13 +134,10 @@ FileIdentity readIdentity(Reader& in) {
     id.known = in.num<int>();
     id.device = in.num<std::uint64_t>();
     id.inode = in.num<std::uint64_t>();
-    id.hasBirth = in.num<int>();
-    id.birth.tv_sec = in.num<time_t>();
-    id.birth.tv_nsec = in.num<long>();
+    id.birth = in.num<std::uint64_t>();
     id.stableInode = in.num<int>();
-    id.size = in.num<std::int64_t>();
-    id.modified.tv_sec = in.num<time_t>();
-    id.modified.tv_nsec = in.num<long>();
+    id.size = in.num<std::uint64_t>();
+    id.modified = in.num<std::uint64_t>();
     return id;
 }
 

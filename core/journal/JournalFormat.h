@@ -36,7 +36,7 @@ std::string line(const std::vector<std::string>& fields);
 // The fields of a file's identity, and the identity back from them.
 std::vector<std::string> identityFields(const FileIdentity& id);
 std::optional<FileIdentity> identityFrom(const std::vector<std::string>& fields, std::size_t first);
-inline constexpr std::size_t kIdentityFields = 10;
+inline constexpr std::size_t kIdentityFields = 7;
 
 // The fields after "op <seq> <folder>" for a record, and the record back from them (the folder is
 // given separately, shared by the records of one run).

@@ -37,6 +37,10 @@ SharedText typeTextOf(const std::string& name) {
 const std::string& FileListRecord::folderText() const { return textOf(folder); }
 const std::string& FileListRecord::typeName() const { return textOf(typeText); }
 
+FileIdentity FileListRecord::identity() const {
+    return identityFromScan(folderText(), device, inode, created.ticks(), size, modified.ticks());
+}
+
 void FileListRecord::setName(const std::string& newName) {
     name = newName;
     typeText = typeTextOf(newName);
@@ -58,6 +62,9 @@ std::unique_ptr<FileListRecord> FileListRecord::make(SharedText folder, const Fi
     r->created = found.creationTime;
     r->modified = found.lastWriteTime;
     r->accessed = found.lastAccessTime;
+    r->device = found.device;
+    r->inode = found.inode;
+    r->size = found.size;
     return r;
 }
 

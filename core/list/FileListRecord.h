@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileIdentity.h"
 #include "platform/WinTypes.h"
 
 // Column ids. Display, sorting and cell updates go by id, never by position.
@@ -42,8 +43,11 @@ struct FileListRecord {
     FILETIME created; // zero where the file system records none
     FILETIME modified;
     FILETIME accessed;
+    std::uint64_t device = 0, inode = 0, size = 0; // which file it is, as the scan found it
 
     const std::string& folderText() const;
+    // The file as the scan found it; unknown for a row that did not come from a scan.
+    FileIdentity identity() const;
     const std::string& typeName() const;
 
     // A new name brings the type of its extension with it.

@@ -106,8 +106,10 @@ void FileOperations::rename(int row, std::string& newName, bool preview) {
         u.name = newName;
         if (!preview) {
             const std::string dir = withSlash(r->folderText());
-            // The file itself: a rename keeps it, so this is how undo knows it again.
-            u.identity = identityOf(dir + oldName);
+            // The file itself: a rename keeps it, so this is how undo knows it again. The scan
+            // has looked at it already; a row of unknown origin is looked at now.
+            u.identity = r->identity();
+            if (!u.identity.known) u.identity = identityOf(dir + oldName);
             if (newName != oldName) {
                 if (journal_) u.journalSeq = journal_->intent(u);
                 throwIfFailed(renameNoReplace(dir + oldName, dir + newName));
