@@ -247,6 +247,7 @@ void Journal::settle(JournalRun& run) {
     appendLines(run.path, lines);
     run.complete = true;
     run.interrupted = true;
+    run.settledNow = true;
 }
 
 std::vector<JournalRun> Journal::runs() {

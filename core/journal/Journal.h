@@ -38,6 +38,7 @@ struct JournalRun {
     bool complete = false;    // the run ended (or was settled after a crash)
     bool interrupted = false; // it did not end by itself
     bool live = false;        // a running program is still writing it
+    bool settledNow = false;  // this reading found it unfinished and settled it
 
     int changed() const;  // operations that reached the disk and are not taken back
     int undone() const;

@@ -48,3 +48,8 @@ bool UndoLog::headIsPreview() const {
         if (!r.preview) return false;
     return true;
 }
+
+void UndoLog::dropJournalRun(const std::string& id) {
+    if (id.empty()) return;
+    std::erase_if(groups_, [&](const Group& g) { return g.journalRun == id; });
+}

@@ -46,6 +46,8 @@ public:
     // The journal run that holds the newest group's operations, if any.
     void setHeadJournalRun(std::string id);
     std::string headJournalRun() const;
+    // Forgets the groups of a journal run that was taken back from the history.
+    void dropJournalRun(const std::string& id);
     // Adds a record to the newest group; does nothing without a group.
     void log(UndoRecord r);
     // Removes the newest record of the newest group; false when there is none.

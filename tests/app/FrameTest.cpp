@@ -55,7 +55,7 @@ TEST_F(AppTest, TheMenuHasEveryItemWithItsShortcuts) {
     ASSERT_TRUE(start());
     const std::vector<std::string> expected{
         "&Datei|&Beenden",
-        "&Bearbeiten|&Rückgängig\tCtrl+Z,Alt+Backspace|-|&Ausschneiden\tCtrl+X,Shift+Del|"
+        "&Bearbeiten|&Rückgängig\tCtrl+Z,Alt+Backspace|&Verlauf...|-|&Ausschneiden\tCtrl+X,Shift+Del|"
         "&Kopieren\tCtrl+C,Ctrl+Ins|E&infügen\tCtrl+V,Shift+Ins|-|Alles &markieren\tCtrl+A|"
         "Markierung &umkehren",
         "&Ansicht|&Finden/Umbenennen|&Datum/Attribute|-|&Symbolleiste|S&tatusleiste|-|&Optionen...",

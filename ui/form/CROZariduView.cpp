@@ -14,9 +14,11 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/list/CVNFileListCtrl.h"
+#include "res/Format.h"
 #include "res/LoadString.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "ui/form/CVNDateTimeEdit.h"
@@ -282,6 +284,14 @@ void CROZariduView::OnInitialUpdate(const CVNAppInfo* app) {
     }
     folder_->setFocus();
     SetViewMode(VIEW_FIND_RENAME);
+    // A run a crash left unfinished: say which files it changed, once the window is up.
+    if (app_)
+        QTimer::singleShot(0, this, [this] {
+            for (const JournalRun& run : journal_.runs())
+                if (run.settledNow)
+                    GetMessagePresenter()->show(FormatId(33511, {run.time, run.changed()}),
+                                                MB_OK | MB_ICONINFORMATION, 0);
+        });
 }
 
 void CROZariduView::showEvent(QShowEvent* event) {

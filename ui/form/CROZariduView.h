@@ -114,6 +114,8 @@ public:
     // "Rückgängig": the field's own undo, or on the list the newest undo group, shown in the
     // mode it was made in.
     void OnEditUndo();
+    // "Verlauf": the runs of the undo journal, to take one back.
+    void OnHistory();
 
     // The date and attribute inputs as they stand.
     ChangeFormState changeForm() const;

@@ -12,6 +12,7 @@
 #include "ui/form/CROZariduView.h"
 #include "core/scan/MessagePump.h"
 #include "res/Format.h"
+#include "ui/dialogs/CVNHistoryDlg.h"
 
 namespace {
 constexpr unsigned IDS_UNDONE = 33125, IDS_NOT_UNDONE = 33126;
@@ -50,6 +51,7 @@ bool CROZariduView::handlesCommand(int id) const {
     case ID_EDIT_INVERT_SELECTION:
     case ID_VIEW_FIND_RENAME:
     case ID_VIEW_DATE_ATTRIBUTES:
+    case ID_HISTORY:
         return true;
     default:
         return false;
@@ -57,7 +59,7 @@ bool CROZariduView::handlesCommand(int id) const {
 }
 
 bool CROZariduView::commandEnabled(int id) const {
-    if (id == ID_VIEW_FIND_RENAME || id == ID_VIEW_DATE_ATTRIBUTES) return !running_;
+    if (id == ID_VIEW_FIND_RENAME || id == ID_VIEW_DATE_ATTRIBUTES || id == ID_HISTORY) return !running_;
     if (QLineEdit* edit = focusedEdit()) {
         switch (id) {
         case ID_EDIT_CUT:
@@ -109,6 +111,9 @@ void CROZariduView::onCommand(int id) {
     case ID_EDIT_SELECT_ALL:
         OnEditSelectAll();
         break;
+    case ID_HISTORY:
+        OnHistory();
+        break;
     case ID_EDIT_UNDO:
         OnEditUndo();
         break;
@@ -153,6 +158,17 @@ void CROZariduView::OnEditUndo() {
         if (outcome.failed > 0) status += " " + FormatId(IDS_NOT_UNDONE, {outcome.failed});
         setStatusText(QString::fromStdString(status));
     }
+}
+
+void CROZariduView::OnHistory() {
+    CVNHistoryDlg dialog(journal_, [this](const std::string& id) {
+        const UndoOutcome outcome = UndoJournalRun(journal_, id, list_->fileModel(), this);
+        list_->undoLog().dropJournalRun(id); // taken back: Rückgängig must not try it again
+        std::string status = FormatId(IDS_UNDONE, {outcome.restored});
+        if (outcome.failed > 0) status += " " + FormatId(IDS_NOT_UNDONE, {outcome.failed});
+        setStatusText(QString::fromStdString(status));
+    }, window());
+    dialog.exec();
 }
 
 void CROZariduView::abandonRun() {

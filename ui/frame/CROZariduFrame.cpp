@@ -93,6 +93,7 @@ void CROZariduFrame::createMenus() {
     edit->addAction(makeAction(ID_EDIT_UNDO, "&Rückgängig", "edit-undo"));
     actions_[ID_EDIT_UNDO]->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    edit->addAction(makeAction(ID_HISTORY, "&Verlauf...", "document-open-recent"));
     edit->addSeparator();
     edit->addAction(makeAction(ID_EDIT_CUT, "&Ausschneiden", "edit-cut"));
     actions_[ID_EDIT_CUT]->setShortcuts(
