@@ -2,7 +2,12 @@
 
 #include "core/messages/Messages.h"
 #include "core/ops/UndoCommand.h"
+#include "core/runs/RunLines.h"
 #include "res/Format.h"
+
+#include <cstdio>
+#include <random>
+#include <unordered_map>
 #include "res/LoadString.h"
 
 namespace {
@@ -10,34 +15,23 @@ namespace {
 constexpr unsigned IDS_RENAMED = 131, IDS_OCCURRENCES_RENAMED = 132, IDS_NOT_FOUND = 134,
                    IDS_PREVIEW_RENAME = 139, IDS_PREVIEW_CHANGE = 140, IDS_NOT_RENAMED = 143,
                    IDS_RENAME_STOPPED = 148, IDS_CHANGE_STOPPED = 150, IDS_CHANGED = 151,
-                   IDS_NOT_CHANGED = 152, IDS_OCCURRENCES_NOT_RENAMED = 167, IDS_SHORTENED = 33121;
+                   IDS_NOT_CHANGED = 152, IDS_OCCURRENCES_NOT_RENAMED = 167, IDS_SHORTENED = 33121,
+                   IDS_ASK_CONFLICTS = 33133;
 
 void show(const std::string& text, unsigned type) { GetMessagePresenter()->show(text, type, 0); }
 
+// A name no other file has: where a file steps aside so that a cycle of renames can go round.
+std::string TemporaryName() {
+    static std::random_device random;
+    char name[40];
+    std::snprintf(name, sizeof name, ".orvane-%08x%08x.tmp", random(), random());
+    return name;
+}
+
 } // namespace
 
-// The list as lines of text for the search engine: the run's own selection, and the name a
-// file will get, while its occurrences are being replaced in memory.
-class CVNRun::Lines : public CVNLineSource {
-public:
-    explicit Lines(FileListModel& model) : model_(model) {}
-
-    int lineCount() const override { return model_.itemCount(); }
-    std::string lineText(int line) const override {
-        if (line == pendingRow) return pendingName;
-        const FileListRecord* r = model_.record(line);
-        return r ? r->name : std::string();
-    }
-    int firstSelectedLine() const override { return selected; }
-    int focusedLine() const override { return focused; }
-
-    int selected = -1;
-    int focused = -1;
-    int pendingRow = -1;
-    std::string pendingName;
-
-private:
-    FileListModel& model_;
+class CVNRun::Lines : public RunLines {
+    using RunLines::RunLines;
 };
 
 CVNRun::CVNRun(FileListModel& model, UndoLog& undo, RunObserver& observer, Journal* journal)
@@ -56,16 +50,6 @@ void CVNRun::beginGroup() {
 
 void CVNRun::endJournal() {
     if (journal_) journal_->end();
-}
-
-// In a wildcard replacement, "*.*" on a name without extension leaves a dot that only the
-// wildcard put there ("report" with "old_*.*" gives "old_report."): it goes, unless the old
-// name itself ended with a dot. A regular expression gives exactly what it says.
-std::string CVNRun::wildcardName(const std::string& oldName, std::string newName) const {
-    if (settings_.kind == PATTERN_WILDCARD && !newName.empty() && newName.back() == '.' &&
-        (oldName.empty() || oldName.back() != '.'))
-        newName.pop_back();
-    return newName;
 }
 
 bool CVNRun::prepare(const RunSettings& settings) {
@@ -114,7 +98,7 @@ CVNRun::SingleResult CVNRun::runSingle(int selected, int focused, bool warnPrevi
             const int row = start.line;
             const std::string old = model_.record(row)->name;
             std::string used;
-            if (ops_.RenameItem(row, wildcardName(old, text), settings_.preview, &used)) {
+            if (ops_.RenameItem(row, WildcardName(settings_.kind, old, text), settings_.preview, &used)) {
                 result.outcome = 1;
                 end.column += static_cast<int>(used.size()) - static_cast<int>(text.size());
                 moveOn = used == old && text != old;
@@ -164,8 +148,154 @@ CVNRun::SingleResult CVNRun::runSingle(int selected, int focused, bool warnPrevi
 }
 
 RunCounts CVNRun::runAll(int start, int focused) {
-    RunCounts c;
     stop_ = false;
+    return settings_.rename ? renameAll(start, focused) : changeAll(start, focused);
+}
+
+bool CVNRun::count(RunCounts& c, bool ok, int ops) const {
+    if (ok) {
+        c.okOps += ops;
+        ++c.okFiles;
+    } else {
+        if (settings_.renAllMode == 0) return false;
+        c.errOps += ops;
+        ++c.errFiles;
+    }
+    if (ops > 1) c.multi = true;
+    return true;
+}
+
+bool CVNRun::betweenFiles(RunCounts& c, int done, int total) {
+    observer_.progress(done, total);
+    if (observer_.pump()) {
+        c.quit = true;
+        return false;
+    }
+    if (stop_) c.stopped = true;
+    return !stop_;
+}
+
+RunCounts CVNRun::finish(RunCounts c) {
+    endJournal();
+    if (c.quit) return c;
+    if (c.okOps == 0 && undo_.hasEntries()) UndoHeadGroup(undo_, model_, nullptr, journal_); // only the empty group
+    if (!c.aborted && !c.cancelled && settings_.showSummary) show(summary(c), MB_OK | MB_ICONINFORMATION);
+    return c;
+}
+
+RunCounts CVNRun::renameAll(int start, int focused) {
+    RunCounts c;
+    const int firstRow = start >= 0 ? start : focused >= 0 ? focused : 0;
+    RenamePlanner planner(model_);
+    std::string error;
+    if (!planner.start(settings_.kind, settings_.search, settings_.replacement, firstRow, error)) {
+        show(error, MB_OK | MB_ICONERROR);
+        return c;
+    }
+    // Planning costs little even for a million rows, but Anhalten and closing act meanwhile too.
+    while (!planner.step(15))
+        if (!betweenFiles(c, planner.nextRow() - firstRow, model_.itemCount() - firstRow)) return finish(c);
+    plan_ = planner.entries();
+    if (!planner.matcherError().empty()) show(planner.matcherError(), MB_OK | MB_ICONWARNING);
+    conflicts_ = !settings_.preview || settings_.conflictsInPreview ? FindConflicts(model_, plan_)
+                                                                   : std::vector<PlanConflict>(plan_.size());
+
+    int blocked = 0;
+    for (const PlanConflict& k : conflicts_) blocked += Blocks(k.kind);
+    if (blocked > 0 && settings_.askOnConflicts) {
+        const std::string question = FormatId(IDS_ASK_CONFLICTS, {blocked, static_cast<int>(plan_.size())});
+        if (GetMessagePresenter()->show(question, MB_YESNO | MB_ICONQUESTION, 0) != IDYES) {
+            c.cancelled = true;
+            return c;
+        }
+    }
+    beginGroup();
+    // What cannot be renamed is counted first: a substitution error (shown now, once per file),
+    // or a name in the way (the question above told of them).
+    for (std::size_t i = 0; i < plan_.size(); ++i) {
+        if (plan_[i].error.empty() && !Blocks(conflicts_[i].kind)) continue;
+        observer_.fileDone(plan_[i].row, false);
+        if (Blocks(conflicts_[i].kind)) {
+            // Known before anything changed, and accepted: no reason to stop the run.
+            c.errOps += plan_[i].occurrences;
+            ++c.errFiles;
+            c.multi |= plan_[i].occurrences > 1;
+            continue;
+        }
+        show(plan_[i].error, MB_OK | MB_ICONERROR);
+        if (!count(c, false, plan_[i].occurrences)) {
+            c.aborted = true;
+            return finish(c);
+        }
+    }
+    std::vector<RenameStep> steps;
+    if (settings_.preview) {
+        // Only the list changes: every row in list order, nothing waits for anything.
+        for (std::size_t i = 0; i < plan_.size(); ++i)
+            if (plan_[i].error.empty() && !Blocks(conflicts_[i].kind)) steps.push_back({static_cast<int>(i), RenameStep::Direct});
+    } else {
+        steps = OrderRenames(model_, plan_, conflicts_);
+        for (std::size_t i = 0; i < plan_.size(); ++i) {
+            const FileListRecord* r = model_.record(plan_[i].row);
+            if (plan_[i].error.empty() && !Blocks(conflicts_[i].kind) && r && plan_[i].newName == r->name)
+                steps.push_back({static_cast<int>(i), RenameStep::Direct}); // counts as renamed, as ever
+        }
+    }
+
+    int previous = -2, done = 0;
+    std::unordered_map<int, std::string> aside; // the own names of files that stepped aside
+    for (const RenameStep& step : steps) {
+        const PlannedRename& p = plan_[static_cast<std::size_t>(step.entry)];
+        if (step.kind == RenameStep::FromTemporary && !aside.count(step.entry)) continue; // it never stepped aside
+        observer_.rowSelected(p.row, previous);
+        previous = p.row;
+        std::string used;
+        if (step.kind == RenameStep::ToTemporary) {
+            const std::string original = model_.record(p.row)->name;
+            if (ops_.RenameItem(p.row, TemporaryName(), false, &used)) {
+                aside[step.entry] = original;
+                continue;
+            }
+        } else {
+            const std::string& name = p.newName;
+            const bool ok = ops_.RenameItem(p.row, name, settings_.preview, &used);
+            if (ok && used != name) ++c.shortened;
+            if (!ok && step.kind == RenameStep::FromTemporary) {
+                // Someone took the name meanwhile: the file goes back to its own name.
+                std::string back = aside[step.entry];
+                ops_.RenameItem(p.row, back, false);
+            }
+            aside.erase(step.entry);
+            observer_.fileDone(p.row, ok);
+            if (!count(c, ok, p.occurrences)) {
+                c.aborted = true;
+                break;
+            }
+            ++done;
+        }
+        if (step.kind == RenameStep::ToTemporary) {
+            // It could not step aside: the cycle cannot go round; the others fail on their own.
+            observer_.fileDone(p.row, false);
+            if (!count(c, false, p.occurrences)) {
+                c.aborted = true;
+                break;
+            }
+            continue;
+        }
+        // A cycle is finished before the run stops: no file may keep a temporary name.
+        if (aside.empty() && !betweenFiles(c, done, static_cast<int>(steps.size()))) {
+            if (c.quit) {
+                endJournal();
+                return c;
+            }
+            break;
+        }
+    }
+    return finish(c);
+}
+
+RunCounts CVNRun::changeAll(int start, int focused) {
+    RunCounts c;
     lines_->selected = start;
     lines_->focused = focused;
     lines_->pendingRow = -1;
@@ -176,103 +306,43 @@ RunCounts CVNRun::runAll(int start, int focused) {
     const int firstRow = s.line;
     const int total = model_.itemCount() - firstRow;
     beginGroup();
-
-    int occurrences = 0; // of the pending file
-    // Counts a file's outcome; false when the failure policy ends the run.
-    auto count = [&](bool ok, int ops) {
-        if (ok) {
-            c.okOps += ops;
-            ++c.okFiles;
-        } else {
-            if (settings_.renAllMode == 0) return false;
-            c.errOps += ops;
-            ++c.errFiles;
-        }
-        if (ops > 1) c.multi = true;
-        return true;
-    };
-    // Renames the pending file to the name its occurrences gave it, once.
-    auto commit = [&] {
-        if (lines_->pendingRow < 0) return true;
-        const int row = lines_->pendingRow;
-        lines_->pendingRow = -1;
-        const std::string name = wildcardName(model_.record(row)->name, std::move(lines_->pendingName));
-        std::string used;
-        const bool ok = ops_.RenameItem(row, name, settings_.preview, &used);
-        if (ok && used != name) ++c.shortened;
-        observer_.fileDone(row, ok);
-        const int ops = occurrences;
-        occurrences = 0;
-        return count(ok, ops);
-    };
-
     int previous = -2;
     for (;;) {
         CVNTextPos from, to;
         std::string error;
-        int outcome = -1; // 1: a step done, 0: this file failed before its rename, -1: no match
-        if (settings_.rename) {
-            std::string text;
-            if (engine_->ReplaceSelection(from, to, text, error)) {
-                lines_->pendingRow = from.line;
-                lines_->pendingName = std::move(text);
-                ++occurrences;
-                engine_->ReloadLine();
-                outcome = 1;
-            } else if (!error.empty()) {
-                outcome = 0;
-            }
-        } else if (engine_->MatchSelection(from, to, error)) {
+        if (engine_->MatchSelection(from, to, error)) {
             const int row = from.line;
             const bool changed = changeRow(row) == 1;
             observer_.fileDone(row, changed);
-            if (!count(changed, 1)) {
+            if (!count(c, changed, 1)) {
                 c.aborted = true;
                 break;
             }
             // One change per file, however often the pattern occurs in its name.
             to = {row + 1, 0};
-            outcome = 1;
         } else if (!error.empty()) {
-            outcome = 0;
-        }
-        if (outcome == 0) {
-            // A substitution or matcher error: the file fails as a whole and the run moves on.
             show(error, MB_OK | MB_ICONERROR);
             const int row = lines_->selected;
             observer_.fileDone(row, false);
-            const int ops = occurrences + 1;
-            occurrences = 0;
-            lines_->pendingRow = -1;
-            if (!count(false, ops)) {
+            if (!count(c, false, 1)) {
                 c.aborted = true;
                 break;
             }
             to = {row + 1, 0};
-        } else if (outcome == -1) {
+        } else {
             engine_->GetSelection(from, to);
             if (from == to) from = to = {0, 0};
         }
-
         engine_->SetPosition(to);
         CVNTextPos next, nextEnd;
         std::string findError;
         const bool found = engine_->FindNext(next, nextEnd, findError);
-        if (!found || next.line != lines_->pendingRow) {
-            if (!commit()) {
-                c.aborted = true;
-                break;
-            }
-            observer_.progress((found ? next.line : model_.itemCount()) - firstRow, total);
-            if (observer_.pump()) {
-                c.quit = true;
+        if (!betweenFiles(c, (found ? next.line : model_.itemCount()) - firstRow, total)) {
+            if (c.quit) {
                 endJournal();
                 return c;
             }
-            if (stop_) {
-                c.stopped = true;
-                break;
-            }
+            break;
         }
         if (!found) {
             if (!findError.empty()) show(findError, MB_OK | MB_ICONWARNING);
@@ -284,15 +354,7 @@ RunCounts CVNRun::runAll(int start, int focused) {
         }
         previous = next.line;
     }
-
-    endJournal();
-    if (c.aborted) {
-        if (c.okOps == 0) UndoHeadGroup(undo_, model_, nullptr, journal_);
-        return c;
-    }
-    if (c.okOps == 0) UndoHeadGroup(undo_, model_, nullptr, journal_); // only removes the empty group
-    if (settings_.showSummary) show(summary(c), MB_OK | MB_ICONINFORMATION);
-    return c;
+    return finish(c);
 }
 
 std::string CVNRun::summary(const RunCounts& c) const {

@@ -19,6 +19,7 @@
 #include "core/ops/FileOperations.h"
 #include "core/ops/UndoLog.h"
 #include "core/runs/ChangeInputs.h"
+#include "core/runs/RenamePlan.h"
 #include "core/search/CVNSearchEngine.h"
 
 struct RunSettings {
@@ -34,6 +35,10 @@ struct RunSettings {
     std::string folder; // the start folder of the Find, for the journal
     std::string source = "window"; // who runs it, for the journal
     bool showSummary = true;       // the command line prints the summary itself
+    // What stands in the way of the new names is looked at before a real run changes anything
+    // (a preview changes only the list); the command line looks in its dry run too.
+    bool conflictsInPreview = false;
+    bool askOnConflicts = true; // ask once whether to rename the others
     bool previewNote = true;       // the summary ends with the preview warning in a preview
 };
 
@@ -58,6 +63,7 @@ struct RunCounts {
     bool stopped = false;
     bool quit = false;      // the application is closing: nothing was shown
     bool aborted = false;   // a failure ended the run (failure policy 0)
+    bool cancelled = false; // the user chose not to go on without the files in conflict
 };
 
 class CVNRun {
@@ -92,13 +98,23 @@ public:
     // The summary of counts, as shown at the end of a run over the list.
     std::string summary(const RunCounts& counts) const;
 
+    // The last plan of Alle Umbenennen and what stood in each file's way.
+    const std::vector<PlannedRename>& plan() const { return plan_; }
+    const std::vector<PlanConflict>& conflicts() const { return conflicts_; }
+
 private:
     class Lines;
     int changeRow(int row);
+    RunCounts renameAll(int start, int focused);
+    RunCounts changeAll(int start, int focused);
+    // Counts a file's outcome; false when the failure policy ends the run.
+    bool count(RunCounts& c, bool ok, int ops) const;
+    // Between two files: progress, events, Anhalten; false when the run must end.
+    bool betweenFiles(RunCounts& c, int done, int total);
+    RunCounts finish(RunCounts c);
     // Opens the undo group, and the journal's run for a real run.
     void beginGroup();
     void endJournal();
-    std::string wildcardName(const std::string& oldName, std::string newName) const;
 
     FileListModel& model_;
     UndoLog& undo_;
@@ -109,4 +125,6 @@ private:
     std::unique_ptr<Lines> lines_;
     std::unique_ptr<CVNSearchEngine> engine_;
     bool stop_ = false;
+    std::vector<PlannedRename> plan_;
+    std::vector<PlanConflict> conflicts_;
 };
