@@ -1,5 +1,7 @@
 #include "core/shell/TrashAvailability.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -50,14 +52,30 @@ bool writableFolder(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+QString homeTrash() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+}
+
+} // namespace
+
+bool EnsureHomeTrash() {
+    const QString trash = homeTrash();
+    if (!QDir::isAbsolutePath(trash)) return false;
+    struct stat st {};
+    if (stat(QFile::encodeName(trash).constData(), &st) != 0 && QDir().mkpath(trash))
+        QFile::setPermissions(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return stat(QFile::encodeName(trash).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool HasTrash(const std::string& path) {
     struct stat file {};
     if (lstat(path.c_str(), &file) != 0) return true; // the operation itself reports a missing file
     struct statvfs fs {};
     if (statvfs(parentOf(path).c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY)) return false;
 
-    const std::string home =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() + "/Trash";
+    const std::string home = homeTrash().toStdString();
     dev_t homeDevice = 0;
     if (home.front() == '/' && deviceOfNearest(home, homeDevice) && homeDevice == file.st_dev) return true;
 

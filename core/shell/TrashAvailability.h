@@ -10,3 +10,9 @@
 #include <string>
 
 bool HasTrash(const std::string& path);
+
+// Makes sure the home trash is a folder, creating it (and $XDG_DATA_HOME) where it is missing;
+// false when it cannot be one. QFile::moveToTrash must not be called without it: when it
+// cannot set up the home trash, Qt 6.4 moves the file into "files" below the current working
+// folder and reports success.
+bool EnsureHomeTrash();

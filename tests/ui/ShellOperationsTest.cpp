@@ -200,6 +200,26 @@ TEST_F(ShellOps, WithoutATrashTheUserDecidesFirst) {
         true);
 }
 
+// The home trash is made where $XDG_DATA_HOME does not exist yet; where it cannot be a folder
+// the user is asked, and no file ever lands below the current working folder.
+TEST_F(ShellOps, TheHomeTrashIsMadeOrTheUserAsked) {
+    for (const char* n : {"h1.txt", "h2.txt"}) dir.file(n);
+    const std::string data = xdg.dir() / "neu/data";
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    listAndSelect("^h", {0});
+    QTest::keyClick(list(), Qt::Key_Delete);
+    EXPECT_TRUE(std::filesystem::exists(data + "/Trash/files/h1.txt"));
+    XdgSandbox::put(xdg.dir() / "kaputt/Trash", "a file where the trash should be");
+    setenv("XDG_DATA_HOME", (xdg.dir() / "kaputt").c_str(), 1);
+    select({1});
+    presenter.answer({IDNO});
+    QTest::keyClick(list(), Qt::Key_Delete);
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text, FormatId(33404, {dir / "h2.txt"}));
+    EXPECT_TRUE(exists("h2.txt"));
+    for (const char* n : {"files/h1.txt", "files/h2.txt"}) EXPECT_FALSE(std::filesystem::exists(n)) << n;
+}
+
 // A file that cannot be deleted is reported with its path and the reason; the others go; a
 // second failure is counted in the same message.
 TEST_F(ShellOps, FailuresNameTheFileAndTheReason) {

@@ -66,8 +66,10 @@ ShellOutcome TrashOperation::deleteForGood(const std::vector<std::string>& paths
 }
 
 ShellOutcome TrashOperation::moveToTrash(const std::vector<std::string>& paths) {
+    // Without a home trash no file can be trashed safely.
+    const bool homeTrash = EnsureHomeTrash();
     std::vector<std::string> trashable, homeless;
-    for (const std::string& p : paths) (HasTrash(p) ? trashable : homeless).push_back(p);
+    for (const std::string& p : paths) (homeTrash && HasTrash(p) ? trashable : homeless).push_back(p);
     bool deleteHomeless = false;
     if (!homeless.empty()) {
         const std::string text = homeless.size() == 1 ? FormatId(IDS_NO_TRASH_ONE, {homeless.front()})
