@@ -402,10 +402,18 @@ std::vector<const FileListRecord*> CVNFileListCtrl::cutMarkedRecords() const {
 
 void CVNFileListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     if (!isCutMarked(index.row())) return QTreeView::drawRow(painter, option, index);
-    // A cut file is drawn as a disabled row: greyed text and icon, also while selected.
+    // A cut file is drawn as a disabled row: greyed text and icon. Selected, it keeps the
+    // selection's colour with its text half faded into it.
     QStyleOptionViewItem dimmed = option;
+    QPalette& p = dimmed.palette;
+    const QPalette::ColorGroup group = (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    const QColor highlight = p.color(group, QPalette::Highlight), text = p.color(group, QPalette::HighlightedText);
+    p.setColor(QPalette::Disabled, QPalette::Highlight, highlight);
+    p.setColor(QPalette::Disabled, QPalette::HighlightedText,
+               QColor((highlight.red() + text.red()) / 2, (highlight.green() + text.green()) / 2,
+                      (highlight.blue() + text.blue()) / 2));
     dimmed.state &= ~QStyle::State_Enabled;
-    dimmed.palette.setCurrentColorGroup(QPalette::Disabled);
+    p.setCurrentColorGroup(QPalette::Disabled);
     QTreeView::drawRow(painter, dimmed, index);
 }
 
