@@ -28,8 +28,11 @@ QString unescapeValue(const QString& value) {
             continue;
         }
         const QChar c = value[++i];
-        out += c == QLatin1Char('s') ? QChar(' ') : c == QLatin1Char('n') ? QChar('\n')
-             : c == QLatin1Char('t') ? QChar('\t') : c == QLatin1Char('r') ? QChar('\r') : c;
+        out += c == QLatin1Char('s')   ? QChar(' ')
+               : c == QLatin1Char('n') ? QChar('\n')
+               : c == QLatin1Char('t') ? QChar('\t')
+               : c == QLatin1Char('r') ? QChar('\r')
+                                       : c;
     }
     return out;
 }
@@ -56,7 +59,8 @@ IniFile readIni(const QString& path) {
 
 QStringList listValue(const QString& value) {
     QStringList items = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (QString& s : items) s = s.trimmed();
+    for (QString& s : items)
+        s = s.trimmed();
     return items;
 }
 
@@ -73,9 +77,12 @@ bool splitExec(const QString& exec, QStringList& args) {
     for (qsizetype i = 0; i < exec.size(); ++i) {
         const QChar c = exec[i];
         if (inQuotes) {
-            if (c == QLatin1Char('"')) inQuotes = false;
-            else if (c == QLatin1Char('\\') && i + 1 < exec.size()) current += exec[++i];
-            else current += c;
+            if (c == QLatin1Char('"'))
+                inQuotes = false;
+            else if (c == QLatin1Char('\\') && i + 1 < exec.size())
+                current += exec[++i];
+            else
+                current += c;
         } else if (c == QLatin1Char('"')) {
             inQuotes = started = true;
         } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
@@ -100,9 +107,11 @@ QStringList applicationFolders() {
 // Every mimeapps.list, the one that decides first.
 QStringList mimeAppsLists() {
     QStringList files;
-    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+    for (const QString& dir :
+         QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
         files << dir + QStringLiteral("/mimeapps.list");
-    for (const QString& dir : applicationFolders()) files << dir + QStringLiteral("/mimeapps.list");
+    for (const QString& dir : applicationFolders())
+        files << dir + QStringLiteral("/mimeapps.list");
     return files;
 }
 
@@ -111,18 +120,22 @@ public:
     Registry() {
         for (const QString& dir : applicationFolders()) {
             QStringList found;
-            QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
-            while (it.hasNext()) found << it.next();
+            QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext())
+                found << it.next();
             found.sort();
             for (const QString& path : found) {
                 // A file in a subfolder has the folders in its id: kde/a.desktop is kde-a.desktop.
-                const QString id = QDir(dir).relativeFilePath(path).replace(QLatin1Char('/'), QLatin1Char('-'));
+                const QString id =
+                    QDir(dir).relativeFilePath(path).replace(QLatin1Char('/'), QLatin1Char('-'));
                 if (entries_.contains(id)) continue; // the earlier folder's entry hides this one
                 entries_.insert(id, read(id, path));
                 order_ << id;
             }
         }
-        for (const QString& file : mimeAppsLists()) lists_.push_back(readIni(file));
+        for (const QString& file : mimeAppsLists())
+            lists_.push_back(readIni(file));
     }
 
     // The applications for one type and the types it derives from.
@@ -133,7 +146,8 @@ public:
         QSet<QString> removed;
         for (const IniFile& list : lists_)
             for (const QString& n : names)
-                for (const QString& id : listValue(list.value(QStringLiteral("Removed Associations")).value(n)))
+                for (const QString& id :
+                     listValue(list.value(QStringLiteral("Removed Associations")).value(n)))
                     removed.insert(id);
         auto add = [&](const QString& id) {
             if (!ids.contains(id) && !removed.contains(id) && usable(id)) ids << id;
@@ -141,7 +155,8 @@ public:
         for (const QString& n : names) {
             for (const char* group : {"Default Applications", "Added Associations"})
                 for (const IniFile& list : lists_)
-                    for (const QString& id : listValue(list.value(QLatin1String(group)).value(n))) add(id);
+                    for (const QString& id : listValue(list.value(QLatin1String(group)).value(n)))
+                        add(id);
             for (const QString& id : order_)
                 if (entries_.value(id).types.contains(n)) add(id);
         }
@@ -171,8 +186,8 @@ private:
         QStringList args;
         const QString tryExec = g.value(QStringLiteral("TryExec"));
         e.valid = g.value(QStringLiteral("Type")) == QLatin1String("Application") &&
-                  g.value(QStringLiteral("Hidden")) != QLatin1String("true") && !e.app.name.isEmpty() &&
-                  splitExec(e.app.exec, args) && runnable(args.front()) &&
+                  g.value(QStringLiteral("Hidden")) != QLatin1String("true") &&
+                  !e.app.name.isEmpty() && splitExec(e.app.exec, args) && runnable(args.front()) &&
                   (tryExec.isEmpty() || runnable(tryExec)) &&
                   (!e.app.terminal || runnable(QStringLiteral("x-terminal-emulator")));
         return e;
@@ -204,11 +219,13 @@ std::vector<DesktopApplication> ApplicationsForTypes(const QStringList& mimeType
         const QStringList other = registry.forType(db.mimeTypeForName(mimeTypes[i]));
         ids.removeIf([&](const QString& id) { return !other.contains(id); });
     }
-    for (const QString& id : ids) apps.push_back(registry.application(id));
+    for (const QString& id : ids)
+        apps.push_back(registry.application(id));
     return apps;
 }
 
-std::vector<QStringList> LaunchCommands(const DesktopApplication& app, const std::vector<std::string>& paths) {
+std::vector<QStringList> LaunchCommands(const DesktopApplication& app,
+                                        const std::vector<std::string>& paths) {
     QStringList args;
     if (!splitExec(app.exec, args)) return {};
     bool single = false;
@@ -219,7 +236,8 @@ std::vector<QStringList> LaunchCommands(const DesktopApplication& app, const std
         for (const QString& a : args) {
             if (a == QLatin1String("%F") || a == QLatin1String("%U")) {
                 for (const std::string& f : files)
-                    out << (a == QLatin1String("%F") ? QString::fromStdString(f) : QString::fromLatin1(FileUri(f)));
+                    out << (a == QLatin1String("%F") ? QString::fromStdString(f)
+                                                     : QString::fromLatin1(FileUri(f)));
                 continue;
             }
             if (a == QLatin1String("%i")) {
@@ -233,22 +251,29 @@ std::vector<QStringList> LaunchCommands(const DesktopApplication& app, const std
                     continue;
                 }
                 const QChar code = a[++i];
-                if (code == QLatin1Char('%')) r += code;
-                else if (code == QLatin1Char('f') && !files.empty()) r += QString::fromStdString(files.front());
-                else if (code == QLatin1Char('u') && !files.empty()) r += QString::fromLatin1(FileUri(files.front()));
-                else if (code == QLatin1Char('c')) r += app.name;
-                else if (code == QLatin1Char('k')) r += app.file;
+                if (code == QLatin1Char('%'))
+                    r += code;
+                else if (code == QLatin1Char('f') && !files.empty())
+                    r += QString::fromStdString(files.front());
+                else if (code == QLatin1Char('u') && !files.empty())
+                    r += QString::fromLatin1(FileUri(files.front()));
+                else if (code == QLatin1Char('c'))
+                    r += app.name;
+                else if (code == QLatin1Char('k'))
+                    r += app.file;
                 // Every other code is deprecated or unknown and stands for nothing.
             }
             // An argument that was only a file code stays out when there is no file.
             if (!r.isEmpty() || !a.startsWith(QLatin1Char('%'))) out << r;
         }
-        if (app.terminal) out = QStringList{QStringLiteral("x-terminal-emulator"), QStringLiteral("-e")} + out;
+        if (app.terminal)
+            out = QStringList{QStringLiteral("x-terminal-emulator"), QStringLiteral("-e")} + out;
         return out;
     };
     std::vector<QStringList> commands;
     if (single && paths.size() > 1)
-        for (const std::string& p : paths) commands.push_back(expand({p}));
+        for (const std::string& p : paths)
+            commands.push_back(expand({p}));
     else
         commands.push_back(expand(paths));
     return commands;

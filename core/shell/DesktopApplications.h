@@ -12,11 +12,11 @@
 #include <vector>
 
 struct DesktopApplication {
-    QString id;       // the desktop file id, e.g. "org.gnome.TextEditor.desktop"
-    QString name;     // German where the entry has a German name
+    QString id;   // the desktop file id, e.g. "org.gnome.TextEditor.desktop"
+    QString name; // German where the entry has a German name
     QString iconName;
-    QString exec;     // the Exec key as it stands
-    QString file;     // the desktop file itself
+    QString exec; // the Exec key as it stands
+    QString file; // the desktop file itself
     bool terminal = false;
 };
 
@@ -30,4 +30,5 @@ QString MimeTypeOfFile(const std::string& path);
 // The command lines (program first) that start app with the files: one for an application that
 // takes a list of files, one per file for one that takes a single file. Empty when the Exec key
 // cannot be read.
-std::vector<QStringList> LaunchCommands(const DesktopApplication& app, const std::vector<std::string>& paths);
+std::vector<QStringList> LaunchCommands(const DesktopApplication& app,
+                                        const std::vector<std::string>& paths);

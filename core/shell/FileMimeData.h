@@ -20,7 +20,8 @@ QByteArray FileUri(const std::string& path);
 
 // The MIME data for paths: all four formats for Copy and Cut, the URI list and the text for a
 // drag (where the drop decides between copy and move).
-std::unique_ptr<QMimeData> FileMimeData(const std::vector<std::string>& paths, FileTransfer transfer);
+std::unique_ptr<QMimeData> FileMimeData(const std::vector<std::string>& paths,
+                                        FileTransfer transfer);
 
 // The paths as text, one a line, for "copy path".
 QString PathsText(const std::vector<std::string>& paths);

@@ -20,7 +20,8 @@ std::string CommonFolder(const std::vector<std::string>& folders) {
     for (std::size_t i = 1; i < folders.size() && !common.empty(); ++i) {
         const std::string folder = withSlash(folders[i]);
         std::size_t n = 0;
-        while (n < common.size() && n < folder.size() && common[n] == folder[n]) ++n;
+        while (n < common.size() && n < folder.size() && common[n] == folder[n])
+            ++n;
         if (n == common.size()) continue;
         const std::size_t slash = common.rfind('/', n == 0 ? 0 : n - 1);
         common.resize(slash == std::string::npos || n == 0 ? 0 : slash + 1);
@@ -35,8 +36,8 @@ std::string FileOperationFailed(const std::string& path, const std::string& reas
 std::string ShellPath(const std::string& folder, const std::string& name) {
     const std::string path = withSlash(folder) + name;
     std::uint32_t code = 0;
-    if (folder.empty() || folder.front() != '/' || name.empty() || name.find('/') != std::string::npos ||
-        name.find('\0') != std::string::npos)
+    if (folder.empty() || folder.front() != '/' || name.empty() ||
+        name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
         code = ERROR_INVALID_NAME;
     else if (name.size() > NAME_MAX || path.size() >= PATH_MAX)
         code = ERROR_FILENAME_EXCED_RANGE;

@@ -14,7 +14,7 @@ constexpr unsigned IDS_FILE_OPERATION_FAILED = 33400;
 
 struct ShellSelection {
     std::vector<std::string> paths; // folder + '/' + name, in row order
-    std::string commonFolder;      // with a trailing '/'; empty when the paths share none
+    std::string commonFolder;       // with a trailing '/'; empty when the paths share none
 };
 
 // The deepest folder shared by all folders, with a trailing '/': the first folder, cut for each

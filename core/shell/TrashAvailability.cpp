@@ -55,7 +55,8 @@ bool writableFolder(const std::string& path) {
 namespace {
 
 QString homeTrash() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Trash");
 }
 
 } // namespace
@@ -77,14 +78,16 @@ bool HasTrash(const std::string& path) {
 
     const std::string home = homeTrash().toStdString();
     dev_t homeDevice = 0;
-    if (home.front() == '/' && deviceOfNearest(home, homeDevice) && homeDevice == file.st_dev) return true;
+    if (home.front() == '/' && deviceOfNearest(home, homeDevice) && homeDevice == file.st_dev)
+        return true;
 
     const std::string top = topFolder(parentOf(path), file.st_dev);
     const std::string prefix = top == "/" ? "" : top;
     const std::string uid = std::to_string(getuid());
     struct stat shared {};
     const std::string dotTrash = prefix + "/.Trash";
-    if (lstat(dotTrash.c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX)) {
+    if (lstat(dotTrash.c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) &&
+        (shared.st_mode & S_ISVTX)) {
         const std::string own = dotTrash + "/" + uid;
         if (isOwnFolder(own) || (!present(own) && writableFolder(dotTrash))) return true;
     }

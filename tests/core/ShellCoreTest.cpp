@@ -24,14 +24,15 @@ TEST(ShellSelection, CommonFolderIsTheDeepestSharedFolder) {
         {{"/a/b"}, "/a/b/"},
         {{"/a/b", "/a/b/c", "/a/b/"}, "/a/b/"},
         {{"/a/b/c", "/a/b"}, "/a/b/"},
-        {{"/a/bc", "/a/bd"}, "/a/"},     // a shared start of a name is no shared folder
+        {{"/a/bc", "/a/bd"}, "/a/"}, // a shared start of a name is no shared folder
         {{"/a/b", "/a/bc"}, "/a/"},
         {{"/daten/Bilder", "/daten/bilder"}, "/daten/"}, // names are bytes: two folders
         {{"/x", "/y/z"}, "/"},
         {{"/", "/y"}, "/"},
         {{}, ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(CommonFolder(c.folders), c.common) << c.folders.size();
+    for (const Case& c : cases)
+        EXPECT_EQ(CommonFolder(c.folders), c.common) << c.folders.size();
 }
 
 TEST(ShellSelection, ARowThatCannotNameAFileIsRefusedWithPathAndReason) {
@@ -52,7 +53,8 @@ TEST(ShellSelection, ARowThatCannotNameAFileIsRefusedWithPathAndReason) {
             ShellPath(c.folder, c.name);
             ADD_FAILURE() << path;
         } catch (const CVNException& e) {
-            EXPECT_EQ(e.text(), FormatId(IDS_FILE_OPERATION_FAILED, {path, FormatSystemError(c.code)}));
+            EXPECT_EQ(e.text(),
+                      FormatId(IDS_FILE_OPERATION_FAILED, {path, FormatSystemError(c.code)}));
         }
     }
     EXPECT_EQ(ShellPath("/daten/", "a b"), "/daten/a b");
@@ -69,7 +71,8 @@ TEST(FileListModelRemoval, RowsOfRecordsLeaveAndTheIndexesFollow) {
     }
     model.flushPending();
     std::vector<const FileListRecord*> records;
-    for (int i = 0; i < 8; ++i) records.push_back(model.record(i));
+    for (int i = 0; i < 8; ++i)
+        records.push_back(model.record(i));
     ASSERT_EQ(model.rowOf(records[7]), 7); // the indexes exist before the removal
     int removed = 0;
     QObject::connect(&model, &QAbstractItemModel::rowsRemoved, [&] { ++removed; });
@@ -96,7 +99,8 @@ TEST(TrashAvailability, ATrashOnTheFilesOwnFileSystem) {
     std::filesystem::create_directories(mnt);
     EXPECT_CHILD_OK(
         [&]() -> std::string {
-            if (mount("none", mnt.c_str(), "tmpfs", 0, "size=1m") != 0) return "SKIP: cannot mount tmpfs";
+            if (mount("none", mnt.c_str(), "tmpfs", 0, "size=1m") != 0)
+                return "SKIP: cannot mount tmpfs";
             std::filesystem::create_directories(mnt + "/sub");
             const std::string file = dir.file("mnt/sub/f");
             const std::string own = mnt + "/.Trash-" + std::to_string(getuid());
@@ -110,7 +114,8 @@ TEST(TrashAvailability, ATrashOnTheFilesOwnFileSystem) {
             std::filesystem::remove(mnt + "/.Trash");
             std::filesystem::remove(own);
             std::filesystem::create_directories(own);
-            if (mount(nullptr, mnt.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) return "SKIP: no remount";
+            if (mount(nullptr, mnt.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+                return "SKIP: no remount";
             return HasTrash(file) ? "a read-only file system has no trash" : "";
         },
         true);
@@ -140,26 +145,35 @@ TEST(DesktopApplications, TheRegisteredApplicationsOfATypeInTheDesktopsOrder) {
     const std::string user = xdg.applicationsFolder(), system = xdg.dir() / "system/applications";
     // The system's folders stay, for the MIME database.
     setenv("XDG_DATA_DIRS", (xdg.dir() / "system:/usr/local/share:/usr/share").c_str(), 1);
-    writeDesktopEntry(system, "a-viewer.desktop", "Name=Viewer\nName[de]=Betrachter\nExec=/bin/true %F\nMimeType=text/plain;\n");
-    writeDesktopEntry(system, "b-editor.desktop", "Name=Editor\nExec=true %u\nMimeType=text/x-csrc;\n");
-    writeDesktopEntry(system, "c-missing.desktop", "Name=Fehlt\nExec=/nonexistent/prog %f\nMimeType=text/plain;\n");
-    writeDesktopEntry(system, "d-hidden.desktop", "Name=Versteckt\nExec=true %f\nHidden=true\nMimeType=text/plain;\n");
-    writeDesktopEntry(system, "e-removed.desktop", "Name=Entfernt\nExec=true %f\nMimeType=text/plain;\n");
+    writeDesktopEntry(
+        system, "a-viewer.desktop",
+        "Name=Viewer\nName[de]=Betrachter\nExec=/bin/true %F\nMimeType=text/plain;\n");
+    writeDesktopEntry(system, "b-editor.desktop",
+                      "Name=Editor\nExec=true %u\nMimeType=text/x-csrc;\n");
+    writeDesktopEntry(system, "c-missing.desktop",
+                      "Name=Fehlt\nExec=/nonexistent/prog %f\nMimeType=text/plain;\n");
+    writeDesktopEntry(system, "d-hidden.desktop",
+                      "Name=Versteckt\nExec=true %f\nHidden=true\nMimeType=text/plain;\n");
+    writeDesktopEntry(system, "e-removed.desktop",
+                      "Name=Entfernt\nExec=true %f\nMimeType=text/plain;\n");
     writeDesktopEntry(system, "f-added.desktop", "Name=Ergänzt\nExec=true %F\n");
     writeDesktopEntry(system, "g-image.desktop", "Name=Bild\nExec=true %F\nMimeType=image/png;\n");
-    writeDesktopEntry(user, "b-editor.desktop", "Name=Mein Editor\nExec=true --neu %u\nMimeType=text/x-csrc;\n");
+    writeDesktopEntry(user, "b-editor.desktop",
+                      "Name=Mein Editor\nExec=true --neu %u\nMimeType=text/x-csrc;\n");
     XdgSandbox::put(xdg.dir() / "user/mimeapps.list",
                     "[Default Applications]\ntext/x-csrc=b-editor.desktop;\n"
                     "[Added Associations]\ntext/plain=f-added.desktop;\n"
                     "[Removed Associations]\ntext/plain=e-removed.desktop;\n");
 
     const std::vector<DesktopApplication> c = ApplicationsForTypes({"text/x-csrc"});
-    EXPECT_EQ(ids(c), (std::vector<std::string>{"b-editor.desktop", "f-added.desktop", "a-viewer.desktop"}));
+    EXPECT_EQ(ids(c), (std::vector<std::string>{"b-editor.desktop", "f-added.desktop",
+                                                "a-viewer.desktop"}));
     ASSERT_FALSE(c.empty());
     EXPECT_EQ(c[0].name.toStdString(), "Mein Editor"); // the default comes first
     const std::vector<DesktopApplication> plain = ApplicationsForTypes({"text/plain"});
     EXPECT_EQ(ids(plain), (std::vector<std::string>{"f-added.desktop", "a-viewer.desktop"}));
-    auto viewer = std::find_if(plain.begin(), plain.end(), [](const auto& a) { return a.id == "a-viewer.desktop"; });
+    auto viewer = std::find_if(plain.begin(), plain.end(),
+                               [](const auto& a) { return a.id == "a-viewer.desktop"; });
     ASSERT_NE(viewer, plain.end());
     EXPECT_EQ(viewer->name.toStdString(), "Betrachter");
     // Several types: only what opens all of them.
@@ -179,7 +193,8 @@ TEST(DesktopApplications, ExecFieldCodesBecomeTheCommandLines) {
         {"prog %F", {{"prog", "/d/a b.txt", "/d/c"}}},
         {"prog --x %f", {{"prog", "--x", "/d/a b.txt"}, {"prog", "--x", "/d/c"}}},
         {"prog %U", {{"prog", "file:///d/a%20b.txt", "file:///d/c"}}},
-        {"\"/opt/my prog\" \"a \\\"q\\\" \\\\\" %% %i %c %d", {{"/opt/my prog", "a \"q\" \\", "%", "--icon", "ikone", "Name"}}},
+        {"\"/opt/my prog\" \"a \\\"q\\\" \\\\\" %% %i %c %d",
+         {{"/opt/my prog", "a \"q\" \\", "%", "--icon", "ikone", "Name"}}},
         {"prog --file=%f", {{"prog", "--file=/d/a b.txt"}, {"prog", "--file=/d/c"}}},
         {"\"offen", {}},
     };
@@ -191,7 +206,8 @@ TEST(DesktopApplications, ExecFieldCodesBecomeTheCommandLines) {
         std::vector<std::vector<std::string>> got;
         for (const QStringList& command : LaunchCommands(app, files)) {
             got.emplace_back();
-            for (const QString& a : command) got.back().push_back(a.toStdString());
+            for (const QString& a : command)
+                got.back().push_back(a.toStdString());
         }
         EXPECT_EQ(got, c.commands) << c.exec;
     }

@@ -56,12 +56,14 @@ protected:
         list()->SelectAllRows(false);
         for (int r : rows)
             list()->selectionModel()->select(list()->model()->index(r, 0),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                                             QItemSelectionModel::Select |
+                                                 QItemSelectionModel::Rows);
     }
     CVNFileListCtrl* list() const { return view.fileList(); }
     std::vector<std::string> names() const {
         std::vector<std::string> n;
-        for (int i = 0; i < list()->itemCount(); ++i) n.push_back(list()->GetItemName(i));
+        for (int i = 0; i < list()->itemCount(); ++i)
+            n.push_back(list()->GetItemName(i));
         return n;
     }
     std::string clip(const char* format) const {
@@ -81,7 +83,8 @@ protected:
         tick.start(100);
         QElapsedTimer clock;
         clock.start();
-        while (ops.vanishedRows().pendingChecks() > 0 && clock.elapsed() < 10000) QTest::qWait(20);
+        while (ops.vanishedRows().pendingChecks() > 0 && clock.elapsed() < 10000)
+            QTest::qWait(20);
         return ticks;
     }
 
@@ -100,12 +103,14 @@ protected:
 // Cut and copy put the files on the clipboard as file managers read them; a cut dims the rows
 // until Escape, a copy, or a paste elsewhere, after which the moved files' rows leave the list.
 TEST_F(ShellOps, CutAndCopyOfferTheFilesAsFileManagersReadThem) {
-    for (const char* n : {"a b.txt", "c%ä.txt", "d.txt"}) dir.file(n);
+    for (const char* n : {"a b.txt", "c%ä.txt", "d.txt"})
+        dir.file(n);
     listAndSelect("\\.txt$", {0, 1});
     view.onCommand(ID_EDIT_CUT);
     const std::string uris = uri("a b.txt") + "\r\n" + uri("c%ä.txt") + "\r\n";
     EXPECT_EQ(clip("text/uri-list"), uris);
-    EXPECT_EQ(clip("x-special/gnome-copied-files"), "cut\n" + uri("a b.txt") + "\n" + uri("c%ä.txt"));
+    EXPECT_EQ(clip("x-special/gnome-copied-files"),
+              "cut\n" + uri("a b.txt") + "\n" + uri("c%ä.txt"));
     EXPECT_EQ(clip("application/x-kde-cutselection"), "1");
     EXPECT_EQ(clip("text/plain"), (dir / "a b.txt") + "\n" + (dir / "c%ä.txt"));
     const QList<QUrl> urls = QApplication::clipboard()->mimeData()->urls();
@@ -124,7 +129,8 @@ TEST_F(ShellOps, CutAndCopyOfferTheFilesAsFileManagersReadThem) {
     view.onCommand(ID_EDIT_CUT);
     view.onCommand(ID_EDIT_COPY);
     EXPECT_FALSE(list()->isCutMarked(0) || ops.clipboard().watching());
-    EXPECT_EQ(clip("x-special/gnome-copied-files"), "copy\n" + uri("a b.txt") + "\n" + uri("c%ä.txt"));
+    EXPECT_EQ(clip("x-special/gnome-copied-files"),
+              "copy\n" + uri("a b.txt") + "\n" + uri("c%ä.txt"));
     EXPECT_EQ(clip("application/x-kde-cutselection"), "0");
 
     // A file manager pastes the cut: it moves the files and empties the clipboard. The moved
@@ -144,7 +150,8 @@ TEST_F(ShellOps, CutAndCopyOfferTheFilesAsFileManagersReadThem) {
 // Entf moves to the private trash, Umschalt+Entf deletes for good after a confirmation naming
 // the count; rows leave 2 s later without blocking the window; a cancelled delete says nothing.
 TEST_F(ShellOps, DeleteGoesToTheTrashOrForGoodAfterAConfirmation) {
-    for (const char* n : {"t1.txt", "t2.txt", "t3.txt", "t4.txt"}) dir.file(n, "x");
+    for (const char* n : {"t1.txt", "t2.txt", "t3.txt", "t4.txt"})
+        dir.file(n, "x");
     listAndSelect("^t", {0});
     QElapsedTimer clock;
     clock.start();
@@ -181,19 +188,26 @@ TEST_F(ShellOps, WithoutATrashTheUserDecidesFirst) {
     std::filesystem::create_directories(mnt);
     EXPECT_CHILD_OK(
         [&]() -> std::string {
-            if (mount("none", mnt.c_str(), "tmpfs", 0, "size=1m") != 0) return "SKIP: cannot mount tmpfs";
+            if (mount("none", mnt.c_str(), "tmpfs", 0, "size=1m") != 0)
+                return "SKIP: cannot mount tmpfs";
             dir.file("mnt/.Trash-" + std::to_string(getuid()));
-            for (const char* n : {"n1", "n2", "n3"}) dir.file(std::string("mnt/") + n);
+            for (const char* n : {"n1", "n2", "n3"})
+                dir.file(std::string("mnt/") + n);
             const std::string n1 = mnt + "/n1", n2 = mnt + "/n2", n3 = mnt + "/n3";
             if (QFile::moveToTrash(QString::fromStdString(n3))) return "Qt found a trash after all";
             presenter.answer({IDCANCEL, IDNO, IDYES});
-            if (TrashOperation::moveToTrash({n1, n2}) != ShellOutcome::Cancelled) return "cancel did something";
+            if (TrashOperation::moveToTrash({n1, n2}) != ShellOutcome::Cancelled)
+                return "cancel did something";
             if (presenter.shown().size() != 1 || presenter.shown()[0].text != FormatId(33405, {2}))
-                return "question: " + (presenter.shown().empty() ? std::string("none") : presenter.shown()[0].text);
-            if (TrashOperation::moveToTrash({n1}) != ShellOutcome::Done || !std::filesystem::exists(n1))
+                return "question: " + (presenter.shown().empty() ? std::string("none")
+                                                                 : presenter.shown()[0].text);
+            if (TrashOperation::moveToTrash({n1}) != ShellOutcome::Done ||
+                !std::filesystem::exists(n1))
                 return "No did not keep the file";
-            if (presenter.shown()[1].text != FormatId(33404, {n1})) return "question: " + presenter.shown()[1].text;
-            if (TrashOperation::moveToTrash({n1}) != ShellOutcome::Done || std::filesystem::exists(n1))
+            if (presenter.shown()[1].text != FormatId(33404, {n1}))
+                return "question: " + presenter.shown()[1].text;
+            if (TrashOperation::moveToTrash({n1}) != ShellOutcome::Done ||
+                std::filesystem::exists(n1))
                 return "Yes did not delete the file";
             return presenter.shown().size() == 3 ? "" : "a message too many";
         },
@@ -203,7 +217,8 @@ TEST_F(ShellOps, WithoutATrashTheUserDecidesFirst) {
 // The home trash is made where $XDG_DATA_HOME does not exist yet; where it cannot be a folder
 // the user is asked, and no file ever lands below the current working folder.
 TEST_F(ShellOps, TheHomeTrashIsMadeOrTheUserAsked) {
-    for (const char* n : {"h1.txt", "h2.txt"}) dir.file(n);
+    for (const char* n : {"h1.txt", "h2.txt"})
+        dir.file(n);
     const std::string data = xdg.dir() / "neu/data";
     setenv("XDG_DATA_HOME", data.c_str(), 1);
     listAndSelect("^h", {0});
@@ -217,19 +232,22 @@ TEST_F(ShellOps, TheHomeTrashIsMadeOrTheUserAsked) {
     ASSERT_EQ(presenter.shown().size(), 1u);
     EXPECT_EQ(presenter.shown()[0].text, FormatId(33404, {dir / "h2.txt"}));
     EXPECT_TRUE(exists("h2.txt"));
-    for (const char* n : {"files/h1.txt", "files/h2.txt"}) EXPECT_FALSE(std::filesystem::exists(n)) << n;
+    for (const char* n : {"files/h1.txt", "files/h2.txt"})
+        EXPECT_FALSE(std::filesystem::exists(n)) << n;
 }
 
 // A file that cannot be deleted is reported with its path and the reason; the others go; a
 // second failure is counted in the same message.
 TEST_F(ShellOps, FailuresNameTheFileAndTheReason) {
-    for (const char* n : {"f1.txt", "f2.txt", "f3.txt"}) dir.file(n);
+    for (const char* n : {"f1.txt", "f2.txt", "f3.txt"})
+        dir.file(n);
     listAndSelect("^f", {0, 1, 2});
     std::filesystem::remove(dir / "f1.txt");
     std::filesystem::remove(dir / "f3.txt");
     QTest::keyClick(list(), Qt::Key_Delete);
     ASSERT_EQ(presenter.shown().size(), 1u);
-    const std::string expected = FormatId(33400, {dir / "f1.txt", FormatSystemError(ERROR_FILE_NOT_FOUND)});
+    const std::string expected =
+        FormatId(33400, {dir / "f1.txt", FormatSystemError(ERROR_FILE_NOT_FOUND)});
     EXPECT_EQ(presenter.shown()[0].text,
               expected.substr(0, expected.size() - 1) + "\n\n" + FormatId(33401, {1}));
     EXPECT_EQ(presenter.shown()[0].type, MB_OK | MB_ICONSTOP);
@@ -241,7 +259,8 @@ TEST_F(ShellOps, FailuresNameTheFileAndTheReason) {
 // Enter and a double click open with the default application, more than ten files only after
 // a question; Alt+Enter shows the properties; nothing acts during a run.
 TEST_F(ShellOps, OpenAndPropertiesFromTheKeyboard) {
-    for (int i = 0; i < 12; ++i) dir.file("o" + std::to_string(i + 10) + ".txt", std::string(1500, 'x'));
+    for (int i = 0; i < 12; ++i)
+        dir.file("o" + std::to_string(i + 10) + ".txt", std::string(1500, 'x'));
     listAndSelect("^o", {0});
     QTest::keyClick(list(), Qt::Key_Return);
     EXPECT_EQ(opened.paths, std::vector<std::string>{dir / "o10.txt"});
@@ -270,7 +289,8 @@ TEST_F(ShellOps, OpenAndPropertiesFromTheKeyboard) {
     EXPECT_EQ(one->windowTitle().toStdString(), FormatId(33430, {"o10.txt"}));
     EXPECT_EQ(one->lineText(0).toStdString(), "o10.txt");
     EXPECT_EQ(one->lineText(1).toStdString(), dir.path());
-    EXPECT_EQ(one->lineText(3).toStdString(), FormatId(33433, {QLocale().toString(1500).toStdString(), SizeText(1500)}));
+    EXPECT_EQ(one->lineText(3).toStdString(),
+              FormatId(33433, {QLocale().toString(1500).toStdString(), SizeText(1500)}));
     EXPECT_EQ(one->lineText(5).toStdString(), CellText(*list()->itemRecord(0), COL_MODIFIED));
     EXPECT_EQ(one->lineText(9).toStdString(), "rw-r----- (0640)");
     one->close();
@@ -281,7 +301,8 @@ TEST_F(ShellOps, OpenAndPropertiesFromTheKeyboard) {
     auto* two = view.findChild<FilePropertiesDialog*>();
     ASSERT_NE(two, nullptr);
     EXPECT_EQ(two->lineText(0).toStdString(), FormatId(33435, {2}));
-    EXPECT_EQ(two->lineText(3).toStdString(), FormatId(33433, {QLocale().toString(3000).toStdString(), SizeText(3000)}));
+    EXPECT_EQ(two->lineText(3).toStdString(),
+              FormatId(33433, {QLocale().toString(3000).toStdString(), SizeText(3000)}));
     EXPECT_EQ(two->lineText(9).toStdString(), LoadString(33434));
     two->close();
 }
@@ -307,12 +328,14 @@ TEST_F(ShellOps, TheContextMenuActsOnTheSelection) {
     EXPECT_EQ(menu->defaultAction(), menu->verbAction(QString()));
 
     menu->verbAction(QStringLiteral("copypath"))->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), (dir / "m1.txt") + "\n" + (dir / "sub/m2.txt"));
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              (dir / "m1.txt") + "\n" + (dir / "sub/m2.txt"));
     EXPECT_FALSE(clipHasUrls());
 
     // Without a file manager on the session bus, the files' common folder opens.
     menu->verbAction(QStringLiteral("showinfolder"))->trigger();
-    for (int i = 0; i < 250 && opened.paths.empty(); ++i) QTest::qWait(20);
+    for (int i = 0; i < 250 && opened.paths.empty(); ++i)
+        QTest::qWait(20);
     ASSERT_EQ(opened.paths.size(), 1u);
     EXPECT_EQ(opened.paths[0], dir.path());
 
@@ -324,7 +347,8 @@ TEST_F(ShellOps, TheContextMenuActsOnTheSelection) {
 
 // Dragging rows offers the files as URLs for copy, move and link; a moved file's row leaves.
 TEST_F(ShellOps, DraggedFilesGoAsUrlsAndMovedOnesLeaveTheList) {
-    for (const char* n : {"g1.txt", "g2.txt"}) dir.file(n);
+    for (const char* n : {"g1.txt", "g2.txt"})
+        dir.file(n);
     listAndSelect("^g", {0});
     emit list()->dragRequested(Qt::CopyAction);
     // The drag has ended (at once, on a platform without drag and drop); its object is
@@ -332,7 +356,8 @@ TEST_F(ShellOps, DraggedFilesGoAsUrlsAndMovedOnesLeaveTheList) {
     auto* drag = list()->findChild<QDrag*>();
     ASSERT_NE(drag, nullptr);
     std::vector<std::string> offered;
-    for (const QUrl& u : drag->mimeData()->urls()) offered.push_back(u.toLocalFile().toStdString());
+    for (const QUrl& u : drag->mimeData()->urls())
+        offered.push_back(u.toLocalFile().toStdString());
     EXPECT_EQ(offered, std::vector<std::string>{dir / "g1.txt"});
     EXPECT_EQ(drag->supportedActions(), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
     std::filesystem::rename(dir / "g1.txt", xdg.dir() / "g1.txt"); // the drop moved it

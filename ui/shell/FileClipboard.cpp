@@ -10,7 +10,8 @@
 
 FileClipboard::FileClipboard(CVNFileListCtrl& list, VanishedRows& vanished, QObject* parent)
     : QObject(parent), list_(list), vanished_(vanished) {
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &FileClipboard::onClipboardChanged);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &FileClipboard::onClipboardChanged);
 }
 
 void FileClipboard::put(QMimeData* data) {
@@ -20,7 +21,8 @@ void FileClipboard::put(QMimeData* data) {
     QApplication::clipboard()->setMimeData(data);
 }
 
-void FileClipboard::cut(const std::vector<const FileListRecord*>& records, const std::vector<std::string>& paths) {
+void FileClipboard::cut(const std::vector<const FileListRecord*>& records,
+                        const std::vector<std::string>& paths) {
     list_.clearCutMarks();
     put(FileMimeData(paths, FileTransfer::Cut).release());
     list_.setCutMarks(records, true);
@@ -55,7 +57,8 @@ void FileClipboard::onClipboardChanged() {
     if (!watching_ || (ours_ && QApplication::clipboard()->mimeData() == ours_)) return;
     watching_ = false;
     const int cut = cutNumber_;
-    vanished_.checkLater(list_.cutMarkedRecords(), [this, cut](const std::vector<const FileListRecord*>& survivors) {
-        if (cut == cutNumber_) list_.setCutMarks(survivors, false);
-    });
+    vanished_.checkLater(list_.cutMarkedRecords(),
+                         [this, cut](const std::vector<const FileListRecord*>& survivors) {
+                             if (cut == cutNumber_) list_.setCutMarks(survivors, false);
+                         });
 }

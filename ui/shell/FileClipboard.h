@@ -22,7 +22,8 @@ class FileClipboard : public QObject {
 public:
     FileClipboard(CVNFileListCtrl& list, VanishedRows& vanished, QObject* parent = nullptr);
 
-    void cut(const std::vector<const FileListRecord*>& records, const std::vector<std::string>& paths);
+    void cut(const std::vector<const FileListRecord*>& records,
+             const std::vector<std::string>& paths);
     void copy(const std::vector<std::string>& paths);
     // The paths as text, one a line.
     void copyPaths(const std::vector<std::string>& paths);

@@ -34,7 +34,8 @@ constexpr std::size_t kContentTypesUpTo = 100;
 
 } // namespace
 
-FileContextMenu::FileContextMenu(ShellOperations& ops, std::vector<std::string> paths, QWidget* parent)
+FileContextMenu::FileContextMenu(ShellOperations& ops, std::vector<std::string> paths,
+                                 QWidget* parent)
     : QMenu(parent), ops_(ops), paths_(std::move(paths)) {
     QAction* open = addAction(QString::fromStdString(LoadString(IDS_OPEN)));
     open->setData(QString());
@@ -54,7 +55,8 @@ FileContextMenu::FileContextMenu(ShellOperations& ops, std::vector<std::string> 
             const QString verb = QString::fromLatin1(e.verb);
             const bool shift = e.shift;
             a->setData(shift ? verb + QStringLiteral("+shift") : verb);
-            connect(a, &QAction::triggered, this, [this, verb, shift] { ops_.InvokeVerb(verb, shift); });
+            connect(a, &QAction::triggered, this,
+                    [this, verb, shift] { ops_.InvokeVerb(verb, shift); });
         }
     }
 }
@@ -73,7 +75,8 @@ void FileContextMenu::fillOpenWith() {
         const QString name = QString::fromStdString(p);
         const QString type = (paths_.size() <= kContentTypesUpTo
                                   ? db.mimeTypeForFile(name)
-                                  : db.mimeTypeForFile(name, QMimeDatabase::MatchExtension)).name();
+                                  : db.mimeTypeForFile(name, QMimeDatabase::MatchExtension))
+                                 .name();
         if (!types.contains(type)) types << type;
     }
     const std::vector<DesktopApplication> apps = ApplicationsForTypes(types);
@@ -82,5 +85,7 @@ void FileContextMenu::fillOpenWith() {
         a->setToolTip(app.id);
         connect(a, &QAction::triggered, this, [this, app] { ops_.OpenWith(app); });
     }
-    if (apps.empty()) openWith_->addAction(QString::fromStdString(LoadString(IDS_NO_APPLICATION)))->setEnabled(false);
+    if (apps.empty())
+        openWith_->addAction(QString::fromStdString(LoadString(IDS_NO_APPLICATION)))
+            ->setEnabled(false);
 }

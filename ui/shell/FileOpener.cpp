@@ -16,7 +16,8 @@ constexpr unsigned IDS_OPEN_MANY = 33406, IDS_NOT_STARTED = 33407;
 
 bool mayOpen(const std::vector<std::string>& paths) {
     return paths.size() <= FileOpener::kAskAbove ||
-           GetMessagePresenter()->show(FormatId(IDS_OPEN_MANY, {paths.size()}), MB_YESNO | MB_ICONQUESTION, 0) == IDYES;
+           GetMessagePresenter()->show(FormatId(IDS_OPEN_MANY, {paths.size()}),
+                                       MB_YESNO | MB_ICONQUESTION, 0) == IDYES;
 }
 
 } // namespace
@@ -31,17 +32,21 @@ ShellOutcome FileOpener::open(const std::vector<std::string>& paths) {
     return failures.empty() ? ShellOutcome::Done : ShellOutcome::Failed;
 }
 
-ShellOutcome FileOpener::openWith(const DesktopApplication& app, const std::vector<std::string>& paths,
+ShellOutcome FileOpener::openWith(const DesktopApplication& app,
+                                  const std::vector<std::string>& paths,
                                   const std::string& workingFolder) {
-    if (paths.empty() || !mayOpen(paths)) return paths.empty() ? ShellOutcome::Done : ShellOutcome::Cancelled;
+    if (paths.empty() || !mayOpen(paths))
+        return paths.empty() ? ShellOutcome::Done : ShellOutcome::Cancelled;
     const std::vector<QStringList> commands = LaunchCommands(app, paths);
     std::vector<std::string> failures;
-    if (commands.empty()) failures.push_back(FileOperationFailed(paths.front(), LoadString(IDS_NOT_STARTED)));
+    if (commands.empty())
+        failures.push_back(FileOperationFailed(paths.front(), LoadString(IDS_NOT_STARTED)));
     for (std::size_t i = 0; i < commands.size(); ++i) {
         const QStringList& c = commands[i];
         if (!QProcess::startDetached(c.front(), c.mid(1), QString::fromStdString(workingFolder)))
-            failures.push_back(FileOperationFailed(commands.size() == paths.size() ? paths[i] : paths.front(),
-                                                   LoadString(IDS_NOT_STARTED)));
+            failures.push_back(
+                FileOperationFailed(commands.size() == paths.size() ? paths[i] : paths.front(),
+                                    LoadString(IDS_NOT_STARTED)));
     }
     ReportFileFailures(failures);
     return failures.empty() ? ShellOutcome::Done : ShellOutcome::Failed;

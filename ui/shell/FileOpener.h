@@ -17,6 +17,7 @@ public:
 
     static ShellOutcome open(const std::vector<std::string>& paths);
     // workingFolder: the folder the application starts in (the files' common folder).
-    static ShellOutcome openWith(const DesktopApplication& app, const std::vector<std::string>& paths,
+    static ShellOutcome openWith(const DesktopApplication& app,
+                                 const std::vector<std::string>& paths,
                                  const std::string& workingFolder);
 };

@@ -22,8 +22,9 @@
 
 namespace {
 
-constexpr unsigned IDS_TITLE_ONE = 33430, IDS_TITLE_MANY = 33431, IDS_LABELS = 33432, IDS_SIZE = 33433,
-                   IDS_DIFFERENT = 33434, IDS_FILE_COUNT = 33435, IDS_LINK_TO = 33436, IDS_CLOSE = 33437;
+constexpr unsigned IDS_TITLE_ONE = 33430, IDS_TITLE_MANY = 33431, IDS_LABELS = 33432,
+                   IDS_SIZE = 33433, IDS_DIFFERENT = 33434, IDS_FILE_COUNT = 33435,
+                   IDS_LINK_TO = 33436, IDS_CLOSE = 33437;
 constexpr int kLines = 10;
 
 QString q(const std::string& s) {
@@ -60,8 +61,8 @@ QString typeText(const FileListRecord& record, const std::string& path, const st
 }
 
 // The lines of one file, or the failure message.
-bool readLines(const FileListRecord& record, const std::string& path, QStringList& lines, std::uint64_t& size,
-               std::string& failure) {
+bool readLines(const FileListRecord& record, const std::string& path, QStringList& lines,
+               std::uint64_t& size, std::string& failure) {
     struct stat st {};
     FileTimes times;
     std::uint32_t attributes = 0;
@@ -109,9 +110,10 @@ QString FilePropertiesDialog::lineText(int line) const {
     return label ? label->text() : QString();
 }
 
-FilePropertiesDialog* FilePropertiesDialog::showFor(const std::vector<const FileListRecord*>& records,
-                                                    const std::vector<std::string>& paths,
-                                                    const std::string& commonFolder, QWidget* parent) {
+FilePropertiesDialog*
+FilePropertiesDialog::showFor(const std::vector<const FileListRecord*>& records,
+                              const std::vector<std::string>& paths,
+                              const std::string& commonFolder, QWidget* parent) {
     if (records.empty() || records.size() != paths.size()) return nullptr;
     QStringList lines;
     std::uint64_t total = 0;
@@ -135,7 +137,9 @@ FilePropertiesDialog* FilePropertiesDialog::showFor(const std::vector<const File
         if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
         lines[1] = q(folder);
     }
-    lines[3] = q(FormatId(IDS_SIZE, {QLocale().toString(static_cast<qulonglong>(total)).toStdString(), SizeText(total)}));
+    lines[3] =
+        q(FormatId(IDS_SIZE, {QLocale().toString(static_cast<qulonglong>(total)).toStdString(),
+                              SizeText(total)}));
 
     auto* dialog = new FilePropertiesDialog(parent);
     dialog->setWindowFlag(Qt::Window);

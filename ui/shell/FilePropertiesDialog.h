@@ -19,8 +19,8 @@ public:
     // Opens the dialog for the files (records and their full paths, in the same order). A file
     // that cannot be read is reported with its path and the reason, and no dialog opens.
     static FilePropertiesDialog* showFor(const std::vector<const FileListRecord*>& records,
-                                         const std::vector<std::string>& paths, const std::string& commonFolder,
-                                         QWidget* parent);
+                                         const std::vector<std::string>& paths,
+                                         const std::string& commonFolder, QWidget* parent);
 
     // The text shown for a line, by its position 0 (Name) to 9 (Berechtigungen).
     QString lineText(int line) const;

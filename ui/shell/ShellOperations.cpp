@@ -11,7 +11,8 @@
 #include "ui/shell/TrashOperation.h"
 
 ShellOperations::ShellOperations(CVNFileListCtrl& list, std::function<bool()> busy, QObject* parent)
-    : QObject(parent), list_(list), busy_(std::move(busy)), vanished_(list, busy_), clipboard_(list, vanished_) {
+    : QObject(parent), list_(list), busy_(std::move(busy)), vanished_(list, busy_),
+      clipboard_(list, vanished_) {
     connect(&list_, &CVNFileListCtrl::verbRequested, this, &ShellOperations::InvokeVerb);
     connect(&list_, &CVNFileListCtrl::contextMenuRequestedAt, this,
             [this](int, const QPoint& at) { ShowContextMenu(at); });
@@ -21,7 +22,8 @@ ShellOperations::ShellOperations(CVNFileListCtrl& list, std::function<bool()> bu
 
 ShellOperations::~ShellOperations() = default;
 
-bool ShellOperations::selection(std::vector<const FileListRecord*>& records, ShellSelection& files) {
+bool ShellOperations::selection(std::vector<const FileListRecord*>& records,
+                                ShellSelection& files) {
     records = list_.selectedRecords();
     if (records.empty()) return false;
     // What a preview run showed is taken back first, so that every row names a file on disk.
@@ -45,7 +47,8 @@ bool ShellOperations::InvokeVerb(const QString& verb, bool shift) {
     if (verb.isEmpty()) {
         outcome = FileOpener::open(files.paths);
     } else if (verb == QLatin1String("delete")) {
-        outcome = shift ? TrashOperation::deleteForGood(files.paths) : TrashOperation::moveToTrash(files.paths);
+        outcome = shift ? TrashOperation::deleteForGood(files.paths)
+                        : TrashOperation::moveToTrash(files.paths);
         // Also after a failure: the files deleted before it have gone.
         if (outcome != ShellOutcome::Cancelled) vanished_.checkLater(records);
     } else if (verb == QLatin1String("cut")) {
@@ -55,7 +58,8 @@ bool ShellOperations::InvokeVerb(const QString& verb, bool shift) {
     } else if (verb == QLatin1String("copypath")) {
         clipboard_.copyPaths(files.paths);
     } else if (verb == QLatin1String("properties")) {
-        if (!FilePropertiesDialog::showFor(records, files.paths, files.commonFolder, list_.window()))
+        if (!FilePropertiesDialog::showFor(records, files.paths, files.commonFolder,
+                                           list_.window()))
             outcome = ShellOutcome::Failed;
     } else if (verb == QLatin1String("showinfolder")) {
         ShowInFileManager(files.paths, files.commonFolder);

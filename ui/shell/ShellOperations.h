@@ -29,7 +29,8 @@ class ShellOperations : public QObject {
 public:
     // Answers the list's requests (keys, double click, context menu, Escape, drag); busy tells
     // when a run is in progress.
-    ShellOperations(CVNFileListCtrl& list, std::function<bool()> busy = {}, QObject* parent = nullptr);
+    ShellOperations(CVNFileListCtrl& list, std::function<bool()> busy = {},
+                    QObject* parent = nullptr);
     ~ShellOperations() override;
 
     // Gives false when the verb failed or was cancelled; true also with no row selected.

@@ -32,11 +32,12 @@ void ShowInFileManager(const std::vector<std::string>& paths, const std::string&
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return openFolder(folder);
     QStringList uris;
-    for (const std::string& p : paths) uris << QString::fromLatin1(FileUri(p));
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
-                                                       QStringLiteral("/org/freedesktop/FileManager1"),
-                                                       QStringLiteral("org.freedesktop.FileManager1"),
-                                                       QStringLiteral("ShowItems"));
+    for (const std::string& p : paths)
+        uris << QString::fromLatin1(FileUri(p));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << uris << QString();
     // Asked without waiting: a file manager that starts first must not freeze the window.
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 10000));

@@ -30,7 +30,8 @@ std::string unlinkFile(const std::string& path) {
 std::string trashFile(const std::string& path) {
     const QString name = QString::fromStdString(path);
     // Qt takes paths as text: a name that is not UTF-8 would reach the trash as another name.
-    if (name.toStdString() != path) return FileOperationFailed(path, FormatSystemError(ERROR_INVALID_NAME));
+    if (name.toStdString() != path)
+        return FileOperationFailed(path, FormatSystemError(ERROR_INVALID_NAME));
     errno = 0;
     if (QFile::moveToTrash(name)) return {};
     int err = errno;
@@ -40,8 +41,8 @@ std::string trashFile(const std::string& path) {
 }
 
 bool confirm(unsigned oneId, unsigned manyId, const std::vector<std::string>& paths) {
-    const std::string text = paths.size() == 1 ? FormatId(oneId, {paths.front()})
-                                               : FormatId(manyId, {paths.size()});
+    const std::string text =
+        paths.size() == 1 ? FormatId(oneId, {paths.front()}) : FormatId(manyId, {paths.size()});
     return GetMessagePresenter()->show(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, 0) == IDYES;
 }
 
@@ -50,7 +51,8 @@ bool confirm(unsigned oneId, unsigned manyId, const std::vector<std::string>& pa
 void ReportFileFailures(const std::vector<std::string>& failures) {
     if (failures.empty()) return;
     std::string text = failures.front();
-    while (!text.empty() && text.back() == '\n') text.pop_back();
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
     if (failures.size() > 1) text += "\n\n" + FormatId(IDS_MORE_FAILED, {failures.size() - 1});
     GetMessagePresenter()->show(text, MB_OK | MB_ICONSTOP, 0);
 }
@@ -69,13 +71,16 @@ ShellOutcome TrashOperation::moveToTrash(const std::vector<std::string>& paths) 
     // Without a home trash no file can be trashed safely.
     const bool homeTrash = EnsureHomeTrash();
     std::vector<std::string> trashable, homeless;
-    for (const std::string& p : paths) (homeTrash && HasTrash(p) ? trashable : homeless).push_back(p);
+    for (const std::string& p : paths)
+        (homeTrash && HasTrash(p) ? trashable : homeless).push_back(p);
     bool deleteHomeless = false;
     if (!homeless.empty()) {
-        const std::string text = homeless.size() == 1 ? FormatId(IDS_NO_TRASH_ONE, {homeless.front()})
-                                                      : FormatId(IDS_NO_TRASH_MANY, {homeless.size()});
+        const std::string text = homeless.size() == 1
+                                     ? FormatId(IDS_NO_TRASH_ONE, {homeless.front()})
+                                     : FormatId(IDS_NO_TRASH_MANY, {homeless.size()});
         // Yes deletes them for good, No leaves them and trashes the others, Cancel does nothing.
-        const int answer = GetMessagePresenter()->show(text, MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2, 0);
+        const int answer =
+            GetMessagePresenter()->show(text, MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2, 0);
         if (answer != IDYES && answer != IDNO) return ShellOutcome::Cancelled;
         deleteHomeless = answer == IDYES;
     }
@@ -84,7 +89,8 @@ ShellOutcome TrashOperation::moveToTrash(const std::vector<std::string>& paths) 
     for (const std::string& p : paths) {
         const bool forGood = noTrash.count(p) > 0;
         if (forGood && !deleteHomeless) continue;
-        if (std::string f = forGood ? unlinkFile(p) : trashFile(p); !f.empty()) failures.push_back(std::move(f));
+        if (std::string f = forGood ? unlinkFile(p) : trashFile(p); !f.empty())
+            failures.push_back(std::move(f));
     }
     ReportFileFailures(failures);
     return failures.empty() ? ShellOutcome::Done : ShellOutcome::Failed;

@@ -27,13 +27,16 @@ VanishedRows::VanishedRows(CVNFileListCtrl& list, std::function<bool()> busy, QO
     : QObject(parent), list_(list), busy_(std::move(busy)) {
     FileListModel* model = list_.fileModel();
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
-        for (auto& [id, check] : checks_) check.records.clear();
+        for (auto& [id, check] : checks_)
+            check.records.clear();
     });
-    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this, model](const QModelIndex&, int first, int last) {
-        std::vector<const FileListRecord*> leaving;
-        for (int row = first; row <= last; ++row) leaving.push_back(model->record(row));
-        forget(leaving);
-    });
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this, model](const QModelIndex&, int first, int last) {
+                std::vector<const FileListRecord*> leaving;
+                for (int row = first; row <= last; ++row)
+                    leaving.push_back(model->record(row));
+                forget(leaving);
+            });
 }
 
 void VanishedRows::forget(const std::vector<const FileListRecord*>& leaving) {
@@ -59,7 +62,8 @@ void VanishedRows::run(int id) {
     Check check = std::move(it->second);
     checks_.erase(it);
     std::vector<const FileListRecord*> vanished, survivors;
-    for (const FileListRecord* r : check.records) (gone(*r) ? vanished : survivors).push_back(r);
+    for (const FileListRecord* r : check.records)
+        (gone(*r) ? vanished : survivors).push_back(r);
     const int removed = vanished.empty() ? 0 : list_.fileModel()->removeRecords(vanished);
     if (check.survivors) check.survivors(survivors);
     emit checked(removed);
