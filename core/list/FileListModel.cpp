@@ -105,6 +105,29 @@ void FileListModel::clear() {
     endResetModel();
 }
 
+int FileListModel::removeRecords(const std::vector<const FileListRecord*>& records) {
+    flushPending();
+    std::vector<int> rows;
+    rows.reserve(records.size());
+    for (const FileListRecord* r : records)
+        if (const int row = rowOf(r); row >= 0) rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the bottom up, one model change per run of adjacent rows, so that the rows still
+    // to go keep their numbers.
+    for (std::size_t end = rows.size(); end > 0;) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && rows[begin - 1] == rows[begin] - 1) --begin;
+        const int first = rows[begin], last = rows[end - 1];
+        beginRemoveRows(QModelIndex(), first, last);
+        rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
+        rowIndexValid_ = false; // rows below moved up; the indexes are rebuilt when next asked
+        endRemoveRows();
+        end = begin;
+    }
+    return static_cast<int>(rows.size());
+}
+
 void FileListModel::addFile(const SharedText& folder, const FindData& found) {
     pending_.push_back(FileListRecord::make(folder, found));
 }

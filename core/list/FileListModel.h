@@ -33,6 +33,9 @@ public:
     void appendRows(std::vector<std::unique_ptr<FileListRecord>> rows);
     // Deletes every row (pending ones too) and its record.
     void clear();
+    // Deletes the rows of these records (pending rows are handed over first); records not in
+    // the list are passed over. Gives the number of rows deleted.
+    int removeRecords(const std::vector<const FileListRecord*>& records);
 
     // A found file, appended as a pending row; flushPending() hands pending rows to the views.
     void addFile(const SharedText& folder, const FindData& found);

@@ -162,18 +162,34 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     EXPECT_FALSE(frame().isVisible());
 }
 
-TEST_F(AppTest, ARightClickInTheListOpensTheEditMenu) {
+// The list's context menu is the files' menu, and only for selected files.
+TEST_F(AppTest, ARightClickInTheListOpensTheFilesMenu) {
     ASSERT_TRUE(start());
     CVNFileListCtrl* list = mainView(frame())->fileList();
-    // A right click reaches the list through its viewport.
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 40),
-                            list->viewport()->mapToGlobal(QPoint(20, 40)));
-    QCoreApplication::sendEvent(list->viewport(), &click);
-    EXPECT_TRUE(frame().editMenu()->isVisible());
-    frame().editMenu()->hide();
-    // Shift+F10 from the keyboard too.
-    QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
-    QCoreApplication::sendEvent(list, &shiftF10);
-    EXPECT_TRUE(frame().editMenu()->isVisible());
-    frame().editMenu()->hide();
+    QString shown;
+    auto rightClick = [&] {
+        shown = QStringLiteral("none");
+        QTimer::singleShot(0, [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                shown = QString::fromLatin1(popup->metaObject()->className());
+                popup->close();
+            }
+        });
+        // A right click reaches the list through its viewport.
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 5), list->viewport()->mapToGlobal(QPoint(20, 5)));
+        QCoreApplication::sendEvent(list->viewport(), &click);
+        QCoreApplication::processEvents();
+    };
+    rightClick();
+    EXPECT_EQ(shown.toStdString(), "none");
+    TempDir dir;
+    FindData found;
+    found.name = "a.txt";
+    list->fileModel()->addFile(std::make_shared<const std::string>(dir.path()), found);
+    list->fileModel()->flushPending();
+    dir.file("a.txt");
+    list->SelectItem(0, -2);
+    rightClick();
+    EXPECT_EQ(shown.toStdString(), "FileContextMenu");
+    EXPECT_FALSE(frame().editMenu()->isVisible());
 }

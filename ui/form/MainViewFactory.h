@@ -1,7 +1,8 @@
 #pragma once
 
 // Builds the main form inside the frame at start-up: its status text goes to the frame's
-// message pane, its run state refreshes the frame's commands, and its lists are loaded.
+// message pane, its run state refreshes the frame's commands, its lists are loaded, and the
+// file list gets its desktop operations (ShellOperations).
 
 class QWidget;
 class CVNAppInfo;

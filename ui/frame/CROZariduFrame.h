@@ -28,7 +28,7 @@ public:
 
     QAction* action(int id) const { return actions_.value(id); }
     QToolBar* toolBar() const { return toolBar_; }
-    // The "Bearbeiten" menu, also the file list's context menu.
+    // The "Bearbeiten" menu.
     QMenu* editMenu() const { return editMenu_; }
 
     // Refreshes enabled and checked states of every command.

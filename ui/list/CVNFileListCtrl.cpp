@@ -92,6 +92,18 @@ CVNFileListCtrl::CVNFileListCtrl(QWidget* parent)
         if (sortDirection_ != 0 && sortId_ >= from.column() && sortId_ <= to.column()) ClearSort();
     });
     setViewMode(VIEW_FIND_RENAME);
+    // Files are dragged out to other programs; nothing is dropped into the list.
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] {
+        if (selectedCount() > 0) emit verbRequested(QString(), false);
+    });
+    // A record address may be taken by a new row once its own is gone.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { cut_.clear(); });
+    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex&, int first, int last) {
+        if (cut_.empty()) return;
+        for (int row = first; row <= last; ++row) cut_.erase(model_->record(row));
+    });
 }
 
 CVNFileListCtrl::~CVNFileListCtrl() = default;
@@ -351,6 +363,62 @@ void CVNFileListCtrl::keyPressEvent(QKeyEvent* e) {
         }
     }
     QTreeView::keyPressEvent(e);
+}
+
+std::vector<const FileListRecord*> CVNFileListCtrl::selectedRecords() const {
+    QModelIndexList rows = selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<const FileListRecord*> records;
+    records.reserve(static_cast<std::size_t>(rows.size()));
+    for (const QModelIndex& i : rows) records.push_back(model_->record(i.row()));
+    return records;
+}
+
+void CVNFileListCtrl::setCutMarks(const std::vector<const FileListRecord*>& records, bool marked) {
+    for (const FileListRecord* r : records) {
+        if (!marked) cut_.erase(r);
+        else if (model_->rowOf(r) >= 0) cut_.insert(r);
+    }
+    viewport()->update();
+}
+
+void CVNFileListCtrl::clearCutMarks() {
+    cut_.clear();
+    viewport()->update();
+}
+
+bool CVNFileListCtrl::isCutMarked(int row) const {
+    return !cut_.empty() && cut_.count(model_->record(row)) > 0;
+}
+
+std::vector<const FileListRecord*> CVNFileListCtrl::cutMarkedRecords() const {
+    std::vector<std::pair<int, const FileListRecord*>> rows;
+    for (const FileListRecord* r : cut_) rows.emplace_back(model_->rowOf(r), r);
+    std::sort(rows.begin(), rows.end());
+    std::vector<const FileListRecord*> records;
+    for (const auto& [row, r] : rows) records.push_back(r);
+    return records;
+}
+
+void CVNFileListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (!isCutMarked(index.row())) return QTreeView::drawRow(painter, option, index);
+    // A cut file is drawn as a disabled row: greyed text and icon. Selected, it keeps the
+    // selection's colour with its text half faded into it.
+    QStyleOptionViewItem dimmed = option;
+    QPalette& p = dimmed.palette;
+    const QPalette::ColorGroup group = (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    const QColor highlight = p.color(group, QPalette::Highlight), text = p.color(group, QPalette::HighlightedText);
+    p.setColor(QPalette::Disabled, QPalette::Highlight, highlight);
+    p.setColor(QPalette::Disabled, QPalette::HighlightedText,
+               QColor((highlight.red() + text.red()) / 2, (highlight.green() + text.green()) / 2,
+                      (highlight.blue() + text.blue()) / 2));
+    dimmed.state &= ~QStyle::State_Enabled;
+    p.setCurrentColorGroup(QPalette::Disabled);
+    QTreeView::drawRow(painter, dimmed, index);
+}
+
+void CVNFileListCtrl::startDrag(Qt::DropActions actions) {
+    if (selectedCount() > 0) emit dragRequested(actions);
 }
 
 void CVNFileListCtrl::contextMenuEvent(QContextMenuEvent* e) {

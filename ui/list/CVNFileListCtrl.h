@@ -7,6 +7,8 @@
 
 #include <QPersistentModelIndex>
 #include <QTreeView>
+#include <unordered_set>
+#include <vector>
 
 #include "core/list/FileListModel.h"
 #include "core/ops/UndoLog.h"
@@ -72,6 +74,15 @@ public:
     // The first selected row and the focused row, -1 for none.
     int firstSelectedLine() const;
     int focusedLine() const;
+    // The records of the selected rows, in row order.
+    std::vector<const FileListRecord*> selectedRecords() const;
+
+    // Rows of files cut to the clipboard carry a mark and are drawn dimmed; a row that leaves
+    // the list loses its mark.
+    void setCutMarks(const std::vector<const FileListRecord*>& records, bool marked);
+    void clearCutMarks();
+    bool isCutMarked(int row) const;
+    std::vector<const FileListRecord*> cutMarkedRecords() const;
 
 signals:
     // A file operation on the selected rows: "delete" (shift: for good), "properties", "cut",
@@ -82,10 +93,14 @@ signals:
     void contextMenuRequestedAt(int row, const QPoint& point);
     // Escape: a pending cut is to be given up.
     void cancelCutRequested();
+    // The mouse began to drag the selected rows out of the list.
+    void dragRequested(Qt::DropActions actions);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void startDrag(Qt::DropActions actions) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     void onHeaderClicked(int logicalIndex);
@@ -99,4 +114,5 @@ private:
     int sortDirection_ = 0;
     int preview_ = 0;
     UndoLog undo_;
+    std::unordered_set<const FileListRecord*> cut_;
 };
