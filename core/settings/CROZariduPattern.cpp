@@ -87,8 +87,9 @@ bool CROZariduPattern::NoteSave(CSettingsStore& store, const CVNAppInfo& app) co
     store.Close();
     return store.CreateKey(KeyPath(app, m_userDefined, m_type, m_menuText)) &&
            store.Write(kSearchPattern, m_searchPattern) &&
-           store.Write(kReplacePattern, m_replacePattern) && store.Write(kStatusline, m_statusline) &&
-           store.Write(kCaretPosType, m_caretPosType) && store.Write(kCaretPos, m_caretPos);
+           store.Write(kReplacePattern, m_replacePattern) &&
+           store.Write(kStatusline, m_statusline) && store.Write(kCaretPosType, m_caretPosType) &&
+           store.Write(kCaretPos, m_caretPos);
 }
 
 bool CROZariduPattern::Delete(const CVNAppInfo& app) const {

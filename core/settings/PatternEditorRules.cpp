@@ -115,7 +115,8 @@ PatternFormProblem CheckPatternForm(const PatternForm& form, const std::vector<s
     if (charCount(name) > kMaxMenuTextChars)
         return {PatternFormField::MenuText, FormatId(IDS_TOO_MANY_CHARS, {kMaxMenuTextChars})};
     // The name is the key of the stored pattern, and '\' would make it a path of two keys.
-    if (!IsValidKeyName(name)) return {PatternFormField::MenuText, LoadString(IDS_BACKSLASH_IN_NAME)};
+    if (!IsValidKeyName(name))
+        return {PatternFormField::MenuText, LoadString(IDS_BACKSLASH_IN_NAME)};
     for (std::size_t i = 0; i < names.size(); ++i)
         if (static_cast<int>(i) != ownIndex && SameRegName(names[i], name))
             return {PatternFormField::MenuText, FormatId(IDS_NAME_EXISTS, {name})};

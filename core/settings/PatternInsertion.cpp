@@ -22,11 +22,13 @@ std::size_t byteAfter(const std::string& s, std::size_t n) {
 
 PatternInsertion InsertPattern(const CROZariduPattern& pattern, int menuField, bool dateMode,
                                const std::string& search, const std::string& replacement) {
-    PatternInsertion out{search, replacement, pattern.m_caretPosType == 1 ? kReplaceField : kSearchField, 0};
+    PatternInsertion out{search, replacement,
+                         pattern.m_caretPosType == 1 ? kReplaceField : kSearchField, 0};
     std::size_t s0 = charCount(search);
     std::size_t r0 = charCount(replacement);
     // A position stored as a negative number counts as the start of the pattern.
-    std::size_t caretPos = pattern.m_caretPos > 0 ? static_cast<std::size_t>(pattern.m_caretPos) : 0;
+    std::size_t caretPos =
+        pattern.m_caretPos > 0 ? static_cast<std::size_t>(pattern.m_caretPos) : 0;
 
     if (menuField == kReplaceField) {
         out.replacement += pattern.m_replacePattern;

@@ -10,15 +10,24 @@
 
 std::string PatternFieldText(const CROZariduPattern& record, int field) {
     switch (field) {
-    case kFieldUserDefined: return std::to_string(record.m_userDefined);
-    case kFieldType: return std::to_string(record.m_type);
-    case kFieldMenuText: return record.m_menuText;
-    case kFieldSearch: return record.m_searchPattern;
-    case kFieldReplacement: return record.m_replacePattern;
-    case kFieldStatusline: return record.m_statusline;
-    case kFieldCaretField: return std::to_string(record.m_caretPosType);
-    case kFieldCaretPos: return std::to_string(record.m_caretPos);
-    default: return {};
+    case kFieldUserDefined:
+        return std::to_string(record.m_userDefined);
+    case kFieldType:
+        return std::to_string(record.m_type);
+    case kFieldMenuText:
+        return record.m_menuText;
+    case kFieldSearch:
+        return record.m_searchPattern;
+    case kFieldReplacement:
+        return record.m_replacePattern;
+    case kFieldStatusline:
+        return record.m_statusline;
+    case kFieldCaretField:
+        return std::to_string(record.m_caretPosType);
+    case kFieldCaretPos:
+        return std::to_string(record.m_caretPos);
+    default:
+        return {};
     }
 }
 
@@ -41,9 +50,9 @@ int PatternList::Insert(int index, State state, CROZariduPattern record) {
     if (Find(record.m_menuText) >= 0) return -1;
     // Only the very same name: a name that differs in case must replace the old key, which the
     // deletion before the save does.
-    const auto same = std::find_if(removed_.begin(), removed_.end(), [&](const CROZariduPattern& r) {
-        return r.m_menuText == record.m_menuText;
-    });
+    const auto same =
+        std::find_if(removed_.begin(), removed_.end(),
+                     [&](const CROZariduPattern& r) { return r.m_menuText == record.m_menuText; });
     if (same != removed_.end()) {
         removed_.erase(same);
         if (state == kNew) state = kChanged;
@@ -80,10 +89,14 @@ void PatternList::Sort(int field, bool ascending) {
                          field == kFieldCaretField || field == kFieldCaretPos;
     const auto number = [field](const CROZariduPattern& r) {
         switch (field) {
-        case kFieldUserDefined: return r.m_userDefined;
-        case kFieldType: return r.m_type;
-        case kFieldCaretField: return r.m_caretPosType;
-        default: return r.m_caretPos;
+        case kFieldUserDefined:
+            return r.m_userDefined;
+        case kFieldType:
+            return r.m_type;
+        case kFieldCaretField:
+            return r.m_caretPosType;
+        default:
+            return r.m_caretPos;
         }
     };
     const NaturalOrder order;
@@ -127,7 +140,8 @@ void PatternList::MarkSaved() {
         e.state = kUnchanged;
 }
 
-SettingsSaveResult SavePatternLists(const CVNAppInfo& app, std::initializer_list<PatternList*> lists) {
+SettingsSaveResult SavePatternLists(const CVNAppInfo& app,
+                                    std::initializer_list<PatternList*> lists) {
     CSettingsStore store(false, false);
     store.BeginTransaction();
     for (PatternList* list : lists)

@@ -84,4 +84,5 @@ private:
 
 // Saves the changes of all lists in one write of the settings file, all or none. Lists without
 // changes leave the file as it is.
-SettingsSaveResult SavePatternLists(const CVNAppInfo& app, std::initializer_list<PatternList*> lists);
+SettingsSaveResult SavePatternLists(const CVNAppInfo& app,
+                                    std::initializer_list<PatternList*> lists);

@@ -21,7 +21,8 @@ public:
 
     // Both lists of the type that pass the filter (CROZariduPattern::Filter), in stored order.
     void Load(const CVNAppInfo& app, int type, int filter);
-    void Set(std::vector<CROZariduPattern> preconfigured, std::vector<CROZariduPattern> userDefined);
+    void Set(std::vector<CROZariduPattern> preconfigured,
+             std::vector<CROZariduPattern> userDefined);
     void Clear();
 
     std::vector<Item> Items() const;

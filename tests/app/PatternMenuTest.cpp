@@ -30,7 +30,8 @@ const char kMachineFile[] =
     "\"SearchPattern\"=\"^IMG_(.*)\"\n\"ReplacePattern\"=\"Foto_\\\\1\"\n"
     "\"Statusline\"=\"Status Beide\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:5\n"
     "[Patterns\\Preconfigured\\RegExp Patterns\\Textdatei]\n"
-    "\"SearchPattern\"=\"(.*)\\\\.txt\"\n\"Statusline\"=\"Status Textdatei\"\n\"CaretPos\"=dword:4\n"
+    "\"SearchPattern\"=\"(.*)\\\\.txt\"\n\"Statusline\"=\"Status "
+    "Textdatei\"\n\"CaretPos\"=dword:4\n"
     "[Patterns\\Preconfigured\\RegExp Patterns\\Zähler]\n"
     "\"ReplacePattern\"=\":(001)\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:2\n"
     "End of Orvane registry file\n";
@@ -75,7 +76,8 @@ protected:
     static std::string texts(QMenu& menu) {
         std::string line;
         for (QAction* a : menu.actions())
-            line += (line.empty() ? "" : "|") + (a->isSeparator() ? std::string("-") : a->text().toStdString());
+            line += (line.empty() ? "" : "|") +
+                    (a->isSeparator() ? std::string("-") : a->text().toStdString());
         return line;
     }
     std::string status() { return frame().messageText().toStdString(); }
@@ -106,7 +108,8 @@ TEST_F(PatternMenus, TheSearchMenuShowsStatusLinesAndAppendsABuildingBlock) {
     EXPECT_EQ(status(), "Vorher");
     EXPECT_EQ(withCaret(view->searchBox()), "abc(.*)|\\.txt");
     EXPECT_EQ(view->replaceBox()->currentText().toStdString(), "bleibt");
-    EXPECT_TRUE(view->searchBox()->hasFocus() || view->searchBox()->isAncestorOf(QApplication::focusWidget()) ||
+    EXPECT_TRUE(view->searchBox()->hasFocus() ||
+                view->searchBox()->isAncestorOf(QApplication::focusWidget()) ||
                 QApplication::focusWidget() == nullptr);
 
     // Strg+Z in the box takes the insertion back.
@@ -134,10 +137,12 @@ TEST_F(PatternMenus, APatternWithBothPartsFillsWhatTheViewShows) {
         view->searchBox()->setEditText("alt");
         view->replaceBox()->setEditText("alt");
         withMenu(0, [](QMenu& menu) { choose(menu, "Beide"); });
-        const std::string search = r.mode == VIEW_FIND_RENAME ? view->searchBox()->currentText().toStdString()
-                                                              : withCaret(view->searchBox());
-        const std::string replacement = r.mode == VIEW_FIND_RENAME ? withCaret(view->replaceBox())
-                                                                   : view->replaceBox()->currentText().toStdString();
+        const std::string search = r.mode == VIEW_FIND_RENAME
+                                       ? view->searchBox()->currentText().toStdString()
+                                       : withCaret(view->searchBox());
+        const std::string replacement = r.mode == VIEW_FIND_RENAME
+                                            ? withCaret(view->replaceBox())
+                                            : view->replaceBox()->currentText().toStdString();
         EXPECT_EQ(search, r.search);
         EXPECT_EQ(replacement, r.replacement);
     }
@@ -200,7 +205,8 @@ TEST_F(PatternMenus, TheStoreKeyWorksOnlyInThePatternBoxes) {
     QTest::keyClick(view->searchBox(), Qt::Key_Insert, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_TRUE(opened);
     EXPECT_EQ(view->searchBox()->currentText().toStdString(), "^neu$");
-    withMenu(0, [](QMenu& menu) { EXPECT_EQ(texts(menu), "Beide|Textdatei|-|Meins && Deins|Neu"); });
+    withMenu(0,
+             [](QMenu& menu) { EXPECT_EQ(texts(menu), "Beide|Textdatei|-|Meins && Deins|Neu"); });
 }
 
 // The page's changes reach the settings only with OK; Abbrechen leaves the file as it was.

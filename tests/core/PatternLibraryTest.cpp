@@ -31,7 +31,8 @@ CROZariduPattern pattern(int userDefined, const std::string& name, const std::st
 std::string itemLine(const PatternMenu& menu) {
     std::string line;
     for (const PatternMenu::Item& item : menu.Items())
-        line += (line.empty() ? "" : ",") + std::to_string(item.id) + ":" + (item.separator ? "-" : item.text);
+        line += (line.empty() ? "" : ",") + std::to_string(item.id) + ":" +
+                (item.separator ? "-" : item.text);
     return line;
 }
 
@@ -66,7 +67,10 @@ TEST(PatternMenu, ItemIdsNameOneRecordEach) {
         std::string items;
         std::vector<std::string> records; // for ids 0 to 5
     } cases[] = {
-        {pre({"A", "B"}), user({"C"}), "1:A,2:B,3:-,4:C", {"none", "pre A", "pre B", "none", "user C", "none"}},
+        {pre({"A", "B"}),
+         user({"C"}),
+         "1:A,2:B,3:-,4:C",
+         {"none", "pre A", "pre B", "none", "user C", "none"}},
         {{}, user({"C", "D"}), "1:C,2:D", {"none", "user C", "user D", "none", "none", "none"}},
         {pre({"A"}), {}, "1:A", {"none", "pre A", "none", "none", "none", "none"}},
         {{}, {}, "", {"none", "none", "none", "none", "none", "none"}},
@@ -94,13 +98,14 @@ TEST(PatternMenu, LoadsBothOriginsOfTheTypeForTheField) {
     menu.Load(app, 0, CROZariduPattern::kWithSearchPattern);
     EXPECT_EQ(itemLine(menu), "1:C") << "without preconfigured patterns, only the user's";
 
-    XdgSandbox::put(xdg.machineHive(1), "Orvane registry file, format 1\n"
-                                        "[Patterns\\Preconfigured\\Wildcard Patterns\\A]\n\"SearchPattern\"=\"a*\"\n"
-                                        "[Patterns\\Preconfigured\\Wildcard Patterns\\B]\n\"SearchPattern\"=\"b*\"\n"
-                                        "\"ReplacePattern\"=\"x*\"\n"
-                                        "[Patterns\\Preconfigured\\Wildcard Patterns\\R]\n\"ReplacePattern\"=\"r\"\n"
-                                        "[Patterns\\Preconfigured\\RegExp Patterns\\X]\n\"SearchPattern\"=\"x\"\n"
-                                        "End of Orvane registry file\n");
+    XdgSandbox::put(xdg.machineHive(1),
+                    "Orvane registry file, format 1\n"
+                    "[Patterns\\Preconfigured\\Wildcard Patterns\\A]\n\"SearchPattern\"=\"a*\"\n"
+                    "[Patterns\\Preconfigured\\Wildcard Patterns\\B]\n\"SearchPattern\"=\"b*\"\n"
+                    "\"ReplacePattern\"=\"x*\"\n"
+                    "[Patterns\\Preconfigured\\Wildcard Patterns\\R]\n\"ReplacePattern\"=\"r\"\n"
+                    "[Patterns\\Preconfigured\\RegExp Patterns\\X]\n\"SearchPattern\"=\"x\"\n"
+                    "End of Orvane registry file\n");
     menu.Load(app, 0, CROZariduPattern::kWithSearchPattern);
     EXPECT_EQ(itemLine(menu), "1:A,2:B,3:-,4:C");
     menu.Load(app, 0, CROZariduPattern::kReplacementOnly);
@@ -119,23 +124,24 @@ TEST(PatternInsertion, FieldsAndCaretAfterChoosingAPattern) {
         std::string search, replacement;
         std::string expectSearch, expectReplacement;
     } cases[] = {
-        {"search part appended", pattern(0, "p", "(.*)\\.txt", "", 0, 4), kSearchField, false, "abc", "keep",
-         "abc(.*)|\\.txt", "keep"},
-        {"both replace both", pattern(0, "p", "*.jpeg", "Foto_*.jpg", 1, 5), kSearchField, false, "old", "old",
-         "*.jpeg", "Foto_|*.jpg"},
-        {"caret at the start of the search", pattern(0, "p", "^IMG_", "x", 0, 0), kSearchField, false, "", "",
-         "|^IMG_", "x"},
-        {"dates: only the search, caret to its end", pattern(0, "p", "*.jpeg", "Foto_*.jpg", 1, 2), kSearchField,
-         true, "old", "keep", "*.jpeg|", "keep"},
-        {"dates: a caret in the search stays", pattern(0, "p", "*.jpeg", "*.jpg", 0, 1), kSearchField, true, "",
-         "keep", "*|.jpeg", "keep"},
-        {"replacement appended", pattern(0, "p", "", ":(001)", 1, 2), kReplaceField, false, "*.jpg", "Bild_",
-         "*.jpg", "Bild_:(|001)"},
-        {"caret beyond the end goes to the end", pattern(0, "p", "[0-9]+", "", 0, 99), kSearchField, false, "a",
-         "", "a[0-9]+|", ""},
-        {"a negative caret is the start", pattern(0, "p", "x", "", 0, -3), kSearchField, false, "ab", "", "ab|x",
-         ""},
-        {"characters, not bytes", pattern(0, "p", "ö(x)", "", 0, 2), kSearchField, false, "ä", "", "äö(|x)", ""},
+        {"search part appended", pattern(0, "p", "(.*)\\.txt", "", 0, 4), kSearchField, false,
+         "abc", "keep", "abc(.*)|\\.txt", "keep"},
+        {"both replace both", pattern(0, "p", "*.jpeg", "Foto_*.jpg", 1, 5), kSearchField, false,
+         "old", "old", "*.jpeg", "Foto_|*.jpg"},
+        {"caret at the start of the search", pattern(0, "p", "^IMG_", "x", 0, 0), kSearchField,
+         false, "", "", "|^IMG_", "x"},
+        {"dates: only the search, caret to its end", pattern(0, "p", "*.jpeg", "Foto_*.jpg", 1, 2),
+         kSearchField, true, "old", "keep", "*.jpeg|", "keep"},
+        {"dates: a caret in the search stays", pattern(0, "p", "*.jpeg", "*.jpg", 0, 1),
+         kSearchField, true, "", "keep", "*|.jpeg", "keep"},
+        {"replacement appended", pattern(0, "p", "", ":(001)", 1, 2), kReplaceField, false, "*.jpg",
+         "Bild_", "*.jpg", "Bild_:(|001)"},
+        {"caret beyond the end goes to the end", pattern(0, "p", "[0-9]+", "", 0, 99), kSearchField,
+         false, "a", "", "a[0-9]+|", ""},
+        {"a negative caret is the start", pattern(0, "p", "x", "", 0, -3), kSearchField, false,
+         "ab", "", "ab|x", ""},
+        {"characters, not bytes", pattern(0, "p", "ö(x)", "", 0, 2), kSearchField, false, "ä", "",
+         "äö(|x)", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -183,13 +189,16 @@ TEST(PatternEditorRules, TheFirstBrokenRuleIsReported) {
         F field;
         std::string message;
     } cases[] = {
-        {"empty name before empty patterns", form("", "", ""), -1, F::MenuText, "Das Eingabefeld darf nicht leer sein."},
+        {"empty name before empty patterns", form("", "", ""), -1, F::MenuText,
+         "Das Eingabefeld darf nicht leer sein."},
         {"blanks only", form("   ", "s"), -1, F::MenuText, "Das Eingabefeld darf nicht leer sein."},
-        {"41 characters", form(forty + "y", "s"), -1, F::MenuText, "Geben Sie nicht mehr als 40 Zeichen ein."},
+        {"41 characters", form(forty + "y", "s"), -1, F::MenuText,
+         "Geben Sie nicht mehr als 40 Zeichen ein."},
         {"40 characters of two bytes each", form(fortyUmlauts, "s"), -1, F::None, ""},
         {"backslash", form("a\\b", "s"), -1, F::MenuText,
          "Ein Menütext darf keinen umgekehrten Schrägstrich (\\) enthalten."},
-        {"name taken", form("Musik", "s"), -1, F::MenuText, "Einen Menüeintrag 'Musik' gibt es bereits."},
+        {"name taken", form("Musik", "s"), -1, F::MenuText,
+         "Einen Menüeintrag 'Musik' gibt es bereits."},
         {"name taken in another case", form("MUSIK", "s"), -1, F::MenuText,
          "Einen Menüeintrag 'MUSIK' gibt es bereits."},
         {"leading blanks do not make a new name", form("  Fotos", "s"), -1, F::MenuText,
@@ -275,10 +284,10 @@ TEST_F(PatternListTest, EditsKeepTheirStatesUntilSaved) {
     EXPECT_EQ(list.Names(), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(list.Insert(9, PatternList::kNew, pattern(1, "b", "x", "")), -1) << "B is there";
 
-    ASSERT_TRUE(list.Edit(0, pattern(1, "A", "a-neu*", "")));           // same name: changed
-    ASSERT_TRUE(list.Edit(1, pattern(1, "B2", "b2*", "")));             // renamed: B goes
+    ASSERT_TRUE(list.Edit(0, pattern(1, "A", "a-neu*", ""))); // same name: changed
+    ASSERT_TRUE(list.Edit(1, pattern(1, "B2", "b2*", "")));   // renamed: B goes
     EXPECT_FALSE(list.Edit(2, pattern(1, "a", "c*", ""))) << "A is another entry";
-    list.Remove(2);                                                    // C goes
+    list.Remove(2); // C goes
     EXPECT_EQ(list.Insert(9, PatternList::kNew, pattern(1, "C", "c-neu*", "")), 2);
     EXPECT_EQ(list.Insert(9, PatternList::kNew, pattern(1, "D", "d*", "")), 3);
     EXPECT_EQ(list.Names(), (std::vector<std::string>{"A", "B2", "C", "D"}));

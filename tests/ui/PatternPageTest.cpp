@@ -122,15 +122,17 @@ TEST_F(PatternEditor, EditingShowsTheRecordAndGivesItBack) {
     EXPECT_TRUE(editor.caretFieldButton(1)->isChecked());
     EXPECT_TRUE(editor.caretPlaceButton(kCaretAtEnd)->isChecked());
     editor.accept();
-    ASSERT_EQ(editor.result(), QDialog::Accepted) << (presenter.shown().empty() ? "" : presenter.shown()[0].text);
+    ASSERT_EQ(editor.result(), QDialog::Accepted)
+        << (presenter.shown().empty() ? "" : presenter.shown()[0].text);
     EXPECT_EQ(editor.record(), stored);
 }
 
 class PatternPage : public PatternEditor {
 protected:
     void SetUp() override {
-        for (const auto& p : {pattern(0, "Bilder", "*.jpg", "Bild_:(01).jpg"), pattern(0, "Texte", "*.txt", ""),
-                              pattern(1, "Ziffern", "[0-9]+", "")})
+        for (const auto& p :
+             {pattern(0, "Bilder", "*.jpg", "Bild_:(01).jpg"), pattern(0, "Texte", "*.txt", ""),
+              pattern(1, "Ziffern", "[0-9]+", "")})
             ASSERT_TRUE(p.Save(settings));
         page.DoDataExchange(false);
         page.show();
@@ -219,5 +221,6 @@ TEST_F(PatternPage, AHeaderClickSortsAndASecondOneTurnsTheOrder) {
     EXPECT_EQ(shownNames(0), (std::vector<std::string>{"Texte", "Bilder"}));
     EXPECT_EQ(list->SelectedIndex(), 0) << "the selection stays with its pattern";
     list->header()->sectionClicked(0);
-    EXPECT_EQ(shownNames(0), (std::vector<std::string>{"Bilder", "Texte"})) << "a new column starts ascending";
+    EXPECT_EQ(shownNames(0), (std::vector<std::string>{"Bilder", "Texte"}))
+        << "a new column starts ascending";
 }

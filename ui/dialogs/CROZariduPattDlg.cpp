@@ -71,8 +71,8 @@ void setLimitedText(QLineEdit* edit, int maxChars, const std::string& value) {
 
 CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
                                    std::vector<std::string> names, QWidget* parent)
-    : QDialog(parent), mode_(mode == kEdit ? kEdit : kAdd), userDefined_(userDefined),
-      type_(type), names_(std::move(names)) {
+    : QDialog(parent), mode_(mode == kEdit ? kEdit : kAdd), userDefined_(userDefined), type_(type),
+      names_(std::move(names)) {
     setWindowTitle(QString::fromStdString(
         FormatId(IDS_TITLE, {LoadString(mode_ == kEdit ? IDS_EDIT : IDS_ADD)})));
 
@@ -117,10 +117,11 @@ CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
     auto* after = radio(IDS_CARET_AFTER, 1030, caretPlace_, kCaretAfterChars);
     caretNumber_ = new QLineEdit(caret);
     tag(caretNumber_, 1031);
-    caretNumber_->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), caretNumber_));
+    caretNumber_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]*")), caretNumber_));
     caretNumber_->setMaxLength(5);
-    caretNumber_->setFixedWidth(caretNumber_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+    caretNumber_->setFixedWidth(
+        caretNumber_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
     caretNumber_->setAlignment(Qt::AlignRight);
 
     auto* caretGrid = new QGridLayout(caret);
@@ -213,8 +214,8 @@ void CROZariduPattDlg::accept() {
     const PatternFormProblem problem = CheckPatternForm(f, names_, ownIndex_);
     if (!problem.ok()) {
         GetMessagePresenter()->show(problem.message, MB_OK | MB_ICONEXCLAMATION, 0);
-        QLineEdit* field = problem.field == PatternFormField::MenuText     ? menuText_
-                           : problem.field == PatternFormField::Statusline ? statusline_
+        QLineEdit* field = problem.field == PatternFormField::MenuText      ? menuText_
+                           : problem.field == PatternFormField::Statusline  ? statusline_
                            : problem.field == PatternFormField::CaretNumber ? caretNumber_
                                                                             : search_;
         field->setFocus();

@@ -61,14 +61,15 @@ CROZariduPattPage::CROZariduPattPage(const CVNAppInfo& app, QWidget* parent)
         for (int field : {kFieldMenuText, kFieldSearch, kFieldReplacement})
             lists_[t]->InsertColumn(field, 120);
         stack_->addWidget(lists_[t]);
-        connect(lists_[t], &QTreeWidget::itemSelectionChanged, this, [this] { updateVisibility(); });
+        connect(lists_[t], &QTreeWidget::itemSelectionChanged, this,
+                [this] { updateVisibility(); });
         connect(lists_[t], &CVNPatternListCtrl::addRequested, this, [this] { OnAdd(); });
         connect(lists_[t], &CVNPatternListCtrl::editRequested, this, [this] { OnEdit(); });
         connect(lists_[t], &CVNPatternListCtrl::removeRequested, this, [this] { OnRemove(); });
     }
     typeRow->addStretch(1);
     types_[0]->setChecked(true);
-    connect(typeGroup, &QButtonGroup::idClicked, this, [this] { updateVisibility(); });
+    connect(typeGroup, &QButtonGroup::idToggled, this, [this] { updateVisibility(); });
 
     add_ = new QPushButton(text(IDS_ADD), this);
     tag(add_, 1014);
@@ -142,9 +143,10 @@ void CROZariduPattPage::OnRemove() {
     CVNPatternListCtrl* l = shownList();
     const int index = l->SelectedIndex();
     if (index < 0) return;
-    const std::string& name = l->patterns().entries()[static_cast<std::size_t>(index)].record.m_menuText;
-    if (GetMessagePresenter()->show(FormatId(IDS_REMOVE_QUESTION, {name}), MB_YESNO | MB_ICONQUESTION, 0) !=
-        IDYES)
+    const std::string& name =
+        l->patterns().entries()[static_cast<std::size_t>(index)].record.m_menuText;
+    if (GetMessagePresenter()->show(FormatId(IDS_REMOVE_QUESTION, {name}),
+                                    MB_YESNO | MB_ICONQUESTION, 0) != IDYES)
         return;
     l->Remove(index);
     l->setFocus();

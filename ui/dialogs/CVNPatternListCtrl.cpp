@@ -15,7 +15,8 @@ namespace {
 constexpr unsigned IDS_PATTERN_COLUMNS = 33330;
 
 QString columnTitle(int field) {
-    const QStringList titles = QString::fromStdString(LoadString(IDS_PATTERN_COLUMNS)).split(QLatin1Char('\n'));
+    const QStringList titles =
+        QString::fromStdString(LoadString(IDS_PATTERN_COLUMNS)).split(QLatin1Char('\n'));
     return field >= 0 && field < titles.size() ? titles.at(field) : QString();
 }
 
@@ -35,7 +36,8 @@ CVNPatternListCtrl::CVNPatternListCtrl(int userDefined, int type, QWidget* paren
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) { SortByColumn(column); });
+    connect(header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { SortByColumn(column); });
 }
 
 void CVNPatternListCtrl::InsertColumn(int field, int width) {
@@ -50,13 +52,15 @@ void CVNPatternListCtrl::InsertColumn(int field, int width) {
     head->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
     header()->resizeSection(column, width);
     // Wide enough for every column beside a vertical scroll bar: no horizontal one at the start.
-    setMinimumWidth(header()->length() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width());
+    setMinimumWidth(header()->length() + 2 * frameWidth() +
+                    verticalScrollBar()->sizeHint().width());
     refresh(SelectedIndex());
 }
 
 int CVNPatternListCtrl::ColumnField(int column) const {
-    return column >= 0 && column < static_cast<int>(fields_.size()) ? fields_[static_cast<std::size_t>(column)]
-                                                                    : -1;
+    return column >= 0 && column < static_cast<int>(fields_.size())
+               ? fields_[static_cast<std::size_t>(column)]
+               : -1;
 }
 
 void CVNPatternListCtrl::Load(const CVNAppInfo& app) {
@@ -106,8 +110,9 @@ void CVNPatternListCtrl::SortByColumn(int column) {
     sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
     sortColumn_ = column;
     const int selected = SelectedIndex();
-    const std::string name = selected >= 0 ? list_.entries()[static_cast<std::size_t>(selected)].record.m_menuText
-                                           : std::string();
+    const std::string name =
+        selected >= 0 ? list_.entries()[static_cast<std::size_t>(selected)].record.m_menuText
+                      : std::string();
     list_.Sort(field, sortAscending_);
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -159,7 +164,8 @@ bool CVNPatternListCtrl::viewportEvent(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = indexAt(help->pos());
         const QString text = index.data().toString();
-        const int room = visualRect(index).width() - 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) - 4;
+        const int room =
+            visualRect(index).width() - 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) - 4;
         if (index.isValid() && fontMetrics().horizontalAdvance(text) > room)
             QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
         else

@@ -273,7 +273,8 @@ void CROZariduView::buildControls() {
     installPatternKeys();
     for (CVNPattMenuButton* b : {searchMenu_, replaceMenu_}) {
         b->setEnabled(false);
-        connect(this, &CROZariduView::runStateChanged, b, [this, b](bool running) { b->setEnabled(app_ && !running); });
+        connect(this, &CROZariduView::runStateChanged, b,
+                [this, b](bool running) { b->setEnabled(app_ && !running); });
     }
 
     updateFindButton();

@@ -124,7 +124,9 @@ public:
     void OnSearchMenu() { InsertStoredPattern(0); }
     void OnReplaceMenu() { InsertStoredPattern(1); }
     void OnStorePattern();
-    CVNPattMenuButton* patternMenuButton(int field) const { return field == 1 ? replaceMenu_ : searchMenu_; }
+    CVNPattMenuButton* patternMenuButton(int field) const {
+        return field == 1 ? replaceMenu_ : searchMenu_;
+    }
 
     // The run commands (RunController.cpp). Each run ends before its handler returns; events
     // are processed only between two steps, where Stop and Escape set the stop flag.

@@ -21,7 +21,8 @@ QString menuItemText(const std::string& text) {
 
 } // namespace
 
-CVNPattMenuButton::CVNPattMenuButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+CVNPattMenuButton::CVNPattMenuButton(const QString& text, QWidget* parent)
+    : QPushButton(text, parent) {}
 
 QString CVNPattMenuButton::statusText() const {
     auto* frame = qobject_cast<CVNFrameWnd*>(window());
@@ -45,7 +46,8 @@ int CVNPattMenuButton::ShowMenu(int type, int filter) {
         a->setData(item.id);
     }
     // An empty pop-up would be a bare frame; a greyed line says why nothing is offered.
-    if (items_.IsEmpty()) menu.addAction(QString::fromStdString(LoadString(IDS_NO_PATTERNS)))->setEnabled(false);
+    if (items_.IsEmpty())
+        menu.addAction(QString::fromStdString(LoadString(IDS_NO_PATTERNS)))->setEnabled(false);
 
     const QString before = statusText();
     connect(&menu, &QMenu::hovered, this, [this](QAction* a) {

@@ -51,7 +51,9 @@ void CROZariduView::InsertStoredPattern(int field) {
 bool CROZariduView::patternBoxFocused() const {
     QWidget* focus = commandFocus();
     if (!focus) return false;
-    auto inside = [focus](QWidget* box) { return !box->isHidden() && (focus == box || box->isAncestorOf(focus)); };
+    auto inside = [focus](QWidget* box) {
+        return !box->isHidden() && (focus == box || box->isAncestorOf(focus));
+    };
     return inside(search_) || inside(replace_);
 }
 
@@ -66,7 +68,8 @@ void CROZariduView::OnStorePattern() {
     CROZariduPattern::ListNames(*app_, 1, type, names);
     CROZariduPattDlg editor(CROZariduPattDlg::kAdd, 1, type, names, this);
     editor.SetPatterns(search_->currentText().toStdString(),
-                       mode_ == VIEW_FIND_RENAME ? replace_->currentText().toStdString() : std::string());
+                       mode_ == VIEW_FIND_RENAME ? replace_->currentText().toStdString()
+                                                 : std::string());
     if (editor.exec() != QDialog::Accepted) return;
     ReportSettingsNotSaved(IDS_PATTERN_NOT_SAVED, editor.record().SaveResult(*app_));
 }
@@ -82,8 +85,9 @@ public:
         if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
             return QObject::eventFilter(watched, event);
         const auto* key = static_cast<QKeyEvent*>(event);
-        const bool storeKey = key->key() == Qt::Key_Insert &&
-                              (key->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier);
+        const bool storeKey =
+            key->key() == Qt::Key_Insert &&
+            (key->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier);
         // Left unaccepted, the override lets the window's shortcut have the key.
         return storeKey;
     }
