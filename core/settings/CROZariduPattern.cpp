@@ -5,6 +5,7 @@
 #include "platform/RegistryHive.h"
 #include "core/settings/CSettingsStore.h"
 #include "core/settings/CVNAppInfo.h"
+#include "platform/WinTypes.h"
 
 namespace {
 
@@ -69,22 +70,43 @@ void CROZariduPattern::Load(const CVNAppInfo& app) {
 }
 
 bool CROZariduPattern::Save(const CVNAppInfo& app) const {
-    if (!writable(*this)) return false;
+    return SaveResult(app).ok();
+}
+
+SettingsSaveResult CROZariduPattern::SaveResult(const CVNAppInfo& app) const {
     // One write for the record: it waits for the lock once and is saved whole or not at all.
     CSettingsStore store(false, false);
     store.BeginTransaction();
-    const bool noted =
-        store.CreateKey(KeyPath(app, m_userDefined, m_type, m_menuText)) &&
-        store.Write(kSearchPattern, m_searchPattern) &&
-        store.Write(kReplacePattern, m_replacePattern) && store.Write(kStatusline, m_statusline) &&
-        store.Write(kCaretPosType, m_caretPosType) && store.Write(kCaretPos, m_caretPos);
-    return noted && store.CommitTransaction().ok();
+    if (!NoteSave(store, app)) return {ERROR_INVALID_NAME, store.UserHive()};
+    return store.CommitTransaction();
+}
+
+bool CROZariduPattern::NoteSave(CSettingsStore& store, const CVNAppInfo& app) const {
+    if (!writable(*this) || !store.InTransaction()) return false;
+    // The path is a full one; the key of a record noted before must not be its base.
+    store.Close();
+    return store.CreateKey(KeyPath(app, m_userDefined, m_type, m_menuText)) &&
+           store.Write(kSearchPattern, m_searchPattern) &&
+           store.Write(kReplacePattern, m_replacePattern) &&
+           store.Write(kStatusline, m_statusline) && store.Write(kCaretPosType, m_caretPosType) &&
+           store.Write(kCaretPos, m_caretPos);
 }
 
 bool CROZariduPattern::Delete(const CVNAppInfo& app) const {
     if (!writable(*this)) return false;
     CSettingsStore store(false, false);
     return store.DeleteKey(KeyPath(app, m_userDefined, m_type, m_menuText), false);
+}
+
+bool CROZariduPattern::NoteDelete(CSettingsStore& store, const CVNAppInfo& app) const {
+    if (!writable(*this) || !store.InTransaction()) return false;
+    return store.DeleteKey(KeyPath(app, m_userDefined, m_type, m_menuText), false);
+}
+
+bool CROZariduPattern::IsStored(const CVNAppInfo& app) const {
+    if (!m_named) return false;
+    CSettingsStore store(m_userDefined == 0, true);
+    return store.Open(KeyPath(app, m_userDefined, m_type, m_menuText));
 }
 
 void CROZariduPattern::ListNames(const CVNAppInfo& app, int userDefined, int type,

@@ -10,6 +10,8 @@
 #include <vector>
 
 class CVNAppInfo;
+class CSettingsStore;
+struct SettingsSaveResult;
 
 class CROZariduPattern {
 public:
@@ -27,8 +29,17 @@ public:
     // Writes all five values in one write of the settings file, all or none; only a named
     // user-defined record is ever written.
     bool Save(const CVNAppInfo& app) const;
+    // Save, telling how it ended, for a caller that tells the user when it failed.
+    SettingsSaveResult SaveResult(const CVNAppInfo& app) const;
+    // Notes the record's key and its five values in the open transaction of store, so that
+    // several records go into one write. False when the record may not be written.
+    bool NoteSave(CSettingsStore& store, const CVNAppInfo& app) const;
     // Deletes the record's key; only for a named user-defined record.
     bool Delete(const CVNAppInfo& app) const;
+    // Notes the deletion of the record's key in the open transaction of store.
+    bool NoteDelete(CSettingsStore& store, const CVNAppInfo& app) const;
+    // Whether the record's key is in the settings of its scope now.
+    bool IsStored(const CVNAppInfo& app) const;
 
     // The names of the patterns of one category in stored order. When the category key cannot be
     // opened the list is left as it was.

@@ -57,7 +57,7 @@ TEST_F(AppTest, TheMenuHasEveryItemWithItsShortcuts) {
         "&Datei|&Beenden",
         "&Bearbeiten|&Rückgängig\tCtrl+Z,Alt+Backspace|&Verlauf...|-|&Ausschneiden\tCtrl+X,Shift+Del|"
         "&Kopieren\tCtrl+C,Ctrl+Ins|E&infügen\tCtrl+V,Shift+Ins|-|Alles &markieren\tCtrl+A|"
-        "Markierung &umkehren",
+        "Markierung &umkehren|-|Muster &speichern...\tCtrl+Shift+Ins",
         "&Ansicht|&Finden/Umbenennen|&Datum/Attribute|-|&Symbolleiste|S&tatusleiste|-|&Optionen...",
         "&Hilfe|&Hilfethemen\tAlt+F1|&Direkthilfe\tShift+F1|-|Inf&o über...",
     };

@@ -22,6 +22,7 @@
 #include "res/LoadString.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "ui/form/CVNDateTimeEdit.h"
+#include "ui/form/CVNPattMenuButton.h"
 #include "ui/frame/MnemonicGuard.h"
 #include "core/messages/CVNException.h"
 #include "core/settings/CVNPars.h"
@@ -127,12 +128,14 @@ void CROZariduView::buildControls() {
     tag(search_, IDC_SEARCH);
     search_->InitMRU(kMRUSearchPattern);
     searchLabel_ = label("&Suchen:", search_, IDC_SEARCH_LABEL);
-    searchMenu_ = button(">", IDC_SEARCH_MENU);
+    searchMenu_ = new CVNPattMenuButton(u8(">"), this);
+    tag(searchMenu_, IDC_SEARCH_MENU);
     replace_ = new CVNComboBoxMRU(this);
     tag(replace_, IDC_REPLACE);
     replace_->InitMRU(kMRUReplacePattern);
     replaceLabel_ = label("&Ersetzen:", replace_, IDC_REPLACE_LABEL);
-    replaceMenu_ = button(">", IDC_REPLACE_MENU);
+    replaceMenu_ = new CVNPattMenuButton(u8(">"), this);
+    tag(replaceMenu_, IDC_REPLACE_MENU);
     regExp_ = check("&Regulärer Ausdruck", IDC_REGEXP, this);
     preview_ = check("&Vorschau", IDC_PREVIEW, this);
     wholeList_ = check("&Ganze Liste", IDC_WHOLE_LIST, this);
@@ -266,9 +269,15 @@ void CROZariduView::buildControls() {
             if (find_->isEnabled()) find_->click();
         });
     connect(browse_, &QPushButton::clicked, this, [this] { OnBrowse(); });
-    // The pattern menus come later; until then the buttons are greyed.
-    searchMenu_->setEnabled(false);
-    replaceMenu_->setEnabled(false);
+    // The pattern menus need the settings, which OnInitialUpdate brings; no menu during a run.
+    connect(searchMenu_, &QPushButton::clicked, this, [this] { OnSearchMenu(); });
+    connect(replaceMenu_, &QPushButton::clicked, this, [this] { OnReplaceMenu(); });
+    installPatternKeys();
+    for (CVNPattMenuButton* b : {searchMenu_, replaceMenu_}) {
+        b->setEnabled(false);
+        connect(this, &CROZariduView::runStateChanged, b,
+                [this, b](bool running) { b->setEnabled(app_ && !running); });
+    }
 
     updateFindButton();
     updateChangeInputs();
@@ -277,6 +286,10 @@ void CROZariduView::buildControls() {
 
 void CROZariduView::OnInitialUpdate(const CVNAppInfo* app) {
     app_ = app;
+    for (CVNPattMenuButton* b : {searchMenu_, replaceMenu_}) {
+        b->SetAppInfo(app_);
+        b->setEnabled(app_ && !running_);
+    }
     if (app_) {
         folder_->LoadMRU(*app_);
         search_->LoadMRU(*app_);

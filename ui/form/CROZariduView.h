@@ -18,6 +18,7 @@
 #include "core/runs/CVNRun.h"
 #include "core/scan/MessagePump.h"
 #include "engine/CVNFileNameMatcher.h"
+#include "ui/form/CVNPattMenuButton.h"
 #include "ui/frame/CVNCommandTarget.h"
 
 class QCheckBox;
@@ -120,6 +121,15 @@ public:
     // The date and attribute inputs as they stand.
     ChangeFormState changeForm() const;
 
+    // The pattern library (PatternCommands.cpp): the ">" menus insert a stored pattern into the
+    // boxes; "Muster speichern" stores the boxes' patterns as a new one of the user's.
+    void OnSearchMenu() { InsertStoredPattern(0); }
+    void OnReplaceMenu() { InsertStoredPattern(1); }
+    void OnStorePattern();
+    CVNPattMenuButton* patternMenuButton(int field) const {
+        return field == 1 ? replaceMenu_ : searchMenu_;
+    }
+
     // The run commands (RunController.cpp). Each run ends before its handler returns; events
     // are processed only between two steps, where Stop and Escape set the stop flag.
     void OnFind();
@@ -154,6 +164,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void InsertStoredPattern(int field);
+    void installPatternKeys();
+    // The focus is in "Suchen" or, in "Finden/Umbenennen", in "Ersetzen".
+    bool patternBoxFocused() const;
+    bool patternCommandEnabled() const;
+
     void RunSingle(bool rename);
     void RunAll(bool rename);
     // Steps shared by both kinds of run: the form's inputs, the patterns and their lists.
@@ -208,10 +224,10 @@ private:
     QCheckBox* subfolders_ = nullptr;
     QLabel* searchLabel_ = nullptr;
     CVNComboBoxMRU* search_ = nullptr;
-    QPushButton* searchMenu_ = nullptr;
+    CVNPattMenuButton* searchMenu_ = nullptr;
     QLabel* replaceLabel_ = nullptr;
     CVNComboBoxMRU* replace_ = nullptr;
-    QPushButton* replaceMenu_ = nullptr;
+    CVNPattMenuButton* replaceMenu_ = nullptr;
     QCheckBox* regExp_ = nullptr;
     QCheckBox* preview_ = nullptr;
     QCheckBox* wholeList_ = nullptr;

@@ -52,6 +52,7 @@ bool CROZariduView::handlesCommand(int id) const {
     case ID_VIEW_FIND_RENAME:
     case ID_VIEW_DATE_ATTRIBUTES:
     case ID_HISTORY:
+    case ID_PATTERN_ADD:
         return true;
     default:
         return false;
@@ -60,6 +61,7 @@ bool CROZariduView::handlesCommand(int id) const {
 
 bool CROZariduView::commandEnabled(int id) const {
     if (id == ID_VIEW_FIND_RENAME || id == ID_VIEW_DATE_ATTRIBUTES || id == ID_HISTORY) return !running_;
+    if (id == ID_PATTERN_ADD) return patternCommandEnabled();
     if (QLineEdit* edit = focusedEdit()) {
         switch (id) {
         case ID_EDIT_CUT:
@@ -134,6 +136,9 @@ void CROZariduView::onCommand(int id) {
         break;
     case ID_EDIT_PASTE:
         if (edit) edit->paste();
+        break;
+    case ID_PATTERN_ADD:
+        OnStorePattern();
         break;
     default:
         break;

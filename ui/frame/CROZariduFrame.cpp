@@ -16,6 +16,7 @@
 #include "res/LoadString.h"
 #include "ui/dialogs/CROZariduAboutDlg.h"
 #include "ui/dialogs/CROZariduGnrlPage.h"
+#include "ui/dialogs/CROZariduPattPage.h"
 #include "ui/frame/CVNCommandTarget.h"
 #include "core/settings/CVNPars.h"
 #include "ui/dialogs/CVNPropertySheet.h"
@@ -108,6 +109,9 @@ void CROZariduFrame::createMenus() {
     edit->addAction(makeAction(ID_EDIT_SELECT_ALL, "Alles &markieren"));
     actions_[ID_EDIT_SELECT_ALL]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     edit->addAction(makeAction(ID_EDIT_INVERT_SELECTION, "Markierung &umkehren"));
+    edit->addSeparator();
+    edit->addAction(makeAction(ID_PATTERN_ADD, LoadString(33331).c_str()));
+    actions_[ID_PATTERN_ADD]->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert));
 
     QMenu* view = menuBar()->addMenu(u8("&Ansicht"));
     auto* modes = new QActionGroup(this);
@@ -250,10 +254,12 @@ void CROZariduFrame::OnOptions() {
     general->m_maxFiles = pars_.MaxFiles;
     general->m_renAllMode = pars_.RenAllMode;
     general->m_showHelpTips = pars_.ShowHelpTips;
+    auto* patterns = new CROZariduPattPage(app_.appInfo());
     CVNPropertySheet sheet(QString::fromStdString(LoadString(144)), this, 0);
     sheet.AddPage(general);
-    // The page "Such-/Ersatzmuster" joins when the pattern library has its editor.
+    sheet.AddPage(patterns);
     if (sheet.DoModal() != QDialog::Accepted) return;
+    (void)patterns->Save(); // a failed write is told by the page itself
     const int helpTipsBefore = pars_.ShowHelpTips;
     pars_.MaxFiles = general->m_maxFiles;
     pars_.RenAllMode = general->m_renAllMode;

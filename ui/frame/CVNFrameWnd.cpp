@@ -28,6 +28,10 @@ void CVNFrameWnd::SetMessageText(const QString& text) {
     messagePane_->setText(text.isEmpty() ? QString::fromStdString(LoadString(idle)) : text);
 }
 
+void CVNFrameWnd::SetMessagePaneText(const QString& text) {
+    if (messagePane_) messagePane_->setText(text);
+}
+
 QString CVNFrameWnd::messageText() const {
     return messagePane_ ? messagePane_->text() : QString();
 }

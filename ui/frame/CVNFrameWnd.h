@@ -15,6 +15,9 @@ public:
 
     // The message pane's text; an empty text brings the idle prompt back.
     void SetMessageText(const QString& text);
+    // The message pane's text as it is, also an empty one (a highlighted pattern without a
+    // status line).
+    void SetMessagePaneText(const QString& text);
     QString messageText() const;
 
 protected:
