@@ -162,11 +162,11 @@ int changeCommand(const CliOptions& o) {
         settings.times.given[i] = any = true;
     }
     if (o.attributes) {
-        const std::string& spec = *o.attributes;
+        const std::string& given = *o.attributes;
         const std::map<char, std::uint32_t> bits{{'A', FILE_ATTRIBUTE_ARCHIVE}, {'R', FILE_ATTRIBUTE_READONLY},
                                                  {'H', FILE_ATTRIBUTE_HIDDEN}, {'S', FILE_ATTRIBUTE_SYSTEM}};
         char sign = 0;
-        for (char c : spec) {
+        for (char c : given) {
             const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             if (c == '+' || c == '-') {
                 sign = c;
@@ -175,12 +175,12 @@ int changeCommand(const CliOptions& o) {
                 if (sign == '+') settings.value |= bits.at(upper);
                 else settings.value &= ~bits.at(upper);
             } else {
-                message(FormatId(34007, {spec}));
+                message(FormatId(34007, {given}));
                 return kBadCall;
             }
         }
         if (settings.mask == 0) {
-            message(FormatId(34007, {spec}));
+            message(FormatId(34007, {given}));
             return kBadCall;
         }
         any = true;
