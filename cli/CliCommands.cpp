@@ -57,21 +57,35 @@ struct FileResults : RunObserver {
 // What a run over the list prints: one line per file, then the summary.
 int report(CliOutput& out, const FileListModel& model, const std::vector<std::string>& before, const FileResults& results,
            const CVNRun& run, const RunCounts& counts, bool rename, bool apply) {
+    // What the plan found in the way of each new name, by row.
+    std::map<int, std::pair<const PlannedRename*, const PlanConflict*>> planned;
+    for (std::size_t i = 0; i < run.plan().size() && i < run.conflicts().size(); ++i)
+        planned[run.plan()[i].row] = {&run.plan()[i], &run.conflicts()[i]};
     for (const auto& [row, ok] : results.done) {
         const FileListRecord* r = model.record(row);
         const std::string& old = before[static_cast<std::size_t>(row)];
+        const auto it = planned.find(row);
+        const PlanConflict* conflict = it != planned.end() ? it->second.second : nullptr;
+        const bool blocked = conflict && Blocks(conflict->kind);
+        // A file in conflict keeps its name; show the name it would have got.
+        const std::string newName = blocked ? it->second.first->newName : r->name;
+        const std::string reason = conflict && conflict->kind != NameConflict::None ? conflict->reason : std::string();
         if (out.json()) {
             QJsonObject o;
             CliOutput::putName(o, QStringLiteral("folder"), r->folderText());
             CliOutput::putName(o, QStringLiteral("old"), old);
-            if (rename) CliOutput::putName(o, QStringLiteral("new"), r->name);
-            o.insert(QStringLiteral("status"), !ok ? QStringLiteral("failed")
+            if (rename) CliOutput::putName(o, QStringLiteral("new"), newName);
+            o.insert(QStringLiteral("status"), blocked                    ? QStringLiteral("conflict")
+                                               : !ok                      ? QStringLiteral("failed")
                                                : rename && r->name == old ? QStringLiteral("unchanged")
                                                : rename                   ? QStringLiteral("renamed")
                                                                           : QStringLiteral("changed"));
+            if (!reason.empty()) o.insert(QStringLiteral("reason"), QString::fromStdString(reason));
             out.object(o);
-        } else if (ok && (!rename || r->name != old)) {
-            out.line(rename ? pathOf(r->folderText(), old) + "\t" + r->name : pathOf(r->folderText(), old));
+        } else if ((ok || blocked) && (!rename || newName != old)) {
+            std::string line = rename ? pathOf(r->folderText(), old) + "\t" + newName : pathOf(r->folderText(), old);
+            if (!reason.empty()) line += "\t" + reason;
+            out.line(line);
         }
     }
     const std::string summary = run.summary(counts);
@@ -103,6 +117,10 @@ int runOverList(const CliOptions& o, RunSettings settings) {
     settings.source = "cli";
     settings.showSummary = false;
     settings.previewNote = false;
+    // The dry run finds the same conflicts as the real one; nobody is there to be asked, so
+    // the files in conflict are left as they are and the others renamed.
+    settings.conflictsInPreview = true;
+    settings.askOnConflicts = false;
     std::vector<std::string> before;
     for (int i = 0; i < model.itemCount(); ++i) before.push_back(model.record(i)->name);
     UndoLog undo;

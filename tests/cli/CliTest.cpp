@@ -154,3 +154,23 @@ TEST_F(Cli, BadCallsAndPatternsExitWithTwo) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Aufruf: orvane-cli", 0), 0u);
 }
+
+// The dry run marks what stands in a new name's way; --apply renames the others and says that
+// not all went.
+TEST_F(Cli, ConflictsAreShownAndTheOthersRenamed) {
+    files.file("a.txt", "a");
+    files.file("b.txt", "b");
+    files.file("b.md", "already there");
+    Result dry = run({"rename", "--json", files.path(), "*.txt", "*.md"});
+    EXPECT_EQ(dry.status, 1);
+    const std::vector<QJsonObject> objects = jsonLines(dry.out);
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(objects[0].value(QStringLiteral("status")).toString().toStdString(), "conflict");
+    EXPECT_NE(objects[0].value(QStringLiteral("reason")).toString().toStdString().find("b.md"), std::string::npos);
+    EXPECT_EQ(objects[1].value(QStringLiteral("status")).toString().toStdString(), "renamed");
+    EXPECT_EQ(listing(), (std::set<std::string>{"a.txt", "b.txt", "b.md"}));
+    Result applied = run({"rename", "--apply", files.path(), "*.txt", "*.md"});
+    EXPECT_EQ(applied.status, 1);
+    EXPECT_EQ(listing(), (std::set<std::string>{"a.md", "b.txt", "b.md"}));
+    EXPECT_EQ(TempDir::read(files / "b.md"), "already there");
+}
