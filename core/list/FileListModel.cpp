@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/FileTypes.h"
+#include "res/LoadString.h"
 #include "platform/NaturalOrder.h"
 
 namespace {
@@ -47,11 +48,16 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FileListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kListColumnCount;
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (index.column() == COL_NEWNAME) {
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+        const std::string_view name = newName(index.row());
+        return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    }
     const FileListRecord& r = *rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
@@ -69,7 +75,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal) return {};
-    if (role == Qt::DisplayRole) return QString::fromStdString(ColumnTitle(section));
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(section == COL_NEWNAME ? LoadString(33134) : ColumnTitle(section));
     if (role == Qt::TextAlignmentRole && section == COL_SIZE) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
@@ -97,6 +104,8 @@ void FileListModel::appendRows(std::vector<std::unique_ptr<FileListRecord>> rows
 
 void FileListModel::clear() {
     pending_.clear();
+    newNames_.clear();
+    newNameText_.clear();
     beginResetModel();
     rows_.clear();
     rowIndexValid_ = false;
@@ -113,6 +122,11 @@ int FileListModel::removeRecords(const std::vector<const FileListRecord*>& recor
         if (const int row = rowOf(r); row >= 0) rows.push_back(row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (!rows.empty()) {
+        // The new names are by row; they are worked out again for the rows that stay.
+        newNames_.clear();
+        newNameText_.clear();
+    }
     // From the bottom up, one model change per run of adjacent rows, so that the rows still
     // to go keep their numbers.
     for (std::size_t end = rows.size(); end > 0;) {
@@ -197,6 +211,49 @@ void FileListModel::setName(int row, const std::string& name) {
     emit dataChanged(index(row, COL_NAME), index(row, COL_TYPE));
 }
 
+void FileListModel::clearNewNames() {
+    if (newNames_.empty() && newNameText_.empty()) return;
+    newNames_.clear();
+    newNameText_.clear();
+    newNameText_.shrink_to_fit();
+    if (!rows_.empty()) newNamesChanged(0, rowCount() - 1);
+}
+
+void FileListModel::setNewName(int row, std::string_view name) {
+    if (row < 0 || row >= rowCount()) return;
+    if (newNames_.size() < rows_.size()) newNames_.resize(rows_.size());
+    NewNameCell& cell = newNames_[static_cast<std::size_t>(row)];
+    cell.offset = static_cast<std::uint32_t>(newNameText_.size());
+    cell.length = static_cast<std::uint32_t>(name.size());
+    newNameText_.append(name);
+}
+
+void FileListModel::setNewNameConflict(int row, std::uint8_t conflict, int otherRow) {
+    if (row < 0 || row >= rowCount()) return;
+    if (newNames_.size() < rows_.size()) newNames_.resize(rows_.size());
+    newNames_[static_cast<std::size_t>(row)].conflict = conflict;
+    newNames_[static_cast<std::size_t>(row)].otherRow = otherRow;
+}
+
+std::string_view FileListModel::newName(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= newNames_.size()) return {};
+    const NewNameCell& cell = newNames_[static_cast<std::size_t>(row)];
+    return std::string_view(newNameText_).substr(cell.offset, cell.length);
+}
+
+std::uint8_t FileListModel::newNameConflict(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < newNames_.size() ? newNames_[static_cast<std::size_t>(row)].conflict : 0;
+}
+
+int FileListModel::newNameOtherRow(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < newNames_.size() ? newNames_[static_cast<std::size_t>(row)].otherRow : -1;
+}
+
+void FileListModel::newNamesChanged(int first, int last) {
+    if (first > last || first < 0) return;
+    emit dataChanged(index(first, COL_NEWNAME), index(std::min(last, rowCount() - 1), COL_NEWNAME));
+}
+
 void FileListModel::setTime(int row, int id, const FILETIME& utc) {
     FileListRecord* r = record(row);
     if (!r || !r->setTime(id, utc) || row >= rowCount()) return;
@@ -232,6 +289,9 @@ int FileListModel::compare(const FileListRecord& a, const FileListRecord& b, int
 
 void FileListModel::sortRows(int id, int direction) {
     if (id < 0 || id >= kColumnCount || direction == 0 || rows_.size() < 2) return;
+    // The new names follow list order (counters): they are worked out again after a sort.
+    newNames_.clear();
+    newNameText_.clear();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
 

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -52,6 +53,18 @@ public:
     // The row that shows the file name in folder, or -1.
     int findRow(const std::string& folder, const std::string& name) const;
 
+    // The column "Neuer Name": the name Alle Umbenennen would give each row now, and what
+    // stands in its way (a NameConflict, with the row it collides with). The names live in one
+    // block of text, so that a million rows cost little beside their names.
+    void clearNewNames();
+    void setNewName(int row, std::string_view name);
+    void setNewNameConflict(int row, std::uint8_t conflict, int otherRow);
+    std::string_view newName(int row) const;
+    std::uint8_t newNameConflict(int row) const;
+    int newNameOtherRow(int row) const;
+    // Tells the views that the column changed for rows first to last.
+    void newNamesChanged(int first, int last);
+
     // The changes runs, in-place renames and undo make to a row; each tells the views.
     void setName(int row, const std::string& name); // the type follows the new name
     void setTime(int row, int id, const FILETIME& utc);
@@ -70,6 +83,13 @@ private:
 
     std::vector<std::unique_ptr<FileListRecord>> rows_;
     std::vector<std::unique_ptr<FileListRecord>> pending_;
+    struct NewNameCell {
+        std::uint32_t offset = 0, length = 0;
+        std::int32_t otherRow = -1;
+        std::uint8_t conflict = 0;
+    };
+    std::vector<NewNameCell> newNames_; // by row; empty while the column shows nothing
+    std::string newNameText_;
     QElapsedTimer sinceFlush_;
     // Row of each record and of each path, rebuilt on demand after rows moved; undo looks up
     // every record.

@@ -22,6 +22,9 @@ enum ColumnId : int {
     COL_MODIFIED = 6,
     COL_ACCESSED = 7,
     kColumnCount = 8,
+    // Not a field of the file: the name Alle Umbenennen would give it now (see FileListModel).
+    COL_NEWNAME = 8,
+    kListColumnCount = 9,
 };
 
 // The two modes of the window: renaming, or changing times and attributes. Each shows its own

@@ -2,9 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
-#include <dirent.h>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "core/messages/CVNException.h"
 #include "core/ops/FileOperations.h"
@@ -14,35 +12,20 @@
 
 namespace {
 
-constexpr unsigned IDS_DUPLICATE = 33130, IDS_EXISTS = 33131, IDS_DOUBTFUL = 33132;
-
-std::string folded(const std::string& name) {
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toCaseFolded().toUtf8().toStdString();
-}
-
-struct Folder {
-    NameRules rules;
-    std::unordered_set<std::string> onDisk; // keys of every entry of the folder
-    std::string key(const std::string& name) const { return rules.caseInsensitive ? folded(name) : name; }
-};
-
-// The folders of the plan, each read once.
-class Folders {
+// Names as the file system of a folder compares them: without the trailing dots and spaces a
+// Windows file system drops, and without regard to case where it ignores case.
+class Keys {
 public:
-    Folder& of(const std::string& folder) {
-        auto [it, added] = folders_.try_emplace(folder);
-        if (added) {
-            it->second.rules = nameRulesOf(folder);
-            if (DIR* d = opendir(folder.c_str())) {
-                while (const dirent* e = readdir(d)) it->second.onDisk.insert(it->second.key(e->d_name));
-                closedir(d);
-            }
-        }
-        return it->second;
+    std::string of(const std::string& folder, const std::string& name) {
+        auto it = rules_.find(folder);
+        if (it == rules_.end()) it = rules_.emplace(folder, nameRulesOf(folder)).first;
+        std::string n = it->second.windowsNames ? withoutTrailingDotsAndSpaces(name) : name;
+        if (!it->second.caseInsensitive) return n;
+        return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size())).toCaseFolded().toUtf8().toStdString();
     }
 
 private:
-    std::unordered_map<std::string, Folder> folders_;
+    std::unordered_map<std::string, NameRules> rules_;
 };
 
 std::string place(const std::string& folder, const std::string& key) { return folder + '\0' + key; }
@@ -132,61 +115,38 @@ bool RenamePlanner::step(int budgetMs) {
     }
 }
 
+namespace {
+
+class PlanVector : public PlanSource {
+public:
+    explicit PlanVector(const std::vector<PlannedRename>& plan) : plan_(plan) {}
+    std::size_t size() const override { return plan_.size(); }
+    int row(std::size_t i) const override { return plan_[i].row; }
+    std::string_view newName(std::size_t i) const override { return plan_[i].newName; }
+    bool failed(std::size_t i) const override { return !plan_[i].error.empty(); }
+
+private:
+    const std::vector<PlannedRename>& plan_;
+};
+
+} // namespace
+
 std::vector<PlanConflict> FindConflicts(const FileListModel& model, const std::vector<PlannedRename>& plan) {
+    const PlanVector source(plan);
+    ConflictFinder finder(model, source);
+    finder.step(0);
     std::vector<PlanConflict> out(plan.size());
-    Folders folders;
-    // Where each renamed file stands now, and where each wants to go.
-    std::unordered_map<std::string, std::size_t> leaving, arriving;
-    std::vector<std::string> from(plan.size()), to(plan.size());
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        const PlannedRename& p = plan[i];
-        const FileListRecord* r = model.record(p.row);
-        if (!p.error.empty() || !r || p.newName == r->name) continue;
-        Folder& f = folders.of(r->folderText());
-        std::string checked = p.newName;
-        try {
-            CheckNewName(f.rules, r->folderText(), checked);
-        } catch (const CVNException& e) {
-            out[i] = {NameConflict::Invalid, -1, e.text()};
-            continue;
-        }
-        from[i] = place(r->folderText(), f.key(r->name));
-        to[i] = place(r->folderText(), f.key(checked));
-        leaving.emplace(from[i], i);
-        const auto [other, first] = arriving.emplace(to[i], i);
-        if (!first) {
-            const int otherRow = plan[other->second].row;
-            out[i] = {NameConflict::Duplicate, otherRow, FormatId(IDS_DUPLICATE, {model.record(otherRow)->name})};
-            if (!Blocks(out[other->second].kind))
-                out[other->second] = {NameConflict::Duplicate, p.row, FormatId(IDS_DUPLICATE, {r->name})};
-            continue;
-        }
-        if (!checked.empty() && (checked.front() == ' ' || checked.back() == ' ' || checked.back() == '.'))
-            out[i] = {NameConflict::Doubtful, -1, FormatId(IDS_DOUBTFUL, {})};
-    }
-    // A name on the disk is free only if the run renames its file away; a file that cannot be
-    // renamed keeps its name, which may block others in turn.
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            if (to[i].empty() || Blocks(out[i].kind) || to[i] == from[i]) continue;
-            const std::string& folder = model.record(plan[i].row)->folderText();
-            const Folder& f = folders.of(folder);
-            const std::string key = to[i].substr(folder.size() + 1);
-            if (!f.onDisk.count(key)) continue;
-            const auto away = leaving.find(to[i]);
-            if (away != leaving.end() && !Blocks(out[away->second].kind)) continue;
-            const int otherRow = away != leaving.end() ? plan[away->second].row : -1;
-            out[i] = {NameConflict::Exists, otherRow, FormatId(IDS_EXISTS, {plan[i].newName})};
-            changed = true;
-        }
+        if (finder.kind(i) == NameConflict::None) continue;
+        const int other = finder.other(i);
+        out[i] = {finder.kind(i), other >= 0 ? plan[static_cast<std::size_t>(other)].row : -1, finder.reason(i)};
     }
     return out;
 }
 
 std::vector<RenameStep> OrderRenames(const FileListModel& model, const std::vector<PlannedRename>& plan,
                                      const std::vector<PlanConflict>& conflicts) {
-    Folders folders;
+    Keys keys;
     // Each file waits for the one that stands where it goes: chains and cycles, nothing else,
     // since two files never go to the same place (that is a conflict).
     std::unordered_map<std::string, int> standing;
@@ -195,10 +155,9 @@ std::vector<RenameStep> OrderRenames(const FileListModel& model, const std::vect
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const FileListRecord* r = model.record(plan[i].row);
         if (!plan[i].error.empty() || !r || plan[i].newName == r->name || Blocks(conflicts[i].kind)) continue;
-        const Folder& f = folders.of(r->folderText());
         moves[i] = true;
-        standing.emplace(place(r->folderText(), f.key(r->name)), static_cast<int>(i));
-        target[i] = place(r->folderText(), f.key(plan[i].newName));
+        standing.emplace(place(r->folderText(), keys.of(r->folderText(), r->name)), static_cast<int>(i));
+        target[i] = place(r->folderText(), keys.of(r->folderText(), plan[i].newName));
     }
     std::vector<int> waitsFor(plan.size(), -1);
     for (std::size_t i = 0; i < plan.size(); ++i) {

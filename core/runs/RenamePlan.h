@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/list/FileListModel.h"
+#include "core/runs/ConflictFinder.h"
 #include "core/search/CVNSearchEngine.h"
 
 struct PlannedRename {
@@ -43,6 +45,8 @@ public:
     bool finished() const { return finished_; }
     // The rows whose names the run would change, in list order.
     const std::vector<PlannedRename>& entries() const { return entries_; }
+    // Hands over the entries planned so far; planning goes on with the next ones.
+    std::vector<PlannedRename> takeEntries() { return std::exchange(entries_, {}); }
     // A matcher error that ended the planning early (empty normally).
     const std::string& matcherError() const { return matcherError_; }
     // The first row not yet planned, for progress.
@@ -63,27 +67,14 @@ private:
     std::string matcherError_;
 };
 
-// What stands in the way of a planned name. Doubtful names are renamed all the same.
-enum class NameConflict : std::uint8_t {
-    None,
-    Duplicate, // another row gets the same name in the same folder
-    Exists,    // a file of that name is there and is not renamed away by the run
-    Invalid,   // the file system refuses the name
-    Doubtful,  // begins or ends with a space, or ends with a dot
-};
-
 struct PlanConflict {
     NameConflict kind = NameConflict::None;
     int otherRow = -1;  // the row it collides with
     std::string reason; // the German reason, for a tooltip and the command line
 };
 
-// One entry per planned rename, in the plan's order. Names are compared without regard to case
-// where the file system ignores case; the folders are read once each.
+// One entry per planned rename, in the plan's order (see ConflictFinder).
 std::vector<PlanConflict> FindConflicts(const FileListModel& model, const std::vector<PlannedRename>& plan);
-
-// Whether a conflict keeps its file from being renamed.
-inline bool Blocks(NameConflict c) { return c != NameConflict::None && c != NameConflict::Doubtful; }
 
 struct RenameStep {
     enum Kind : std::uint8_t { Direct, ToTemporary, FromTemporary };

@@ -44,20 +44,25 @@ protected:
 } // namespace
 
 TEST_F(ListTest, EachModeShowsItsColumnSet) {
-    const int findRename[kColumnCount] = {0, 1, 3, 2, -1, -1, 4, -1};
-    const int dateAttributes[kColumnCount] = {0, 1, -1, -1, 5, 2, 3, 4};
+    // Round 1 with the column "Neuer Name", which only "Finden/Umbenennen" shows, after "Name".
+    const int findRename[2][kListColumnCount] = {{0, 1, 3, 2, -1, -1, 4, -1, -1}, {0, 2, 4, 3, -1, -1, 5, -1, 1}};
+    const int dateAttributes[kListColumnCount] = {0, 1, -1, -1, 5, 2, 3, 4, -1};
     for (int round = 0; round < 2; ++round) {
+        list->setNewNameColumnShown(round == 1);
         list->setViewMode(VIEW_FIND_RENAME);
-        for (int id = 0; id < kColumnCount; ++id)
-            EXPECT_EQ(list->FindColumn(id), findRename[id]) << id;
-        EXPECT_EQ(list->GetColumnId(2), COL_SIZE);
-        EXPECT_EQ(list->GetColumnId(5), -1);
+        for (int id = 0; id < kListColumnCount; ++id)
+            EXPECT_EQ(list->FindColumn(id), findRename[round][id]) << round << " " << id;
         list->setViewMode(VIEW_DATE_ATTRIBUTES);
-        for (int id = 0; id < kColumnCount; ++id)
+        for (int id = 0; id < kListColumnCount; ++id)
             EXPECT_EQ(list->FindColumn(id), dateAttributes[id]) << id;
         EXPECT_EQ(list->GetColumnId(2), COL_CREATED);
         EXPECT_EQ(list->GetColumnId(5), COL_ATTRIBUTES);
     }
+    list->setViewMode(VIEW_FIND_RENAME);
+    list->setNewNameColumnShown(false);
+    EXPECT_EQ(list->FindColumn(COL_NEWNAME), -1);
+    EXPECT_EQ(list->GetColumnId(2), COL_SIZE);
+    EXPECT_EQ(list->GetColumnId(5), -1);
     EXPECT_EQ(list->header()->sectionSize(COL_FOLDER), 236);
 }
 

@@ -3,6 +3,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <QSignalSpy>
+
+#include "core/runs/ConflictFinder.h"
+#include "res/Format.h"
+#include "ui/form/LivePreview.h"
 
 TEST_F(MainView, EveryControlCarriesItsId) {
     for (int id = 1040; id <= 1083; ++id) {
@@ -620,4 +625,52 @@ TEST_F(MainView, RenameAllAlwaysEndsWithTheNamesAskedFor) {
         ASSERT_FALSE(presenter.shown().empty());
         EXPECT_EQ(presenter.shown().back().text.find(LoadString(148)), std::string::npos) << "stopped";
     }
+}
+
+TEST_F(MainView, TheNewNameColumnShowsWhatRenameAllWouldDoWithItsConflicts) {
+    for (const char* n : {"a.log", "a.txt", "b.txt", "c.txt"})
+        dir.file(n);
+    find("*", false);
+    QSignalSpy status(&view, &CROZariduView::statusTextChanged);
+    QSignalSpy done(view.livePreview(), &LivePreview::finished);
+    FileListModel& model = *view.fileList()->fileModel();
+    const auto column = [&] {
+        std::vector<std::string> cells;
+        for (int row = 0; row < model.rowCount(); ++row)
+            cells.push_back(model.index(row, COL_NEWNAME).data().toString().toStdString());
+        return cells;
+    };
+
+    // Only the rows that change show a name; a counter numbers them in list order.
+    view.searchBox()->setEditText("*.txt");
+    replaceWith("*_:(1).log");
+    ASSERT_TRUE(done.wait(5000));
+    EXPECT_EQ(columns()[1], "Neuer Name");
+    EXPECT_EQ(column(), (std::vector<std::string>{"", "a_1.log", "b_2.log", "c_3.log"}));
+    EXPECT_TRUE(presenter.shown().empty());
+
+    // a.txt would take a.log's name, which stays: marked, explained, counted.
+    replaceWith("*.log");
+    ASSERT_TRUE(done.wait(5000));
+    EXPECT_EQ(column(), (std::vector<std::string>{"", "a.log", "b.log", "c.log"}));
+    EXPECT_EQ(static_cast<NameConflict>(model.newNameConflict(1)), NameConflict::Exists);
+    EXPECT_EQ(static_cast<NameConflict>(model.newNameConflict(2)), NameConflict::None);
+    EXPECT_EQ(model.index(1, COL_NEWNAME).data(Qt::ToolTipRole).toString().toStdString(), FormatId(33131, {"a.log"}));
+    EXPECT_TRUE(model.index(1, COL_NEWNAME).data(Qt::DecorationRole).isValid());
+    EXPECT_TRUE(status.last()[0].toString().contains(QString::fromStdString(FormatId(33135, {1}))));
+
+    // While typing, an invalid expression is said in the status bar, not in a message box.
+    box(IDC_REGEXP)->setChecked(true);
+    view.searchBox()->setEditText("(");
+    QTest::qWait(400);
+    EXPECT_TRUE(presenter.shown().empty());
+    EXPECT_FALSE(status.last()[0].toString().isEmpty());
+    EXPECT_EQ(column(), (std::vector<std::string>{"", "", "", ""}));
+
+    // No replacement, or the other mode: no column.
+    replaceWith("");
+    EXPECT_EQ(columns()[1], "Im Ordner");
+    replaceWith("x");
+    view.SetViewMode(VIEW_DATE_ATTRIBUTES);
+    EXPECT_EQ(columns()[1], "Im Ordner");
 }

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include "res/LoadString.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "ui/form/CVNDateTimeEdit.h"
+#include "ui/form/LivePreview.h"
 #include "ui/form/CVNPattMenuButton.h"
 #include "ui/frame/MnemonicGuard.h"
 #include "core/messages/CVNException.h"
@@ -238,7 +240,25 @@ void CROZariduView::buildControls() {
     stopButton_->setEnabled(false);
 
     connect(folder_, &QComboBox::editTextChanged, this, [this] { updateFindButton(); });
-    connect(replace_, &QComboBox::editTextChanged, this, [this] { updateRunButtons(); });
+    connect(replace_, &QComboBox::editTextChanged, this, [this] {
+        updateRunButtons();
+        scheduleLivePreview();
+    });
+    live_ = new LivePreview(*list_->fileModel(), this);
+    connect(live_, &LivePreview::statusChanged, this, [this](const QString& text) {
+        previewStatus_ = text;
+        setStatusText(statusText_);
+    });
+    connect(search_, &QComboBox::editTextChanged, this, [this] { scheduleLivePreview(); });
+    for (QCheckBox* c : {regExp_, wholeList_})
+        connect(c, &QCheckBox::toggled, this, [this] { scheduleLivePreview(); });
+    // Without "Ganze Liste" the run starts at the selection.
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!wholeList_->isChecked()) scheduleLivePreview();
+    });
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!wholeList_->isChecked()) scheduleLivePreview();
+    });
     connect(search_, &QComboBox::activated, this,
             [this](int index) { regExp_->setChecked(search_->datum(index) != 0); });
     for (QCheckBox* c : changeTime_)
@@ -249,6 +269,14 @@ void CROZariduView::buildControls() {
     connect(model, &QAbstractItemModel::rowsInserted, this, [this] { updateRunButtons(); });
     connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { updateRunButtons(); });
     connect(model, &QAbstractItemModel::modelReset, this, [this] { updateRunButtons(); });
+    // Other rows or other names: the new names follow. The column's own changes do not count.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, signal, this, [this] { scheduleLivePreview(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { scheduleLivePreview(); });
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { scheduleLivePreview(); });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from) {
+        if (from.column() < COL_NEWNAME) scheduleLivePreview();
+    });
     connect(find_, &QPushButton::clicked, this, [this] { OnFind(); });
     connect(rename_, &QPushButton::clicked, this, [this] { OnRename(); });
     connect(renameAll_, &QPushButton::clicked, this, [this] { OnRenameAll(); });
@@ -337,6 +365,7 @@ void CROZariduView::SetViewMode(int mode) {
         w->setVisible(dates);
     list_->setViewMode(mode);
     mode_ = mode;
+    scheduleLivePreview();
     applyMinimumSize();
     updateRunButtons();
     updateChangeInputs();

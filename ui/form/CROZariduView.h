@@ -32,6 +32,7 @@ class CVNAppInfo;
 class CVNComboBoxMRU;
 class CVNFileListCtrl;
 class CROZariduPars;
+class LivePreview;
 
 enum ViewControlId : int {
     IDC_FOLDER_LABEL = 1040,
@@ -151,6 +152,8 @@ public:
 
     // The result of the last Find, for the frame's status bar.
     const QString& statusText() const { return statusText_; }
+    // The column "Neuer Name" as the user types (see LivePreview).
+    LivePreview* livePreview() const { return live_; }
 
 signals:
     void statusTextChanged(const QString& text);
@@ -183,6 +186,9 @@ private:
     void undoingRow(int row, int previous) override;
     void refresh() override;
     void setStatusText(const QString& text);
+    // The column "Neuer Name" shows while Ersetzen is not empty in mode 0, and is worked out
+    // again after every change of what Alle Umbenennen would do.
+    void scheduleLivePreview();
     // The focused edit field, or null.
     QLineEdit* focusedEdit() const;
     // The widget the Edit commands act on.
@@ -216,6 +222,8 @@ private:
     MessagePump pump_;
     CVNFileNameMatcher matcher_;
     QString statusText_;
+    LivePreview* live_ = nullptr;
+    QString previewStatus_; // the live column's conflicts or pattern error
     QPointer<QWidget> lastFocus_; // the last widget of this form that had the focus
 
     QLabel* folderLabel_ = nullptr;

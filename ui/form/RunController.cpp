@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/ops/UndoCommand.h"
+#include "ui/form/LivePreview.h"
 #include "ui/list/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
@@ -36,7 +37,26 @@ QString qs(const std::string& s) {
 
 void CROZariduView::setStatusText(const QString& text) {
     statusText_ = text;
-    emit statusTextChanged(text);
+    if (previewStatus_.isEmpty() || running_) emit statusTextChanged(text);
+    else emit statusTextChanged(text.isEmpty() ? previewStatus_ : text + QStringLiteral(" \u2013 ") + previewStatus_);
+}
+
+void CROZariduView::scheduleLivePreview() {
+    if (running_ || !live_) return;
+    const bool shown = mode_ == VIEW_FIND_RENAME && !replace_->currentText().isEmpty();
+    list_->setNewNameColumnShown(shown);
+    if (!shown) {
+        live_->clear();
+        return;
+    }
+    LivePreview::Inputs inputs;
+    inputs.kind = regExp_->isChecked() ? PATTERN_REGEXP : PATTERN_WILDCARD;
+    inputs.search = search_->currentText().toStdString();
+    inputs.replacement = replace_->currentText().toStdString();
+    // Alle Umbenennen starts at the first row, or with "Ganze Liste" off at the selection.
+    const int selected = list_->firstSelectedLine(), focused = list_->focusedLine();
+    inputs.firstRow = wholeList_->isChecked() ? 0 : selected >= 0 ? selected : std::max(focused, 0);
+    live_->schedule(inputs);
 }
 
 void CROZariduView::OnFind() {
@@ -193,6 +213,7 @@ void CROZariduView::SetRunState(bool running) {
                            static_cast<QWidget*>(attributeGroup_), static_cast<QWidget*>(change_),
                            static_cast<QWidget*>(changeAll_)})
             w->setEnabled(false);
+        live_->clear(); // the run changes the names under it
         running_ = true;
         qApp->installEventFilter(this);
         list_->header()->setSectionsClickable(false); // rows must not move under a run
@@ -213,6 +234,7 @@ void CROZariduView::SetRunState(bool running) {
     list_->setFocus();
     updateRunButtons();
     emit runStateChanged(false);
+    scheduleLivePreview();
 }
 
 bool CROZariduView::eventFilter(QObject* watched, QEvent* event) {

@@ -8,10 +8,12 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
 
+#include "core/runs/ConflictFinder.h"
 #include "platform/FileTypes.h"
 
 namespace {
@@ -34,6 +36,7 @@ public:
     using FileListModel::FileListModel;
 
     QVariant data(const QModelIndex& index, int role) const override {
+        if (index.column() == COL_NEWNAME) return newNameData(index.row(), role);
         if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return visible(FileListModel::data(index, role).toString());
         if (role != Qt::DecorationRole) return FileListModel::data(index, role);
         const FileListRecord* r = record(index.row());
@@ -49,8 +52,30 @@ public:
     }
 
     void setFont(const QFont& font) { metrics_ = QFontMetrics(font); }
+    // A conflict's colour must read on the list's background, light or dark.
+    void setDarkBackground(bool dark) { dark_ = dark; }
 
 private:
+    QVariant newNameData(int row, int role) const {
+        const auto conflict = static_cast<NameConflict>(newNameConflict(row));
+        switch (role) {
+        case Qt::DisplayRole: return visible(QString::fromStdString(std::string(newName(row))));
+        case Qt::ToolTipRole:
+            if (conflict == NameConflict::None) return visible(QString::fromStdString(std::string(newName(row))));
+            return QString::fromStdString(ConflictReason(*this, row, newName(row), conflict, newNameOtherRow(row)));
+        case Qt::DecorationRole:
+            if (conflict == NameConflict::None) return {};
+            return QIcon::fromTheme(Blocks(conflict) ? QStringLiteral("dialog-error") : QStringLiteral("dialog-warning"),
+                                    QApplication::style()->standardIcon(Blocks(conflict) ? QStyle::SP_MessageBoxCritical
+                                                                                         : QStyle::SP_MessageBoxWarning));
+        case Qt::ForegroundRole:
+            if (conflict == NameConflict::None) return {};
+            if (Blocks(conflict)) return QColor(dark_ ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x20));
+            return QColor(dark_ ? QColor(0xff, 0xc8, 0x57) : QColor(0x8a, 0x5a, 0x00));
+        default: return {};
+        }
+    }
+
     // A control character (a line break in a name) shows as a symbol instead of cutting the
     // text: its control picture where the font has one, else a return arrow for a line break
     // and the replacement character for the others.
@@ -67,6 +92,7 @@ private:
 
     mutable QHash<QString, QIcon> icons_;
     QFontMetrics metrics_{QFont()};
+    bool dark_ = false;
 };
 
 } // namespace
@@ -74,6 +100,7 @@ private:
 CVNFileListCtrl::CVNFileListCtrl(QWidget* parent)
     : QTreeView(parent), model_(new FileIconModel(this)) {
     static_cast<FileIconModel*>(model_)->setFont(font());
+    static_cast<FileIconModel*>(model_)->setDarkBackground(palette().color(QPalette::Base).lightness() < 128);
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -110,11 +137,13 @@ CVNFileListCtrl::~CVNFileListCtrl() = default;
 
 void CVNFileListCtrl::setViewMode(int mode) {
     mode_ = mode == VIEW_DATE_ATTRIBUTES ? VIEW_DATE_ATTRIBUTES : VIEW_FIND_RENAME;
-    for (int id = 0; id < kColumnCount; ++id)
+    for (int id = 0; id < kListColumnCount; ++id)
         header()->setSectionHidden(id, true);
     int position = 0;
-    for (const auto& c : kAlways)
+    for (const auto& c : kAlways) {
         InsertColumn(position++, c.id, c.width);
+        if (c.id == COL_NAME && newNameShown_ && mode_ == VIEW_FIND_RENAME) InsertColumn(position++, COL_NEWNAME, 130);
+    }
     if (mode_ == VIEW_FIND_RENAME)
         for (const auto& c : kFindRename)
             InsertColumn(position++, c.id, c.width);
@@ -123,8 +152,19 @@ void CVNFileListCtrl::setViewMode(int mode) {
             InsertColumn(position++, c.id, c.width);
 }
 
+void CVNFileListCtrl::setNewNameColumnShown(bool shown) {
+    if (shown == newNameShown_) return;
+    newNameShown_ = shown;
+    if (mode_ != VIEW_FIND_RENAME) return;
+    if (!shown) {
+        header()->setSectionHidden(COL_NEWNAME, true);
+        return;
+    }
+    InsertColumn(FindColumn(COL_NAME) + 1, COL_NEWNAME, std::max(header()->sectionSize(COL_NAME), 130));
+}
+
 int CVNFileListCtrl::FindColumn(int id) const {
-    if (id < 0 || id >= kColumnCount || header()->isSectionHidden(id)) return -1;
+    if (id < 0 || id >= kListColumnCount || header()->isSectionHidden(id)) return -1;
     const int visual = header()->visualIndex(id);
     int position = 0;
     for (int v = 0; v < visual; ++v)
@@ -143,7 +183,7 @@ int CVNFileListCtrl::GetColumnId(int position) const {
 }
 
 void CVNFileListCtrl::InsertColumn(int position, int id, int width) {
-    if (id < 0 || id >= kColumnCount) return;
+    if (id < 0 || id >= kListColumnCount) return;
     header()->setSectionHidden(id, false);
     // Visible position -> visual index: the position-th visible section, or after the last.
     int target = 0, seen = 0;
@@ -314,6 +354,8 @@ int CVNFileListCtrl::focusedLine() const {
 }
 
 bool CVNFileListCtrl::event(QEvent* e) {
+    if (e->type() == QEvent::PaletteChange)
+        static_cast<FileIconModel*>(model_)->setDarkBackground(palette().color(QPalette::Base).lightness() < 128);
     // Window shortcuts must not take these keys from the list: Shift+Delete is also the Cut
     // shortcut of the Edit menu, and Enter would press the form's default button.
     if (e->type() == QEvent::ShortcutOverride) {

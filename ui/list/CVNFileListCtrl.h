@@ -28,6 +28,8 @@ public:
     // Shows the column set of a view mode; rows and records are untouched.
     void setViewMode(int mode);
     int viewMode() const { return mode_; }
+    // The column "Neuer Name", after "Name" in mode "Finden/Umbenennen" only.
+    void setNewNameColumnShown(bool shown);
 
     // The visible position of the column carrying id, or -1.
     int FindColumn(int id) const;
@@ -110,6 +112,7 @@ private:
     QPersistentModelIndex scrollTarget_; // the row SelectItem scrolls into view next
     bool scrollQueued_ = false;
     int mode_ = VIEW_FIND_RENAME;
+    bool newNameShown_ = false;
     int sortId_ = 0;
     int sortDirection_ = 0;
     int preview_ = 0;
