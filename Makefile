@@ -33,17 +33,19 @@ test-asan: deps
 # folder reading, scanning, sorting and Find Next on a temporary tree of 200,000 files, then
 # renaming and undoing 100,000 files, then the main form on 100,000 files: how soon Anhalten
 # ends a run and whether a run keeps its pace over the whole list, then loading and saving a
-# settings file of 20,000 and 100,000 keys.
+# settings file of 20,000 and 100,000 keys, then the command line, then the column "Neuer Name"
+# while the user types over 100,000 and 1,000,000 rows.
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench_engine bench_files bench_rename bench_view \
-	  bench_settings bench_cli
+	  bench_settings bench_cli bench_live
 	@$(BENCH_BUILD)/bench/bench_engine
 	@$(BENCH_BUILD)/bench/bench_files
 	@$(BENCH_BUILD)/bench/bench_rename
 	@$(BENCH_BUILD)/bench/bench_view
 	@$(BENCH_BUILD)/bench/bench_settings
 	@$(BENCH_BUILD)/bench/bench_cli
+	@$(BENCH_BUILD)/bench/bench_live
 
 # Fuzzes for new inputs for FUZZ_SECONDS (default 60), starting from the committed corpus. Finds
 # go to $(ASAN_BUILD)/fuzz/engine-new and crashes to $(ASAN_BUILD)/fuzz/crash-*; the committed

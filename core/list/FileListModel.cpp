@@ -104,8 +104,7 @@ void FileListModel::appendRows(std::vector<std::unique_ptr<FileListRecord>> rows
 
 void FileListModel::clear() {
     pending_.clear();
-    newNames_.clear();
-    newNameText_.clear();
+    dropNewNames();
     beginResetModel();
     rows_.clear();
     rowIndexValid_ = false;
@@ -124,8 +123,7 @@ int FileListModel::removeRecords(const std::vector<const FileListRecord*>& recor
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (!rows.empty()) {
         // The new names are by row; they are worked out again for the rows that stay.
-        newNames_.clear();
-        newNameText_.clear();
+        dropNewNames();
     }
     // From the bottom up, one model change per run of adjacent rows, so that the rows still
     // to go keep their numbers.
@@ -211,21 +209,34 @@ void FileListModel::setName(int row, const std::string& name) {
     emit dataChanged(index(row, COL_NAME), index(row, COL_TYPE));
 }
 
+namespace {
+constexpr std::size_t kNameBlock = 1 << 16;
+}
+
+void FileListModel::dropNewNames() {
+    std::vector<NewNameCell>().swap(newNames_);
+    std::vector<std::string>().swap(newNameText_);
+}
+
 void FileListModel::clearNewNames() {
     if (newNames_.empty() && newNameText_.empty()) return;
-    newNames_.clear();
-    newNameText_.clear();
-    newNameText_.shrink_to_fit();
+    dropNewNames();
     if (!rows_.empty()) newNamesChanged(0, rowCount() - 1);
 }
 
 void FileListModel::setNewName(int row, std::string_view name) {
     if (row < 0 || row >= rowCount()) return;
     if (newNames_.size() < rows_.size()) newNames_.resize(rows_.size());
+    if (newNameText_.empty() || newNameText_.back().size() + name.size() > kNameBlock) {
+        newNameText_.emplace_back();
+        newNameText_.back().reserve(std::max(kNameBlock, name.size()));
+    }
+    std::string& block = newNameText_.back();
     NewNameCell& cell = newNames_[static_cast<std::size_t>(row)];
-    cell.offset = static_cast<std::uint32_t>(newNameText_.size());
+    cell.block = static_cast<std::uint32_t>(newNameText_.size() - 1);
+    cell.offset = static_cast<std::uint16_t>(block.size()); // a long name starts its own block at 0
     cell.length = static_cast<std::uint32_t>(name.size());
-    newNameText_.append(name);
+    block.append(name);
 }
 
 void FileListModel::setNewNameConflict(int row, std::uint8_t conflict, int otherRow) {
@@ -238,7 +249,8 @@ void FileListModel::setNewNameConflict(int row, std::uint8_t conflict, int other
 std::string_view FileListModel::newName(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= newNames_.size()) return {};
     const NewNameCell& cell = newNames_[static_cast<std::size_t>(row)];
-    return std::string_view(newNameText_).substr(cell.offset, cell.length);
+    if (cell.length == 0) return {};
+    return std::string_view(newNameText_[cell.block]).substr(cell.offset, cell.length);
 }
 
 std::uint8_t FileListModel::newNameConflict(int row) const {
@@ -290,8 +302,7 @@ int FileListModel::compare(const FileListRecord& a, const FileListRecord& b, int
 void FileListModel::sortRows(int id, int direction) {
     if (id < 0 || id >= kColumnCount || direction == 0 || rows_.size() < 2) return;
     // The new names follow list order (counters): they are worked out again after a sort.
-    newNames_.clear();
-    newNameText_.clear();
+    dropNewNames();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
 

@@ -84,12 +84,16 @@ private:
     std::vector<std::unique_ptr<FileListRecord>> rows_;
     std::vector<std::unique_ptr<FileListRecord>> pending_;
     struct NewNameCell {
-        std::uint32_t offset = 0, length = 0;
+        std::uint32_t block = 0, length = 0;
         std::int32_t otherRow = -1;
+        std::uint16_t offset = 0;
         std::uint8_t conflict = 0;
     };
+    void dropNewNames();
     std::vector<NewNameCell> newNames_; // by row; empty while the column shows nothing
-    std::string newNameText_;
+    // The names' text in blocks of 64 KiB (a longer name has a block of its own), so that the
+    // text grows without copying and without slack beyond one block.
+    std::vector<std::string> newNameText_;
     QElapsedTimer sinceFlush_;
     // Row of each record and of each path, rebuilt on demand after rows moved; undo looks up
     // every record.

@@ -31,7 +31,7 @@ struct ConflictFinder::Folder {
 };
 
 ConflictFinder::ConflictFinder(const FileListModel& model, const PlanSource& plan)
-    : model_(model), plan_(plan), kinds_(plan.size(), NameConflict::None), others_(plan.size(), -1) {}
+    : model_(model), plan_(plan), kinds_(plan.size(), NameConflict::None) {}
 
 ConflictFinder::~ConflictFinder() {
     for (Folder& f : folders_)
@@ -70,7 +70,7 @@ bool ConflictFinder::sameKey(std::size_t a, std::size_t b) const {
 void ConflictFinder::block(std::size_t i, NameConflict kind, int other) {
     if (Blocks(kinds_[i])) return;
     kinds_[i] = kind;
-    others_[i] = other;
+    if (other >= 0) others_[static_cast<std::uint32_t>(i)] = other;
     work_.push_back(static_cast<std::uint32_t>(i));
 }
 
@@ -217,6 +217,6 @@ std::string ConflictReason(const FileListModel& model, int row, std::string_view
 }
 
 std::string ConflictFinder::reason(std::size_t i) const {
-    const int other = others_[i] >= 0 ? plan_.row(static_cast<std::size_t>(others_[i])) : -1;
+    const int other = this->other(i) >= 0 ? plan_.row(static_cast<std::size_t>(this->other(i))) : -1;
     return ConflictReason(model_, plan_.row(i), plan_.newName(i), kinds_[i], other);
 }

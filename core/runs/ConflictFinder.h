@@ -55,7 +55,10 @@ public:
 
     NameConflict kind(std::size_t i) const { return kinds_[i]; }
     // The entry it collides with (its index in the plan), or -1.
-    int other(std::size_t i) const { return others_[i]; }
+    int other(std::size_t i) const {
+        const auto it = others_.find(static_cast<std::uint32_t>(i));
+        return it == others_.end() ? -1 : it->second;
+    }
     // The German reason, for a tooltip or the command line.
     std::string reason(std::size_t i) const;
 
@@ -78,7 +81,7 @@ private:
     const FileListModel& model_;
     const PlanSource& plan_;
     std::vector<NameConflict> kinds_;
-    std::vector<std::int32_t> others_;
+    std::unordered_map<std::uint32_t, std::int32_t> others_; // few rows are in conflict
     std::vector<Folder> folders_;
     std::unordered_map<const std::string*, std::uint32_t> folderIds_;
     std::vector<Place> arriving_, leaving_;
