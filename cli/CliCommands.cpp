@@ -28,7 +28,9 @@ std::string pathOf(const std::string& folder, const std::string& name) {
 void message(const std::string& text) { std::fprintf(stderr, "orvane-cli: %s\n", text.c_str()); }
 
 // The window's Finden: the same preparation, scan and order.
-bool find(const CliOptions& o, FileListModel& model, FindRequest& request) {
+// attributes: whether the attributes kept in extended attributes matter (a change of them),
+// which costs a system call per file.
+bool find(const CliOptions& o, FileListModel& model, FindRequest& request, bool attributes) {
     request.folder = o.args[0];
     // A command line takes a relative folder from where it is called.
     if (!request.folder.empty() && request.folder[0] != '/' && request.folder[0] != '~')
@@ -39,6 +41,7 @@ bool find(const CliOptions& o, FileListModel& model, FindRequest& request) {
     request.regExp = o.regex;
     request.subfolders = o.recursive;
     request.maxFiles = o.max;
+    request.attributes = attributes;
     CVNFileNameMatcher matcher;
     if (PrepareFind(request, matcher) != FindProblem::None) return false;
     MessagePump pump;
@@ -58,17 +61,18 @@ struct FileResults : RunObserver {
 int report(CliOutput& out, const FileListModel& model, const std::vector<std::string>& before, const FileResults& results,
            const CVNRun& run, const RunCounts& counts, bool rename, bool apply) {
     // What the plan found in the way of each new name, by row.
-    std::map<int, std::pair<const PlannedRename*, const PlanConflict*>> planned;
+    std::vector<int> planned(before.size(), -1);
     for (std::size_t i = 0; i < run.plan().size() && i < run.conflicts().size(); ++i)
-        planned[run.plan()[i].row] = {&run.plan()[i], &run.conflicts()[i]};
+        if (const int row = run.plan()[i].row; row >= 0 && static_cast<std::size_t>(row) < planned.size())
+            planned[static_cast<std::size_t>(row)] = static_cast<int>(i);
     for (const auto& [row, ok] : results.done) {
         const FileListRecord* r = model.record(row);
         const std::string& old = before[static_cast<std::size_t>(row)];
-        const auto it = planned.find(row);
-        const PlanConflict* conflict = it != planned.end() ? it->second.second : nullptr;
+        const int entry = planned[static_cast<std::size_t>(row)];
+        const PlanConflict* conflict = entry >= 0 ? &run.conflicts()[static_cast<std::size_t>(entry)] : nullptr;
         const bool blocked = conflict && Blocks(conflict->kind);
         // A file in conflict keeps its name; show the name it would have got.
-        const std::string newName = blocked ? it->second.first->newName : r->name;
+        const std::string& newName = blocked ? run.plan()[static_cast<std::size_t>(entry)].newName : r->name;
         const std::string reason = conflict && conflict->kind != NameConflict::None ? conflict->reason : std::string();
         if (out.json()) {
             QJsonObject o;
@@ -108,7 +112,7 @@ int runOverList(const CliOptions& o, RunSettings settings) {
     CliOutput out(o.json);
     FileListModel model;
     FindRequest request;
-    if (!find(o, model, request)) return kBadCall;
+    if (!find(o, model, request, !settings.rename)) return kBadCall;
     settings.kind = o.regex ? PATTERN_REGEXP : PATTERN_WILDCARD;
     settings.search = request.pattern;
     settings.preview = !o.apply;
@@ -136,7 +140,7 @@ int findCommand(const CliOptions& o) {
     CliOutput out(o.json);
     FileListModel model;
     FindRequest request;
-    if (!find(o, model, request)) return kBadCall;
+    if (!find(o, model, request, false)) return kBadCall;
     for (int i = 0; i < model.itemCount(); ++i) {
         const FileListRecord* r = model.record(i);
         if (out.json()) {

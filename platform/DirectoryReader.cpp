@@ -1,10 +1,12 @@
 #include "platform/DirectoryReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 
 #include "platform/FileAttributes.h"
@@ -72,6 +74,41 @@ bool DirectoryReader::next(FindData& entry) {
     }
 }
 
+bool DirectoryReader::nextBatch(std::vector<FindData>& entries, std::size_t max) {
+    if (!dir_) return false;
+    std::vector<std::string> names;
+    while (names.size() < max) {
+        errno = 0;
+        const dirent* d = readdir(dir_);
+        if (!d) {
+            error_ = errno ? winErrorFromErrno(errno) : 0;
+            break;
+        }
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        if (accept_ && !accept_(name, d->d_type)) continue;
+        names.emplace_back(name);
+    }
+    if (names.empty()) return false;
+    std::vector<FindData> found(names.size());
+    std::vector<char> ok(names.size(), 0);
+    const auto examineRange = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) ok[i] = examine(names[i].c_str(), found[i]);
+    };
+    // A few hundred entries are not worth a thread.
+    const std::size_t threads =
+        names.size() < 512 ? 1 : std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
+    std::vector<std::thread> helpers;
+    const std::size_t share = (names.size() + threads - 1) / threads;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(examineRange, t * share, std::min(names.size(), (t + 1) * share));
+    examineRange(0, std::min(names.size(), share));
+    for (std::thread& h : helpers) h.join();
+    for (std::size_t i = 0; i < found.size(); ++i)
+        if (ok[i]) entries.push_back(std::move(found[i]));
+    return true;
+}
+
 bool DirectoryReader::examine(const char* name, FindData& entry) {
     struct statx sx {};
     constexpr unsigned mask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
@@ -88,7 +125,7 @@ bool DirectoryReader::examine(const char* name, FindData& entry) {
 
     const mode_t mode = sx.stx_mode;
     StoredAttributes stored;
-    if (askStored_ && !S_ISLNK(mode)) {
+    if (askStored_ && storedWanted_ && !S_ISLNK(mode)) {
         errno = 0;
         stored = readStoredAttributesAt(fd_, name, prefix_ + name, kind_);
         // Most folders live on one file system; stop asking where it keeps no attributes.

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <dirent.h>
+#include <atomic>
 #include <functional>
+#include <vector>
 #include <string>
 
 #include "platform/FileSystemKind.h"
@@ -29,12 +31,22 @@ public:
     // The next entry; false at the end (error() is then 0) or on a read error.
     bool next(FindData& entry);
 
+    // Up to max more entries at once, appended to entries; false when none is left (error()
+    // tells whether the folder could not be read on). The entries are examined on several
+    // threads: a large folder costs a system call or two per file, which need not wait on
+    // each other.
+    bool nextBatch(std::vector<FindData>& entries, std::size_t max);
+
     // Entries are examined (stat, attributes) only if accept says yes to their name and
     // directory-entry type (DT_DIR, DT_REG, ..., DT_UNKNOWN when the file system does not tell);
     // a scan thereby never pays for entries it would skip anyway.
     void setFilter(std::function<bool(const char* name, unsigned char type)> accept) {
         accept_ = std::move(accept);
     }
+
+    // Whether the attributes kept in extended attributes are read (one more system call per
+    // file); without them an entry's attributes come from its mode and name alone.
+    void setStoredAttributesWanted(bool wanted) { storedWanted_ = wanted; }
 
     void close();
     std::uint32_t error() const { return error_; }
@@ -47,7 +59,8 @@ private:
     std::string prefix_; // the folder with a trailing '/'
     FileSystemKind kind_ = FileSystemKind::Posix;
     unsigned long long dev_ = 0;
-    bool askStored_ = true; // false once the file system said it keeps no extended attributes
+    std::atomic<bool> askStored_{true}; // false once the file system said it keeps no extended attributes
+    bool storedWanted_ = true;
     std::uint32_t error_ = 0;
     std::function<bool(const char*, unsigned char)> accept_;
 };

@@ -8,6 +8,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <atomic>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -74,7 +75,7 @@ ssize_t getxattrAt(int dirfd, const char* name, const char* attribute, char* buf
     return syscall(kGetxattrat, dirfd, name, AT_SYMLINK_NOFOLLOW, attribute, &args, sizeof args);
 }
 
-bool gHaveGetxattrat = true;
+std::atomic<bool> gHaveGetxattrat{true}; // the scan asks from several threads
 
 OpResult writeDosAttrib(const std::string& path, std::uint32_t bits) {
     int rc;

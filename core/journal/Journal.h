@@ -82,6 +82,8 @@ public:
 
 private:
     bool write(const std::string& text);
+    bool reserve(std::size_t more);
+    void closeFile();
     void prune();
     std::optional<JournalRun> load(const std::string& path);
     void settle(JournalRun& run);
@@ -91,4 +93,7 @@ private:
     std::string runId_;
     std::uint64_t nextSeq_ = 1;
     std::string pending_; // lines written together with the next one, or at the end
+    char* map_ = nullptr;  // the run file, mapped
+    std::size_t mapSize_ = 0, used_ = 0;
+    bool unmapped_ = false; // the file system cannot map it: written line by line
 };

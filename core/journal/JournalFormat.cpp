@@ -1,5 +1,6 @@
 #include "core/journal/JournalFormat.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/chars.h"
@@ -53,6 +54,9 @@ private:
 } // namespace
 
 std::string escape(std::string_view s) {
+    // Most names are printable ASCII without a backslash: they stand as they are.
+    if (std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; }))
+        return std::string(s);
     std::string out;
     out.reserve(s.size());
     const char* p = s.data();

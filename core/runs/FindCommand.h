@@ -17,6 +17,7 @@ struct FindRequest {
     bool regExp = false;
     bool subfolders = true;
     int maxFiles = 0; // 0: no limit
+    bool attributes = true; // false: A, H and S kept in extended attributes are not read
 };
 
 // Drops trailing '/' (but keeps "/") and expands a leading "~"; false for a relative path.

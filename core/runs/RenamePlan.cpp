@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <deque>
 #include <unordered_map>
 
 #include "core/messages/CVNException.h"
@@ -13,22 +14,37 @@
 namespace {
 
 // Names as the file system of a folder compares them: without the trailing dots and spaces a
-// Windows file system drops, and without regard to case where it ignores case.
+// Windows file system drops, and without regard to case where it ignores case. Where neither
+// applies (the usual case on Linux) the name itself is the key, without a copy.
 class Keys {
 public:
-    std::string of(const std::string& folder, const std::string& name) {
+    struct Place {
+        const std::string* folder;
+        std::string_view key;
+        bool operator==(const Place& o) const { return folder == o.folder && key == o.key; }
+    };
+    struct Hash {
+        std::size_t operator()(const Place& p) const {
+            return std::hash<std::string_view>{}(p.key) ^ (std::hash<const void*>{}(p.folder) * 0x9e3779b97f4a7c15ULL);
+        }
+    };
+
+    Place of(const FileListRecord& r, const std::string& name) {
+        const std::string* folder = r.folder.get();
         auto it = rules_.find(folder);
-        if (it == rules_.end()) it = rules_.emplace(folder, nameRulesOf(folder)).first;
-        std::string n = it->second.windowsNames ? withoutTrailingDotsAndSpaces(name) : name;
-        if (!it->second.caseInsensitive) return n;
-        return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size())).toCaseFolded().toUtf8().toStdString();
+        if (it == rules_.end()) it = rules_.emplace(folder, nameRulesOf(r.folderText())).first;
+        const NameRules& rules = it->second;
+        if (!rules.windowsNames && !rules.caseInsensitive) return {folder, name};
+        std::string n = rules.windowsNames ? withoutTrailingDotsAndSpaces(name) : name;
+        if (rules.caseInsensitive)
+            n = QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size())).toCaseFolded().toUtf8().toStdString();
+        return {folder, owned_.emplace_back(std::move(n))};
     }
 
 private:
-    std::unordered_map<std::string, NameRules> rules_;
+    std::unordered_map<const std::string*, NameRules> rules_;
+    std::deque<std::string> owned_; // keys that differ from their names; a deque keeps them in place
 };
-
-std::string place(const std::string& folder, const std::string& key) { return folder + '\0' + key; }
 
 } // namespace
 
@@ -149,15 +165,15 @@ std::vector<RenameStep> OrderRenames(const FileListModel& model, const std::vect
     Keys keys;
     // Each file waits for the one that stands where it goes: chains and cycles, nothing else,
     // since two files never go to the same place (that is a conflict).
-    std::unordered_map<std::string, int> standing;
-    std::vector<std::string> target(plan.size());
+    std::unordered_map<Keys::Place, int, Keys::Hash> standing;
+    std::vector<Keys::Place> target(plan.size());
     std::vector<bool> moves(plan.size(), false);
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const FileListRecord* r = model.record(plan[i].row);
         if (!plan[i].error.empty() || !r || plan[i].newName == r->name || Blocks(conflicts[i].kind)) continue;
         moves[i] = true;
-        standing.emplace(place(r->folderText(), keys.of(r->folderText(), r->name)), static_cast<int>(i));
-        target[i] = place(r->folderText(), keys.of(r->folderText(), plan[i].newName));
+        standing.emplace(keys.of(*r, r->name), static_cast<int>(i));
+        target[i] = keys.of(*r, plan[i].newName);
     }
     std::vector<int> waitsFor(plan.size(), -1);
     for (std::size_t i = 0; i < plan.size(); ++i) {

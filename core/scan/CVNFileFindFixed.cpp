@@ -5,7 +5,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + '/' + name;
 }
 
-bool CVNFileFindFixed::FindFile(const std::string& path) {
+bool CVNFileFindFixed::Open(const std::string& path) {
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".")
                                : slash == 0             ? std::string("/")
@@ -22,6 +22,18 @@ bool CVNFileFindFixed::FindFile(const std::string& path) {
         error_ = reader_.error();
         return false;
     }
+    error_ = 0;
+    return true;
+}
+
+bool CVNFileFindFixed::ReadBatch(std::vector<FindData>& entries, std::size_t max) {
+    const bool more = reader_.nextBatch(entries, max);
+    error_ = reader_.error();
+    return more;
+}
+
+bool CVNFileFindFixed::FindFile(const std::string& path) {
+    if (!Open(path)) return false;
     if (!loadNext()) {
         reader_.close();
         if (error_ == 0) error_ = ERROR_FILE_NOT_FOUND;

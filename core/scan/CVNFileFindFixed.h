@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/CVNFileNameMatcher.h"
 #include "platform/DirectoryReader.h"
@@ -24,10 +25,17 @@ public:
     // Makes the next entry current; false once the current entry is the last.
     bool FindNextFile();
 
+    // The other way through a folder: Open, then ReadBatch until it gives false. Open fails
+    // only when the folder cannot be read; each batch appends up to max matching entries.
+    bool Open(const std::string& path);
+    bool ReadBatch(std::vector<FindData>& entries, std::size_t max);
+
     // Which entries are worth examining besides the name filter: by name and entry type.
     void setPrefilter(std::function<bool(const char* name, unsigned char type)> wanted) {
         wanted_ = std::move(wanted);
     }
+
+    void setStoredAttributesWanted(bool wanted) { reader_.setStoredAttributesWanted(wanted); }
 
     const FindData& current() const { return current_; }
     std::uint32_t error() const { return error_; }

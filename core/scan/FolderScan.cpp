@@ -41,14 +41,21 @@ bool pumpAndCheck(ScanContext& ctx) {
 bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& searchPattern,
                bool regularExpression) {
     CVNFileFindFixed find(ctx.matcher);
+    find.setStoredAttributesWanted(ctx.attributes);
     // Folders are never listed, and a regular expression must match the name.
     find.setPrefilter([&](const char* name, unsigned char type) {
         return type != DT_DIR && (!regularExpression || ctx.matcher.match(name));
     });
     const std::string path = JoinPath(folder, regularExpression ? std::string("*") : searchPattern);
-    if (!find.FindFile(path)) {
-        const std::uint32_t code = find.error();
-        if (code == ERROR_FILE_NOT_FOUND) return true;
+    std::vector<FindData> found;
+    // In batches, so that Anhalten acts between them in a folder of a million files.
+    if (find.Open(path))
+        while (find.ReadBatch(found, 4096))
+            if (pumpAndCheck(ctx)) break;
+    const std::uint32_t code = find.error();
+    find.Close();
+    // A folder that cannot be read at all is said; one that fails half way lists what it gave.
+    if (code != 0 && found.empty() && !ctx.stop) {
         const auto& ignored = ctx.ignoredErrors;
         if (std::find(ignored.begin(), ignored.end(), code) == ignored.end()) {
             const int answer = GetMessagePresenter()->show(
@@ -59,13 +66,7 @@ bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& s
         }
         return false;
     }
-    std::vector<FindData> found;
-    for (bool more = true; more;) {
-        if (pumpAndCheck(ctx)) break;
-        more = find.FindNextFile();
-        if (!(find.current().attributes & kSkipFile)) found.push_back(find.current());
-    }
-    find.Close();
+    std::erase_if(found, [](const FindData& f) { return (f.attributes & kSkipFile) != 0; });
     const SharedText folderText = std::make_shared<const std::string>(folder);
     for (std::size_t i : naturalOrder(found)) {
         if (ctx.stop) break;

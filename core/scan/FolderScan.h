@@ -21,6 +21,7 @@ struct ScanContext {
     bool& quit;                  // set when the application is closing
     std::vector<std::uint32_t>& ignoredErrors; // codes the user chose to ignore in this Find
     std::function<void(const std::string&)> showStatus; // the folder being read
+    bool attributes = true; // the attributes kept in extended attributes are read too
 };
 
 void ScanFolder(ScanContext& ctx, const std::string& folder, const std::string& searchPattern,
