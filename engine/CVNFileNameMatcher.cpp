@@ -29,8 +29,9 @@ std::string CVNFileNameMatcher::formatMessage(const std::string& error,
 }
 
 bool CVNFileNameMatcher::compileWildcard(const std::string& wildcard) {
-    // The same translation as a run's, so that Find lists exactly the names a run renames.
-    return compile(wildcardToRegExp(wildcard), false);
+    // The names the wildcard itself matches: "report.*" lists no bare "report", even where the
+    // file system's own matching would.
+    return compile(wildcardToRegExp(wildcard, false), false);
 }
 
 bool CVNFileNameMatcher::match(const std::string& name) { return re_ && re_->exec(name); }

@@ -19,7 +19,8 @@ public:
     virtual bool compile(const std::string& regExp, bool caseSensitive,
                          const std::string& messageFormat = std::string());
 
-    // Compiles a wildcard name as wildcardToRegExp translates it, case-insensitively.
+    // Compiles a wildcard name, case-insensitively, anchored at both ends; a trailing ".*" needs
+    // an extension.
     virtual bool compileWildcard(const std::string& wildcard);
 
     // Whether the compiled expression matches name; false if nothing is compiled.

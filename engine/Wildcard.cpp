@@ -35,8 +35,8 @@ std::string escapeLiteral(std::string_view text) {
     return r;
 }
 
-std::string wildcardToRegExp(std::string_view w) {
-    if (w.size() >= 2 && w.substr(w.size() - 2) == ".*")
+std::string wildcardToRegExp(std::string_view w, bool bareName) {
+    if (bareName && w.size() >= 2 && w.substr(w.size() - 2) == ".*")
         return translate(w) + '|' + translate(w.substr(0, w.size() - 2));
     return translate(w);
 }
