@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QTest>
 #include <QToolBar>
 
 #include "ui/list/CVNFileListCtrl.h"
@@ -20,6 +21,8 @@
 #include "ui/frame/CVNCommandTarget.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/TempDir.h"
+#include "ui/dialogs/CVNPropertySheet.h"
+#include "ui/help/CVNHelpViewer.h"
 
 namespace {
 
@@ -78,7 +81,7 @@ TEST_F(AppTest, TheMenuHasEveryItemWithItsShortcuts) {
 
 TEST_F(AppTest, PromptsAndTheIdlePromptInTheStatusBar) {
     ASSERT_TRUE(start());
-    EXPECT_EQ(frame().messageText().toStdString(), LoadString(kHelpPagesAvailable ? 57345 : 33127));
+    EXPECT_EQ(frame().messageText().toStdString(), LoadString(57345));
     QAction* options = frame().action(ID_OPTIONS);
     EXPECT_EQ(options->statusTip().toStdString(),
               "Öffnet das Dialogfenster für die Programmeinstellungen.");
@@ -163,15 +166,17 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
 }
 
 // The list's context menu is the files' menu, and only for selected files.
-TEST_F(AppTest, ARightClickInTheListOpensTheFilesMenu) {
+// The help entry comes first; the files' own entries follow only for a selection.
+TEST_F(AppTest, ARightClickInTheListOpensDirekthilfeAndTheFilesMenu) {
     ASSERT_TRUE(start());
     CVNFileListCtrl* list = mainView(frame())->fileList();
-    QString shown;
+    QStringList shown;
     auto rightClick = [&] {
-        shown = QStringLiteral("none");
+        shown.clear();
         QTimer::singleShot(0, [&] {
             if (QWidget* popup = QApplication::activePopupWidget()) {
-                shown = QString::fromLatin1(popup->metaObject()->className());
+                for (QAction* a : popup->actions())
+                    shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
                 popup->close();
             }
         });
@@ -181,7 +186,7 @@ TEST_F(AppTest, ARightClickInTheListOpensTheFilesMenu) {
         QCoreApplication::processEvents();
     };
     rightClick();
-    EXPECT_EQ(shown.toStdString(), "none");
+    EXPECT_EQ(shown, QStringList{QString::fromUtf8("Direkt&hilfe")});
     TempDir dir;
     FindData found;
     found.name = "a.txt";
@@ -190,6 +195,42 @@ TEST_F(AppTest, ARightClickInTheListOpensTheFilesMenu) {
     dir.file("a.txt");
     list->SelectItem(0, -2);
     rightClick();
-    EXPECT_EQ(shown.toStdString(), "FileContextMenu");
+    ASSERT_GE(shown.size(), 3);
+    EXPECT_EQ(shown.mid(0, 3),
+              (QStringList{QString::fromUtf8("Direkt&hilfe"), "-", QString::fromUtf8("&Öffnen\tEingabe")}));
     EXPECT_FALSE(frame().editMenu()->isVisible());
+}
+
+// F1 opens the topic of the mode shown, Hilfethemen the overview; in the modal options dialog F1
+// is the dialog's, and the help window beside it is not blocked by it.
+TEST_F(AppTest, HelpCommandsOpenTheTopicOfWhatIsShown) {
+    ASSERT_TRUE(start());
+    const struct {
+        int command, mode;
+        std::uint32_t topic;
+    } cases[] = {{ID_HELP, ID_VIEW_FIND_RENAME, 0x20065},
+                 {ID_HELP, ID_VIEW_DATE_ATTRIBUTES, HID_DATE_ATTRIBUTES},
+                 {ID_HELP_FINDER, ID_VIEW_FIND_RENAME, HID_CONTENTS}};
+    for (const auto& c : cases) {
+        frame().action(c.mode)->trigger();
+        ASSERT_TRUE(frame().action(c.command)->isEnabled());
+        frame().action(c.command)->trigger();
+        ASSERT_NE(CVNHelpViewer::Current(), nullptr);
+        EXPECT_EQ(CVNHelpViewer::Current()->currentTopic(), c.topic) << c.command;
+    }
+    std::uint32_t inDialog = 0;
+    bool blocked = true;
+    QTimer::singleShot(0, [&] {
+        auto* sheet = qobject_cast<CVNPropertySheet*>(QApplication::activeModalWidget());
+        ASSERT_NE(sheet, nullptr);
+        QTest::keyClick(sheet->focusWidget() ? sheet->focusWidget() : sheet, Qt::Key_F1);
+        CVNHelpViewer* viewer = CVNHelpViewer::Current();
+        inDialog = viewer->currentTopic();
+        blocked = QApplication::activeModalWidget() != sheet || viewer->window()->parentWidget() != sheet;
+        sheet->reject();
+    });
+    frame().action(ID_OPTIONS)->trigger();
+    EXPECT_EQ(inDialog, 0x2006Au);
+    EXPECT_FALSE(blocked);
+    EXPECT_TRUE(presenter.shown().empty());
 }

@@ -26,7 +26,7 @@ TEST(CVNException, TextsByKindOfConstruction) {
         {"code 0 without prefix", CVNException(0u), "Error # 0. Keine Fehlermeldung verfügbar.", 0},
         {"text", CVNException(std::string("Ordner fehlt")), "Ordner fehlt", 1359},
         {"string id", CVNException::FromStringId(32010), "Regulärer Ausdruck: ist zu groß.", 1359},
-        {"missing string id", CVNException::FromStringId(1), "", 1359},
+        {"missing string id", CVNException::FromStringId(3), "", 1359},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -48,7 +48,7 @@ TEST(ShowMessageId, UsesTheStringTableEntryAsFormat) {
     ScriptedPresenter presenter;
     ScopedMessagePresenter installed(presenter);
     ShowMessageId(61472, "(Code 7)", MB_ICONWARNING, 12);
-    ShowMessageId(1, "nur das Argument", MB_OK); // no such entry: empty format
+    ShowMessageId(3, "nur das Argument", MB_OK); // no such entry: empty format
     const std::vector<ShownMessage> expected = {
         {"Keine Fehlermeldung verfügbar. (Code 7)", MB_ICONWARNING, 12},
         {" nur das Argument", MB_OK, 0},

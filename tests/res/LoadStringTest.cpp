@@ -12,8 +12,8 @@ TEST(LoadString, KeepsGermanTextAndEscapesExactly) {
 }
 
 TEST(LoadString, MissingIdIsEmpty) {
-    EXPECT_EQ(LoadString(1), "");
-    EXPECT_FALSE(HasString(1));
+    EXPECT_EQ(LoadString(3), "");
+    EXPECT_FALSE(HasString(3));
     EXPECT_TRUE(HasString(32029));
 }
 

@@ -33,7 +33,7 @@ QLabel* link(const QString& href, const QString& shown, QWidget* parent) {
 } // namespace
 
 CROZariduAboutDlg::CROZariduAboutDlg(const CVNVersionInfo& version, QWidget* parent)
-    : QDialog(parent) {
+    : CVNDialog(IDD_ABOUTBOX, parent) {
     const QString program = QString::fromStdString(LoadString(57344));
     setWindowTitle(QString::fromUtf8("Info über ") + program);
     auto* icon = new QLabel(this);
@@ -46,7 +46,7 @@ CROZariduAboutDlg::CROZariduAboutDlg(const CVNVersionInfo& version, QWidget* par
     const QString versionText =
         QStringLiteral("Version %1.%2.%3").arg(version.major).arg(version.minor).arg(version.build);
     auto* close = new QPushButton(QString::fromUtf8("S&chließen"), this);
-    close->setProperty("controlId", 8);
+    close->setProperty("controlId", static_cast<int>(IDC_CLOSE));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -48,7 +48,7 @@ bool rangeFails(long long value, long long low, long long high) {
 
 } // namespace
 
-CROZariduGnrlPage::CROZariduGnrlPage(QWidget* parent) : CVNPropertyPage(u8("Allgemein"), parent) {
+CROZariduGnrlPage::CROZariduGnrlPage(QWidget* parent) : CVNPropertyPage(IDD_GENERAL_PAGE, u8("Allgemein"), parent) {
     auto* list = new QGroupBox(u8("Dateiliste"), this);
     tag(list, 1000);
     maxFiles_ = new QLineEdit(list);

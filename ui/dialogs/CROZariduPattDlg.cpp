@@ -71,7 +71,7 @@ void setLimitedText(QLineEdit* edit, int maxChars, const std::string& value) {
 
 CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
                                    std::vector<std::string> names, QWidget* parent)
-    : QDialog(parent), mode_(mode == kEdit ? kEdit : kAdd), userDefined_(userDefined), type_(type),
+    : CVNDialog(IDD_PATTERN_DIALOG, parent), mode_(mode == kEdit ? kEdit : kAdd), userDefined_(userDefined), type_(type),
       names_(std::move(names)) {
     setWindowTitle(QString::fromStdString(
         FormatId(IDS_TITLE, {LoadString(mode_ == kEdit ? IDS_EDIT : IDS_ADD)})));
@@ -79,6 +79,7 @@ CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
     auto* typeLabel = new QLabel(text(IDS_TYPE_LABEL), this);
     typeText_ = new QLabel(text(type_ == 1 ? IDS_TYPE_REGEXP : IDS_TYPE_WILDCARD), this);
     tag(typeText_, type_ == 1 ? 1021 : 1020);
+    typeText_->setProperty("helpId", 0); // the type explains itself
     menuText_ = lineEdit(this, 1022, kMaxMenuTextChars);
     search_ = lineEdit(this, 1023, 32767);
     replacement_ = lineEdit(this, 1024, 32767);
@@ -147,6 +148,7 @@ CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
     buttons->button(QDialogButtonBox::Ok)->setProperty("controlId", 1);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     buttons->button(QDialogButtonBox::Cancel)->setProperty("controlId", 2);
+    AddHelpButton(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

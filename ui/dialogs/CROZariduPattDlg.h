@@ -5,11 +5,11 @@
 // is inserted into the main window. OK checks the input (PatternEditorRules) and stays open at
 // the first field that does not pass.
 
-#include <QDialog>
 #include <string>
 #include <vector>
 
 #include "core/settings/CROZariduPattern.h"
+#include "ui/dialogs/CVNDialog.h"
 
 class QButtonGroup;
 class QLabel;
@@ -17,7 +17,7 @@ class QLineEdit;
 class QRadioButton;
 struct PatternForm;
 
-class CROZariduPattDlg : public QDialog {
+class CROZariduPattDlg : public CVNDialog {
     Q_OBJECT
 public:
     enum Mode { kAdd = 0, kEdit = 1 };

@@ -42,7 +42,7 @@ void tag(QWidget* w, int id) {
 } // namespace
 
 CROZariduPattPage::CROZariduPattPage(const CVNAppInfo& app, QWidget* parent)
-    : CVNPropertyPage(text(IDS_PAGE_TITLE), parent), app_(app) {
+    : CVNPropertyPage(IDD_PATTERN_PAGE, text(IDS_PAGE_TITLE), parent), app_(app) {
     auto* note = new QLabel(text(IDS_PAGE_NOTE), this);
     note->setWordWrap(true);
 

@@ -17,6 +17,7 @@ namespace {
 constexpr unsigned IDS_TITLE = 33500, IDS_COLUMNS = 33501, IDS_TAKE_BACK = 33502, IDS_CLOSE = 33503,
                    IDS_CONFIRM = 33504, IDS_FILES = 33505, IDS_TAKEN_BACK = 33506, IDS_INTERRUPTED = 33507,
                    IDS_EMPTY = 33508, IDS_SOME_TAKEN_BACK = 33509, IDS_CHANGE_MODE = 33510;
+constexpr int IDC_RUNS = 1090, IDC_TAKE_BACK = 1091;
 
 QString text(unsigned id) { return QString::fromStdString(LoadString(id)); }
 QString text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -24,7 +25,7 @@ QString text(const std::string& s) { return QString::fromUtf8(s.data(), static_c
 } // namespace
 
 CVNHistoryDlg::CVNHistoryDlg(Journal& journal, std::function<void(const std::string&)> takeBack, QWidget* parent)
-    : QDialog(parent), journal_(journal), takeBackRun_(std::move(takeBack)), runs_(new QTreeWidget(this)),
+    : CVNDialog(IDD_HISTORY, parent), journal_(journal), takeBackRun_(std::move(takeBack)), runs_(new QTreeWidget(this)),
       takeBack_(new QPushButton(text(IDS_TAKE_BACK), this)) {
     setWindowTitle(text(IDS_TITLE));
     runs_->setRootIsDecorated(false);
@@ -32,7 +33,11 @@ CVNHistoryDlg::CVNHistoryDlg(Journal& journal, std::function<void(const std::str
     runs_->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(takeBack_, QDialogButtonBox::ActionRole);
-    buttons->addButton(text(IDS_CLOSE), QDialogButtonBox::RejectRole);
+    buttons->addButton(text(IDS_CLOSE), QDialogButtonBox::RejectRole)
+        ->setProperty("controlId", static_cast<int>(IDC_CLOSE));
+    AddHelpButton(buttons);
+    runs_->setProperty("controlId", IDC_RUNS);
+    takeBack_->setProperty("controlId", IDC_TAKE_BACK);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(runs_);
     layout->addWidget(buttons);

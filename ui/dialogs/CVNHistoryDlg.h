@@ -4,15 +4,16 @@
 // number of files and whether they were taken back; the chosen run can be taken back, with the
 // same checks as Rückgängig, also after the program was closed in between.
 
-#include <QDialog>
 #include <functional>
 #include <string>
+
+#include "ui/dialogs/CVNDialog.h"
 
 class Journal;
 class QPushButton;
 class QTreeWidget;
 
-class CVNHistoryDlg : public QDialog {
+class CVNHistoryDlg : public CVNDialog {
     Q_OBJECT
 public:
     // takeBack carries out the taking back of a run (the form knows its list and undo log).

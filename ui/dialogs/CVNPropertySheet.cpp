@@ -5,16 +5,25 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "res/LoadString.h"
 #include "ui/dialogs/CVNPropertyPage.h"
+#include "ui/help/ContextHelp.h"
 
 CVNPropertySheet::CVNPropertySheet(const QString& caption, QWidget* parent, int selectPage)
-    : QDialog(parent), tabs_(new QTabWidget(this)), selectPage_(selectPage) {
+    : QDialog(parent), CVNHelpWindow(0), tabs_(new QTabWidget(this)), selectPage_(selectPage) {
+    InstallContextHelp();
+    ApplyHelpTipMode(CurrentHelpTipMode());
     setWindowTitle(caption);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Ok)->setProperty("controlId", 1);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     buttons->button(QDialogButtonBox::Cancel)->setProperty("controlId", 2);
+    // No mnemonic: "&Hilfe" would clash with "&Hinzufügen..." of the patterns page; F1 does it.
+    QPushButton* help = buttons->addButton(QDialogButtonBox::Help);
+    help->setText(QString::fromStdString(LoadString(33613)));
+    help->setProperty("controlId", 9);
+    connect(help, &QPushButton::clicked, this, &CVNPropertySheet::OnHelp);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
@@ -25,6 +34,27 @@ CVNPropertySheet::CVNPropertySheet(const QString& caption, QWidget* parent, int 
 void CVNPropertySheet::AddPage(CVNPropertyPage* page) {
     pages_.push_back(page);
     tabs_->addTab(page, page->title());
+}
+
+CVNPropertyPage* CVNPropertySheet::activePage() const {
+    return qobject_cast<CVNPropertyPage*>(tabs_->currentWidget());
+}
+
+std::uint32_t CVNPropertySheet::windowHelpId() const {
+    const CVNPropertyPage* page = activePage();
+    return page ? page->windowHelpId() : 0;
+}
+
+void CVNPropertySheet::OnHelp() {
+    ShowHelpTopic(this, windowHelpId());
+}
+
+bool CVNPropertySheet::event(QEvent* e) {
+    if (e->type() == HelpTipModeEvent::type()) {
+        ApplyHelpTipMode(static_cast<HelpTipModeEvent*>(e)->mode());
+        return true;
+    }
+    return QDialog::event(e);
 }
 
 void CVNPropertySheet::showEvent(QShowEvent* event) {

@@ -1,15 +1,18 @@
 #pragma once
 
-// The options dialog: pages on tabs, OK and Abbrechen. OK first takes every page's values back
-// and stays open at the first page that refuses.
+// The options dialog: pages on tabs, OK, Abbrechen and Hilfe. OK first takes every page's
+// values back and stays open at the first page that refuses. F1, Hilfe and a Direkthilfe click
+// outside the controls open the topic of the page shown.
 
 #include <QDialog>
 #include <vector>
 
+#include "ui/help/CVNHelpWindow.h"
+
 class QTabWidget;
 class CVNPropertyPage;
 
-class CVNPropertySheet : public QDialog {
+class CVNPropertySheet : public QDialog, public CVNHelpWindow {
     Q_OBJECT
 public:
     CVNPropertySheet(const QString& caption, QWidget* parent, int selectPage = 0);
@@ -17,10 +20,14 @@ public:
     // The sheet takes ownership.
     void AddPage(CVNPropertyPage* page);
     int DoModal();
+    CVNPropertyPage* activePage() const;
 
     void accept() override;
+    std::uint32_t windowHelpId() const override;
+    void OnHelp();
 
 protected:
+    bool event(QEvent* e) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -60,7 +60,8 @@ QString u8(const char* s) {
 
 } // namespace
 
-CROZariduView::CROZariduView(CROZariduPars& pars, QWidget* parent) : QWidget(parent), pars_(pars) {
+CROZariduView::CROZariduView(CROZariduPars& pars, QWidget* parent)
+    : CVNFormView(IDD_MAIN_FORM, parent), pars_(pars) {
     InstallMnemonicGuard();
     buildControls();
     watchClipboard();
@@ -90,6 +91,23 @@ CROZariduView::~CROZariduView() {
     if (app_)
         ReportSettingsNotSaved(IDS_MRU_LISTS_NOT_SAVED,
                                CVNComboBoxMRU::SaveMRU({folder_, search_, replace_}, *app_));
+}
+
+const HelpIdPair* CROZariduView::GetHelpIdMap() const {
+    static const HelpIdPair map[] = {
+        {IDC_CHANGE_MODIFIED, IDC_CHANGE_CREATED}, {IDC_CHANGE_ACCESSED, IDC_CHANGE_CREATED},
+        {IDC_DATE_MODIFIED, IDC_DATE_CREATED},     {IDC_DATE_ACCESSED, IDC_DATE_CREATED},
+        {IDC_TIME_MODIFIED, IDC_TIME_CREATED},     {IDC_TIME_ACCESSED, IDC_TIME_CREATED},
+        {IDC_CHANGE_READONLY, IDC_CHANGE_ARCHIVE}, {IDC_CHANGE_HIDDEN, IDC_CHANGE_ARCHIVE},
+        {IDC_CHANGE_SYSTEM, IDC_CHANGE_ARCHIVE},   {IDC_VALUE_READONLY, IDC_VALUE_ARCHIVE},
+        {IDC_VALUE_HIDDEN, IDC_VALUE_ARCHIVE},     {IDC_VALUE_SYSTEM, IDC_VALUE_ARCHIVE},
+        {IDC_FOLDER_LABEL, IDC_FOLDER},            {IDC_SEARCH_LABEL, IDC_SEARCH},
+        {IDC_REPLACE_LABEL, IDC_REPLACE},          {0, 0}};
+    return map;
+}
+
+std::uint32_t CROZariduView::windowHelpId() const {
+    return mode_ == VIEW_DATE_ATTRIBUTES ? HID_DATE_ATTRIBUTES : CVNFormView::windowHelpId();
 }
 
 void CROZariduView::tag(QWidget* w, int id) {

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
-#include <QWidget>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +17,7 @@
 #include "core/runs/CVNRun.h"
 #include "core/scan/MessagePump.h"
 #include "engine/CVNFileNameMatcher.h"
+#include "ui/form/CVNFormView.h"
 #include "ui/form/CVNPattMenuButton.h"
 #include "ui/frame/CVNCommandTarget.h"
 
@@ -76,7 +76,7 @@ enum ViewControlId : int {
     IDC_FILE_LIST = 1083
 };
 
-class CROZariduView : public QWidget, public CVNCommandTarget, private RunObserver, private UndoObserver {
+class CROZariduView : public CVNFormView, public CVNCommandTarget, private RunObserver, private UndoObserver {
     Q_OBJECT
 public:
     // pars supplies MaxFiles and RenAllMode at the time of each run.
@@ -90,6 +90,11 @@ public:
     // 0 "Finden/Umbenennen", 1 "Datum/Attribute"; nothing happens if the mode is current.
     void SetViewMode(int mode);
     int viewMode() const { return mode_; }
+
+    // Labels and the controls of one row share the tip and popup of the first control.
+    const HelpIdPair* GetHelpIdMap() const override;
+    // The topic of the mode shown.
+    std::uint32_t windowHelpId() const override;
 
     // The control with the given id (1040-1083), or null.
     QWidget* control(int id) const;

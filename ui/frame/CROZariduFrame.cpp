@@ -21,6 +21,7 @@
 #include "core/settings/CVNPars.h"
 #include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/frame/CVNWinApp.h"
+#include "ui/help/CVNHelpWindow.h"
 
 // Outside any namespace, as Q_INIT_RESOURCE requires.
 static void initToolbarResources() {
@@ -141,7 +142,7 @@ void CROZariduFrame::createMenus() {
     actions_[ID_CONTEXT_HELP]->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
     help->addSeparator();
     help->addAction(makeAction(ID_APP_ABOUT, "Inf&o über..."));
-    // F1 has no menu item; the help window comes with the help pages.
+    // F1 has no menu item: the topic of the mode shown.
     makeAction(ID_HELP, "Hilfe")->setShortcut(QKeySequence(Qt::Key_F1));
 
     for (QMenu* m : {file, edit, view, help})
@@ -212,8 +213,8 @@ void CROZariduFrame::updateCommandStates() {
             if (a->isCheckable()) a->setChecked(target_->commandChecked(id));
         } else if (id == ID_OPTIONS || id == ID_APP_ABOUT) {
             a->setEnabled(!running);
-        } else if (id == ID_HELP_FINDER || id == ID_HELP) {
-            a->setEnabled(kHelpPagesAvailable);
+        } else if (id == ID_CONTEXT_HELP) {
+            a->setEnabled(contextHelpOn());
         }
     }
     actions_[ID_VIEW_STATUS_BAR]->setChecked(statusBar()->isVisible() || !isVisible());
@@ -242,7 +243,14 @@ void CROZariduFrame::onAction(int id) {
         statusBar()->setVisible(actions_[id]->isChecked());
         break;
     case ID_CONTEXT_HELP:
-        QWhatsThis::enterWhatsThisMode();
+        if (contextHelpOn()) QWhatsThis::enterWhatsThisMode();
+        break;
+    case ID_HELP_FINDER:
+        ShowHelpTopic(this, HID_CONTENTS);
+        break;
+    case ID_HELP:
+        if (auto* view = dynamic_cast<CVNHelpWindow*>(centralWidget()))
+            ShowHelpTopic(this, view->windowHelpId());
         break;
     default:
         break;

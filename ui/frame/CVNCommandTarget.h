@@ -23,13 +23,8 @@ enum CommandId : int {
     ID_CONTEXT_HELP = 57669,
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
-    ID_IDLE_PROMPT = 57345,
-    ID_IDLE_PROMPT_WITHOUT_HELP = 33127
+    ID_IDLE_PROMPT = 57345
 };
-
-// Whether the help pages exist: until they do, F1 and Hilfethemen stay greyed and nothing
-// tells the user to press F1.
-constexpr bool kHelpPagesAvailable = false;
 
 class CVNCommandTarget {
 public:

@@ -7,7 +7,9 @@
 #include "ui/frame/CVNCommandTarget.h"
 #include "ui/frame/CVNWinApp.h"
 
-CVNFrameWnd::CVNFrameWnd(CVNWinApp& app, QWidget* parent) : QMainWindow(parent), app_(app) {}
+CVNFrameWnd::CVNFrameWnd(CVNWinApp& app, QWidget* parent)
+    : QMainWindow(parent), app_(app),
+      contextHelp_((CurrentHelpTipMode() & kContextHelpOn) != 0) {}
 
 QStatusBar* CVNFrameWnd::createStatusBar() {
     auto* bar = new QStatusBar(this);
@@ -23,9 +25,8 @@ QStatusBar* CVNFrameWnd::createStatusBar() {
 
 void CVNFrameWnd::SetMessageText(const QString& text) {
     if (!messagePane_) return;
-    // Until there are help pages, the idle prompt does not send the user to F1.
-    const unsigned idle = kHelpPagesAvailable ? ID_IDLE_PROMPT : ID_IDLE_PROMPT_WITHOUT_HELP;
-    messagePane_->setText(text.isEmpty() ? QString::fromStdString(LoadString(idle)) : text);
+    messagePane_->setText(text.isEmpty() ? QString::fromStdString(LoadString(ID_IDLE_PROMPT))
+                                         : text);
 }
 
 void CVNFrameWnd::SetMessagePaneText(const QString& text) {
@@ -39,6 +40,7 @@ QString CVNFrameWnd::messageText() const {
 bool CVNFrameWnd::event(QEvent* e) {
     if (e->type() == HelpTipModeEvent::type()) {
         // The frame shows no tips of its own; its children answer for themselves.
+        contextHelp_ = (static_cast<HelpTipModeEvent*>(e)->mode() & kContextHelpOn) != 0;
         e->accept();
         return true;
     }

@@ -19,6 +19,8 @@ public:
     // status line).
     void SetMessagePaneText(const QString& text);
     QString messageText() const;
+    // Whether Direkthilfe is on (bit 1 of the help-tip mode).
+    bool contextHelpOn() const { return contextHelp_; }
 
 protected:
     bool event(QEvent* e) override;
@@ -29,4 +31,5 @@ protected:
 
 private:
     QLabel* messagePane_ = nullptr;
+    bool contextHelp_;
 };

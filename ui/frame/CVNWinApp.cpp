@@ -10,12 +10,6 @@
 
 #include "platform/WinTypes.h"
 
-QEvent::Type HelpTipModeEvent::type() {
-    static const auto t =
-        static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 0x8001));
-    return t;
-}
-
 CVNWinApp::CVNWinApp() = default;
 
 CVNWinApp::~CVNWinApp() {
@@ -34,7 +28,8 @@ bool CVNWinApp::InitApplication(const VersionResource& resource) {
         lastError_ = ERROR_INVALID_PARAMETER;
         return false;
     }
-    helpTipMode_ = 0;
+    SetCurrentHelpTipMode(0);
+    InstallContextHelp();
     appInfo_.SetRegistryKey(version_.companyName);
     return true;
 }
@@ -52,12 +47,12 @@ void CVNWinApp::markRunning() {
 }
 
 void CVNWinApp::SetHelpTipMode(int mode, QWidget* mainWindow) {
-    helpTipMode_ = mode & 7;
+    SetCurrentHelpTipMode(mode);
     if (!mainWindow) return;
-    HelpTipModeEvent toMain(helpTipMode_);
+    HelpTipModeEvent toMain(CurrentHelpTipMode());
     QCoreApplication::sendEvent(mainWindow, &toMain);
     for (QWidget* w : mainWindow->findChildren<QWidget*>()) {
-        HelpTipModeEvent e(helpTipMode_);
+        HelpTipModeEvent e(CurrentHelpTipMode());
         QCoreApplication::sendEvent(w, &e);
     }
 }

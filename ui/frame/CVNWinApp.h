@@ -3,33 +3,19 @@
 // The application base: what the program knows about itself (version, vendor, executable
 // name), the marker that shows the program runs, and the help-tip mode shared by all windows.
 
-#include <QEvent>
 #include <QObject>
 #include <cstdint>
 #include <string>
 
 #include "core/settings/CVNAppInfo.h"
 #include "core/settings/CVNVersionInfo.h"
+#include "ui/help/ContextHelp.h"
 
 class QWidget;
-
-// Sent to the main window and every window below it when the help-tip mode changes.
-class HelpTipModeEvent : public QEvent {
-public:
-    explicit HelpTipModeEvent(int mode) : QEvent(type()), mode_(mode) {}
-    static QEvent::Type type();
-    int mode() const { return mode_; }
-
-private:
-    int mode_;
-};
 
 class CVNWinApp : public QObject {
     Q_OBJECT
 public:
-    // Help-tip mode bits.
-    enum { kHelpTips = 1, kContextHelp = 2, kHelpFromStrings = 4 };
-
     CVNWinApp();
     ~CVNWinApp() override;
 
@@ -46,7 +32,8 @@ public:
     // The file that is locked while the program runs, for outside tools such as an installer.
     const std::string& runningMarker() const { return markerPath_; }
 
-    int helpTipMode() const { return helpTipMode_; }
+    // The help-tip mode (HelpTipModeBits) that every window follows.
+    int helpTipMode() const { return CurrentHelpTipMode(); }
     // Keeps mode & 7 and, when a main window is given, announces it to it and every window
     // below it.
     void SetHelpTipMode(int mode, QWidget* mainWindow = nullptr);
@@ -62,5 +49,4 @@ private:
     std::string markerPath_;
     int markerFd_ = -1;
     std::uint32_t lastError_ = 0;
-    int helpTipMode_ = 0;
 };

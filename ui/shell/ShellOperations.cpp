@@ -2,6 +2,7 @@
 
 #include "core/messages/Messages.h"
 #include "core/ops/UndoCommand.h"
+#include "ui/help/ContextHelp.h"
 #include "ui/list/CVNFileListCtrl.h"
 #include "ui/shell/FileContextMenu.h"
 #include "ui/shell/FileDragSource.h"
@@ -13,6 +14,8 @@
 ShellOperations::ShellOperations(CVNFileListCtrl& list, std::function<bool()> busy, QObject* parent)
     : QObject(parent), list_(list), busy_(std::move(busy)), vanished_(list, busy_),
       clipboard_(list, vanished_) {
+    // The list's menu comes with the help entry in front (TrackHelpMenu), not from the filter.
+    list_.setProperty("ownContextMenu", true);
     connect(&list_, &CVNFileListCtrl::verbRequested, this, &ShellOperations::InvokeVerb);
     connect(&list_, &CVNFileListCtrl::contextMenuRequestedAt, this,
             [this](int, const QPoint& at) { ShowContextMenu(at); });
@@ -82,8 +85,8 @@ std::unique_ptr<FileContextMenu> ShellOperations::CreateContextMenu() {
 }
 
 void ShellOperations::ShowContextMenu(const QPoint& at) {
-    if (std::unique_ptr<FileContextMenu> menu = CreateContextMenu())
-        menu->exec(list_.viewport()->mapToGlobal(at));
+    std::unique_ptr<FileContextMenu> menu = CreateContextMenu();
+    TrackHelpMenu(&list_, list_.viewport()->mapToGlobal(at), false, menu.get());
 }
 
 void ShellOperations::DragSelection() {

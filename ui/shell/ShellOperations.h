@@ -36,10 +36,10 @@ public:
     // Gives false when the verb failed or was cancelled; true also with no row selected.
     bool InvokeVerb(const QString& verb, bool shift);
     bool OpenWith(const DesktopApplication& app);
-    // The context menu for the selection at a point of the list's viewport; none without a
-    // selection.
+    // The context menu at a point of the list's viewport: "Direkthilfe" for the list, then the
+    // selection's entries (none without a selection).
     void ShowContextMenu(const QPoint& at);
-    // The menu ShowContextMenu shows, not yet shown; null without a selection.
+    // The selection's entries of that menu, not yet shown; null without a selection.
     std::unique_ptr<FileContextMenu> CreateContextMenu();
     // Drags the selected files out of the list.
     void DragSelection();

@@ -1,0 +1,332 @@
+// Context help in every window: tips, Direkthilfe popups, F1 and Hilfe, and the help content.
+#include <gtest/gtest.h>
+
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QWhatsThis>
+#include <functional>
+#include <memory>
+
+#include "core/journal/Journal.h"
+#include "core/settings/CVNPars.h"
+#include "core/settings/CVNVersionInfo.h"
+#include "res/LoadString.h"
+#include "tests/platform/XdgSandbox.h"
+#include "tests/support/QtApp.h"
+#include "tests/support/RegisteredApp.h"
+#include "tests/support/ScriptedPresenter.h"
+#include "ui/dialogs/CROZariduAboutDlg.h"
+#include "ui/dialogs/CROZariduGnrlPage.h"
+#include "ui/dialogs/CROZariduPattDlg.h"
+#include "ui/dialogs/CROZariduPattPage.h"
+#include "ui/dialogs/CVNHistoryDlg.h"
+#include "ui/dialogs/CVNPropertySheet.h"
+#include "ui/form/CROZariduView.h"
+#include "ui/form/CVNComboBoxMRU.h"
+#include "ui/help/CVNHelpViewer.h"
+#include "ui/help/ContextHelp.h"
+#include "ui/help/HelpFile.h"
+
+namespace {
+
+bool hasId(const QWidget* w) {
+    return w->property("controlId").isValid();
+}
+
+// What a window needs to be made.
+struct Env {
+    XdgSandbox sandbox;
+    CROZariduPars pars;
+    CVNAppInfo app = registeredApp();
+    Journal journal;
+    CVNVersionInfo version;
+};
+
+struct WindowCase {
+    const char* name;
+    std::uint32_t topic;
+    std::function<std::unique_ptr<QWidget>(Env&)> make;
+};
+
+std::unique_ptr<QWidget> mainForm(Env& env, int mode) {
+    auto view = std::make_unique<CROZariduView>(env.pars);
+    view->SetViewMode(mode);
+    return view;
+}
+
+std::unique_ptr<QWidget> options(Env& env, int page) {
+    auto sheet = std::make_unique<CVNPropertySheet>(QStringLiteral("Optionen"), nullptr, page);
+    sheet->AddPage(new CROZariduGnrlPage);
+    sheet->AddPage(new CROZariduPattPage(env.app));
+    return sheet;
+}
+
+const std::vector<WindowCase>& windows() {
+    static const std::vector<WindowCase> cases{
+        {"Hauptfenster, Finden/Umbenennen", 0x20065, [](Env& e) { return mainForm(e, 0); }},
+        {"Hauptfenster, Datum/Attribute", HID_DATE_ATTRIBUTES,
+         [](Env& e) { return mainForm(e, 1); }},
+        {"Optionen, Allgemein", 0x2006A, [](Env& e) { return options(e, 0); }},
+        {"Optionen, Such-/Ersatzmuster", 0x2006B, [](Env& e) { return options(e, 1); }},
+        {"Mustereditor", 0x20083,
+         [](Env&) {
+             return std::make_unique<CROZariduPattDlg>(CROZariduPattDlg::kAdd, 1, 0,
+                                                       std::vector<std::string>{});
+         }},
+        {"Info", 0x20064, [](Env& e) { return std::make_unique<CROZariduAboutDlg>(e.version); }},
+        {"Verlauf", 0x20084,
+         [](Env& e) {
+             return std::make_unique<CVNHistoryDlg>(e.journal, [](const std::string&) {});
+         }},
+    };
+    return cases;
+}
+
+QWidget* control(QWidget* window, int id) {
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (hasId(w) && w->property("controlId").toInt() == id) return w;
+    return nullptr;
+}
+
+std::string tipShownFor(QWidget* w) {
+    QHelpEvent tip(QEvent::ToolTip, w->rect().center(), w->mapToGlobal(w->rect().center()));
+    QCoreApplication::sendEvent(w, &tip);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+}
+
+void hideTip() {
+    QToolTip::hideText();
+    (void)QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+}
+
+QWidget* shownPopup(const char* className) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->inherits(className)) return w;
+    return nullptr;
+}
+
+class ContextHelp : public ::testing::Test {
+protected:
+    ContextHelp() { SetCurrentHelpTipMode(kContextHelpOn); }
+    ~ContextHelp() override {
+        HelpFile::SetRoot(QStringLiteral(":/help"));
+        if (CVNHelpViewer* v = CVNHelpViewer::Current()) v->hide();
+        if (QWhatsThis::inWhatsThisMode()) QWhatsThis::leaveWhatsThisMode();
+        QWhatsThis::hideText();
+    }
+
+    QApplication& qt = qtApp();
+    ScriptedPresenter presenter;
+    ScopedMessagePresenter guard{presenter};
+    Env env;
+};
+
+} // namespace
+
+// Group frames and the file list explain themselves by popup only: a tip would cover the list.
+TEST_F(ContextHelp, EveryControlWithAHelpIdHasATipAndAPopup) {
+    ASSERT_TRUE(HelpFile::Get().ok());
+    for (const WindowCase& c : windows()) {
+        std::unique_ptr<QWidget> window = c.make(env);
+        int checked = 0;
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!hasId(w)) continue;
+            const std::uint32_t help = HelpHitTest(w);
+            if (help == 0) continue; // a control without help, like the pattern type
+            ++checked;
+            const int id = w->property("controlId").toInt();
+            EXPECT_FALSE(HelpFile::Get().popupText(help).isEmpty())
+                << c.name << ": no popup for control " << id << std::hex << " (0x" << help << ")";
+            const bool tipless = qobject_cast<QGroupBox*>(w) || id == IDC_FILE_LIST;
+            if (!tipless) {
+                EXPECT_TRUE(HasString(CVNHelpWindow::Of(w)->MapControlId(id)))
+                    << c.name << ": no tip for control " << id;
+            }
+        }
+        EXPECT_GT(checked, 0) << c.name;
+    }
+}
+
+TEST_F(ContextHelp, F1AndTheHilfeButtonOpenTheWindowsTopic) {
+    for (const WindowCase& c : windows()) {
+        std::unique_ptr<QWidget> window = c.make(env);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QWidget* focus = window->focusWidget() ? window->focusWidget() : window->nextInFocusChain();
+        focus->setFocus();
+        if (CVNHelpViewer* v = CVNHelpViewer::Current()) v->ShowTopic(HID_CONTENTS);
+        QTest::keyClick(focus, Qt::Key_F1);
+        CVNHelpViewer* viewer = CVNHelpViewer::Current();
+        ASSERT_NE(viewer, nullptr) << c.name;
+        EXPECT_TRUE(viewer->isVisible()) << c.name;
+        EXPECT_EQ(viewer->currentTopic(), c.topic) << c.name;
+        EXPECT_FALSE(viewer->browser()->toPlainText().isEmpty()) << c.name;
+        EXPECT_TRUE(viewer->windowTitle().endsWith(HelpFile::Get().title(c.topic))) << c.name;
+        if (auto* help = qobject_cast<QPushButton*>(control(window.get(), IDC_HELP))) {
+            viewer->ShowTopic(HID_CONTENTS);
+            help->click();
+            EXPECT_EQ(CVNHelpViewer::Current()->currentTopic(), c.topic) << c.name << ", Hilfe";
+        }
+        EXPECT_TRUE(presenter.shown().empty()) << c.name;
+        window->hide();
+    }
+}
+
+TEST_F(ContextHelp, WithoutTheHelpContentHelpSaysSoAndPopupsStayAway) {
+    HelpFile::SetRoot(QStringLiteral("/nonexistent/help"));
+    CROZariduPattDlg dialog(CROZariduPattDlg::kAdd, 1, 0, {});
+    dialog.show();
+    QTest::keyClick(dialog.menuTextEdit(), Qt::Key_F1);
+    qobject_cast<QPushButton*>(control(&dialog, IDC_HELP))->click();
+    const ShownMessage failed{"Die Hilfe konnte nicht aufgerufen werden.", MB_OK, 0};
+    EXPECT_EQ(presenter.shown(), (std::vector<ShownMessage>{failed, failed}));
+    EXPECT_FALSE(
+        ShowControlHelpPopup(HelpHitTest(dialog.searchEdit()), dialog.searchEdit(), QPoint()));
+    EXPECT_EQ(shownPopup("QWhatsThat"), nullptr);
+}
+
+TEST_F(ContextHelp, TipsComeFromTheMappedControlAndOnlyWhenSwitchedOn) {
+    SetCurrentHelpTipMode(kHelpTipsOn | kContextHelpOn);
+    CROZariduView view(env.pars);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    auto inner = [&view](int id) { return view.control(id)->findChild<QLineEdit*>(); };
+    const struct {
+        const char* what;
+        std::function<QWidget*()> widget;
+        int mode, tip;
+    } cases[] = {
+        {"the label Ordner", [&] { return view.control(IDC_FOLDER_LABEL); }, 0, IDC_FOLDER},
+        {"the disabled Umbenennen", [&] { return view.control(IDC_RENAME); }, 0, IDC_RENAME},
+        {"the edit part of Suchen", [&] { return inner(IDC_SEARCH); }, 0, IDC_SEARCH},
+        {"the date of Geändert am", [&] { return inner(IDC_DATE_MODIFIED); }, 1, IDC_DATE_CREATED},
+        {"the box (S):", [&] { return view.control(IDC_VALUE_SYSTEM); }, 1, IDC_VALUE_ARCHIVE},
+    };
+    for (const auto& c : cases) {
+        view.SetViewMode(c.mode);
+        QWidget* w = c.widget();
+        ASSERT_NE(w, nullptr) << c.what;
+        hideTip();
+        EXPECT_EQ(tipShownFor(w), LoadString(c.tip)) << c.what;
+    }
+    ASSERT_FALSE(view.control(IDC_RENAME)->isEnabled());
+    // Switched off, the same controls stay quiet; the broadcast switches them on again.
+    for (int mode : {int(kContextHelpOn), kHelpTipsOn | kContextHelpOn}) {
+        HelpTipModeEvent announce(mode);
+        QCoreApplication::sendEvent(&view, &announce);
+        hideTip();
+        EXPECT_EQ(tipShownFor(view.control(IDC_FOLDER)).empty(), mode == kContextHelpOn) << mode;
+    }
+}
+
+TEST_F(ContextHelp, ClickHelpNamesTheControlThatALabelOrAGroupStandsFor) {
+    CROZariduView view(env.pars);
+    CROZariduPattDlg editor(CROZariduPattDlg::kAdd, 1, 0, {});
+    auto label = [&editor](const QString& text) {
+        for (QLabel* l : editor.findChildren<QLabel*>())
+            if (l->text() == text) return static_cast<QWidget*>(l);
+        return static_cast<QWidget*>(nullptr);
+    };
+    const struct {
+        const char* what;
+        QWidget* widget;
+        std::uint32_t help;
+    } cases[] = {
+        {"label Ordner", view.control(IDC_FOLDER_LABEL), 0x80650411},
+        {"Geändert am shares the help of Erstellt am", view.control(IDC_CHANGE_MODIFIED),
+         0x80650421},
+        {"the form outside the controls", &view, 0x20065},
+        {"a label with its buddy", label(QString::fromUtf8("&Menütext:")), 0x808303FE},
+        {"a label before its radio", label(QString::fromUtf8("liegt im:")), 0x80830402},
+        {"the pattern type, without help", editor.typeLabel(), 0},
+        {"OK, the same in every dialog", control(&editor, IDC_OK), 0x80000001},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(c.widget, nullptr) << c.what;
+        EXPECT_EQ(HelpHitTest(c.widget), c.help) << c.what;
+    }
+    view.SetViewMode(1);
+    EXPECT_EQ(HelpHitTest(&view), HID_DATE_ATTRIBUTES);
+}
+
+TEST_F(ContextHelp, DirekthilfeShowsThePopupFromTheMenuAndFromAClick) {
+    CROZariduView view(env.pars);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    // The right click on the edit part of Suchen: help first, then the field's own entries.
+    QStringList entries;
+    QTimer::singleShot(0, [&entries] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* a : menu->actions())
+            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        menu->setActiveAction(menu->actions().first());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QLineEdit* edit = view.searchBox()->lineEdit();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            edit->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(edit, &click);
+    ASSERT_GT(entries.size(), 2);
+    EXPECT_EQ(entries.mid(0, 2), (QStringList{QString::fromUtf8("Direkt&hilfe"), "-"}));
+    EXPECT_NE(shownPopup("QWhatsThat"), nullptr);
+    QWhatsThis::hideText();
+    (void)QTest::qWaitFor([] { return !shownPopup("QWhatsThat"); }, 2000);
+
+    // Umschalt+F1, then a click on a button that is greyed out.
+    QWidget* rename = view.control(IDC_RENAME);
+    ASSERT_FALSE(rename->isEnabled());
+    QWhatsThis::enterWhatsThisMode();
+    QTest::mouseClick(rename, Qt::LeftButton);
+    EXPECT_NE(shownPopup("QWhatsThat"), nullptr);
+    EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+}
+
+TEST_F(ContextHelp, TheHelpWindowGoesBackAndForthSearchesThePageAndNarrowsTheIndex) {
+    CVNHelpViewer* viewer = CVNHelpViewer::Open(nullptr);
+    ASSERT_TRUE(viewer->ShowTopic(HID_REGEXP));
+    ASSERT_TRUE(viewer->ShowTopic(HID_REPLACEMENT));
+    EXPECT_FALSE(viewer->ShowTopic(0x2FFFF));
+    EXPECT_EQ(viewer->currentTopic(), HID_REPLACEMENT);
+    viewer->backButton()->click();
+    EXPECT_EQ(viewer->currentTopic(), HID_REGEXP);
+    viewer->forwardButton()->click();
+    EXPECT_EQ(viewer->currentTopic(), HID_REPLACEMENT);
+
+    // Hit after hit, then round the end of the page to the first one again.
+    viewer->findField()->setText(QString::fromUtf8("Zähler"));
+    std::vector<int> hits;
+    while (viewer->FindInPage() && hits.size() < 50) {
+        const int at = viewer->browser()->textCursor().position();
+        if (!hits.empty() && at == hits.front()) break;
+        EXPECT_TRUE(hits.empty() || at > hits.back());
+        hits.push_back(at);
+    }
+    EXPECT_GE(hits.size(), 3u);
+    EXPECT_EQ(viewer->browser()->textCursor().position(), hits.front());
+    viewer->findField()->setText(QStringLiteral("Das steht nirgends"));
+    EXPECT_FALSE(viewer->FindInPage());
+
+    viewer->indexFilter()->setText(QStringLiteral("optionen"));
+    QStringList shown;
+    for (int i = 0; i < viewer->index()->count(); ++i)
+        if (!viewer->index()->item(i)->isHidden()) shown << viewer->index()->item(i)->text();
+    EXPECT_EQ(shown,
+              (QStringList{"Optionen: Seite Allgemein", "Optionen: Seite Such-/Ersatzmuster"}));
+    QListWidgetItem* general =
+        viewer->index()->findItems(shown.value(0), Qt::MatchExactly).value(0);
+    ASSERT_NE(general, nullptr);
+    emit viewer->index()->itemActivated(general);
+    EXPECT_EQ(viewer->currentTopic(), 0x2006Au);
+}
