@@ -5,7 +5,7 @@ BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test test-asan bench fuzz run screenshots format clean
+.PHONY: all deps configure build test test-asan bench fuzz run screenshots package format clean
 
 all: build
 
@@ -68,6 +68,10 @@ run: build
 # Screenshots of the program under Xvfb (both views, options, About) into $(BUILD)/screenshots.
 screenshots: build
 	@BUILD=$(CURDIR)/$(BUILD) scripts/screenshots
+
+# A Debian package (CPack) of what "cmake --install" installs, as $(BUILD)/orvane_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -43,6 +43,8 @@ void closeOnTerminate(QWidget* window) {
 
 int main(int argc, char* argv[]) {
     QApplication qt(argc, argv);
+    // Desktops match the window to its entry, icon and metainfo by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Orvane"));
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("orvane"), QIcon(QStringLiteral(":/orvane.svg"))));
     QtMessagePresenter presenter;

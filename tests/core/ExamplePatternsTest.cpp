@@ -1,13 +1,9 @@
-// The example patterns and desktop entry that an installation puts in place: the patterns are
-// read the way the program reads the machine settings, must compile and expand with the
-// program's engine, and must do what their menu texts promise.
+// The example patterns that an installation puts in place: they are read the way the program
+// reads the machine settings, must compile and expand with the program's engine, and must do
+// what their menu texts promise.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QXmlStreamReader>
-#include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +24,6 @@ namespace {
 
 const std::string kSource = ORVANE_SOURCE_DIR;
 const std::string kPatternFile = kSource + "/res/patterns/Orvane.reg";
-const std::string kDesktopFile = kSource + "/res/orvane.desktop";
 
 constexpr int kWildcard = 0;
 constexpr int kRegExp = 1;
@@ -459,53 +454,4 @@ TEST_F(ExamplePatterns, EveryPatternHasABehaviourCase) {
         for (const CROZariduPattern& p : loaded_[type])
             EXPECT_TRUE(covered.count({type, p.m_menuText}))
                 << typeName(type) << ": " << p.m_menuText;
-}
-
-TEST(DesktopEntry, LaunchesTheProgramWithItsIcon) {
-    std::map<std::string, std::string> entry;
-    std::string group;
-    std::istringstream in(TempDir::read(kDesktopFile));
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line.front() == '[' && line.back() == ']') {
-            group = line.substr(1, line.size() - 2);
-            continue;
-        }
-        const std::size_t eq = line.find('=');
-        ASSERT_NE(eq, std::string::npos) << line;
-        if (group != "Desktop Entry") continue;
-        // The format allows blanks around '='; a key given twice is an error.
-        auto trim = [](std::string s) {
-            while (!s.empty() && s.back() == ' ')
-                s.pop_back();
-            while (!s.empty() && s.front() == ' ')
-                s.erase(0, 1);
-            return s;
-        };
-        const std::string key = trim(line.substr(0, eq));
-        EXPECT_TRUE(entry.emplace(key, trim(line.substr(eq + 1))).second) << "twice: " << key;
-    }
-    EXPECT_EQ(entry["Type"], "Application");
-    EXPECT_EQ(entry["Name"], "Orvane");
-    EXPECT_FALSE(entry["Name[de]"].empty());
-    EXPECT_EQ(entry["Exec"].substr(0, entry["Exec"].find(' ')), "orvane");
-    ASSERT_FALSE(entry["Icon"].empty());
-
-    // The icon it names is the one installed from the source tree, a self-contained SVG.
-    QFile icon(QString::fromStdString(kSource + "/res/icons/" + entry["Icon"] + ".svg"));
-    ASSERT_TRUE(icon.open(QIODevice::ReadOnly)) << entry["Icon"];
-    QXmlStreamReader svg(&icon);
-    ASSERT_TRUE(svg.readNextStartElement());
-    EXPECT_EQ(svg.name().toString().toStdString(), "svg");
-    EXPECT_EQ(svg.attributes().value("viewBox").toString().toStdString(), "0 0 48 48");
-    while (!svg.atEnd()) {
-        svg.readNext();
-        if (!svg.isStartElement()) continue;
-        for (const QXmlStreamAttribute& a : svg.attributes()) {
-            if (a.name() == QLatin1String("href")) {
-                EXPECT_TRUE(a.value().startsWith(u'#')) << "external reference";
-            }
-        }
-    }
-    EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
 }
