@@ -172,7 +172,7 @@ CVNHelpViewer::CVNHelpViewer(QWidget* parent)
 
 void CVNHelpViewer::fillIndex() {
     std::vector<HelpFile::Topic> topics = HelpFile::Get().topics();
-    QCollator order(QLocale(QLocale::German));
+    QCollator order{QLocale(QLocale::German)};
     std::sort(topics.begin(), topics.end(), [&order](const auto& a, const auto& b) {
         return order.compare(a.title, b.title) < 0;
     });
