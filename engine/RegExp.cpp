@@ -23,11 +23,11 @@ bool RegExp::exec(const char* subject) {
     return exec(std::string_view(subject));
 }
 
-bool RegExp::exec(std::string_view subject) {
+bool RegExp::exec(std::string_view subject, bool wordBefore) {
     clearErrors();
     subject_.assign(subject.data(), subject.size());
     if (noProgram()) return false;
-    return regexec(*prog_, state_, subject_.data(), subject_.size());
+    return regexec(*prog_, state_, subject_.data(), subject_.size(), wordBefore);
 }
 
 int RegExp::highestGroup() {

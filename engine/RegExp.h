@@ -24,9 +24,9 @@ public:
     const std::string& errorText() const { return state_.errorText; }
     bool hasError() const { return !state_.errorText.empty(); }
 
-    // True if subject matches; a null subject is an error.
+    // True if subject matches; a null subject is an error. wordBefore: see regexec.
     bool exec(const char* subject);
-    bool exec(std::string_view subject);
+    bool exec(std::string_view subject, bool wordBefore = false);
 
     // Index of the highest group that took part in the last match, -1 after a failed one.
     int highestGroup();

@@ -53,8 +53,11 @@ struct RegState {
 };
 
 // Matches prog against subject [subject, subject + length), recording the groups in state.
-// Returns true on a match; a null subject is error 1.
-bool regexec(const RegProgram& prog, RegState& state, const char* subject, std::size_t length);
+// Returns true on a match; a null subject is error 1. wordBefore tells that the subject is the
+// rest of a longer text whose character just before it is a word character, so that \< does
+// not match at its first character.
+bool regexec(const RegProgram& prog, RegState& state, const char* subject, std::size_t length,
+             bool wordBefore = false);
 
 // Expands replacement with the groups in state, those of the last successful regexec on subject
 // (the same subject). On failure returns false and sets state.errorText; out is then not to be

@@ -34,9 +34,11 @@ constexpr std::size_t kMaxMemoWords = std::size_t{8} << 20;
 
 class Matcher {
 public:
-    Matcher(const RegProgram& prog, RegState& state, const char* subject, std::size_t length)
+    Matcher(const RegProgram& prog, RegState& state, const char* subject, std::size_t length,
+            bool wordBefore)
         : prog_(prog), state_(state), scratch_(state.scratch), code_(prog.program.data()),
-          begin_(subject), end_(subject + length), icase_(!prog.caseSensitive), cols_(length + 1),
+          begin_(subject), end_(subject + length), icase_(!prog.caseSensitive),
+          wordBefore_(wordBefore), cols_(length + 1),
           trail_(scratch_.trail), budget_(256 + 4 * (prog.program.size() / 3 + 1)) {
         if (++scratch_.execCount == 0) {
             // After four billion execs the stamps would repeat; start them afresh.
@@ -391,7 +393,7 @@ private:
             }
             case WORDSTART:
                 if (!isWordAt(pos_)) return false;
-                if (pos_ > begin_ && isWordAt(chars::previous(begin_, pos_))) return false;
+                if (pos_ > begin_ ? isWordAt(chars::previous(begin_, pos_)) : wordBefore_) return false;
                 break;
             case WORDEND:
                 if (isWordAt(pos_)) return false;
@@ -425,6 +427,7 @@ private:
     const char* begin_;
     const char* end_;
     const bool icase_;
+    const bool wordBefore_; // the subject continues a word: no word starts at its first character
     const std::size_t cols_;
     const char* pos_ = nullptr;
     const char* const stackTop_ = static_cast<const char*>(__builtin_frame_address(0));
@@ -439,7 +442,8 @@ private:
 
 std::uint64_t regexecVisits() { return tVisits; }
 
-bool regexec(const RegProgram& prog, RegState& state, const char* subject, std::size_t length) {
+bool regexec(const RegProgram& prog, RegState& state, const char* subject, std::size_t length,
+             bool wordBefore) {
     tVisits = 0;
     state.highestGroup = -1;
     if (subject == nullptr) {
@@ -450,7 +454,7 @@ bool regexec(const RegProgram& prog, RegState& state, const char* subject, std::
         state.errorText = regErrorText(REG_ERR_EXEC_CORRUPT);
         return false;
     }
-    Matcher m(prog, state, subject, length);
+    Matcher m(prog, state, subject, length, wordBefore);
     if (prog.mustHave >= 0 && !m.containsMustHave()) return false;
 
     const char* end = subject + length;

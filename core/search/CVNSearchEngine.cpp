@@ -23,7 +23,12 @@ bool CVNSearchEngine::Compile(const std::string& pattern, std::string& error) {
 
 bool CVNSearchEngine::execLine(int from, int length) {
     subject_.assign(line_, static_cast<std::size_t>(from), static_cast<std::size_t>(length));
-    return re_.exec(subject_);
+    // The search goes on inside a name after each step: \< must still see the character before,
+    // or \<[a-z] would take every letter after a replaced one for the start of a word.
+    const char* begin = line_.data();
+    const bool wordBefore =
+        from > 0 && chars::isWordChar(chars::decode(chars::previous(begin, begin + from), begin + line_.size()).cp);
+    return re_.exec(subject_, wordBefore);
 }
 
 bool CVNSearchEngine::FindNext(CVNTextPos& start, CVNTextPos& end, std::string& error) {

@@ -93,6 +93,8 @@ TEST(SearchEngine, RunsOverTheWholeList) {
         {PATTERN_REGEXP, "(.)", "\\1\\1", {"äb"}, {"ääbb"}, 2},
         {PATTERN_REGEXP, "^IMG_", "", {"IMG_IMG_1.jpg", "IMG_2"}, {"IMG_1.jpg", "2"}, 2},
         {PATTERN_REGEXP, "[0-9]+", "#:(01)", {"a1b22", "c333"}, {"a#01b#02", "c#03"}, 3},
+        // Going on after a step, the letter before still counts: no word starts mid-word.
+        {PATTERN_REGEXP, "\\<[a-z]", "&:(U)", {"hallo welt.txt"}, {"Hallo Welt.Txt"}, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
