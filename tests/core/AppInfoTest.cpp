@@ -22,27 +22,6 @@ std::string machineFile(const std::string& body) {
 
 } // namespace
 
-TEST(BuildRegPath, JoinsVendorProfileVersionAndSection) {
-    const CVNAppInfo unset;
-    const CVNAppInfo app = registeredApp();
-    EXPECT_EQ(app.GetProfileName(), "Orvane");
-    EXPECT_EQ(app.VersionLevel(), kVersion);
-    const struct {
-        const CVNAppInfo* app;
-        bool user;
-        std::string section, path;
-    } cases[] = {
-        {&app, true, "", "SOFTWARE\\Orvane\\Orvane"},
-        {&app, true, "Settings", "SOFTWARE\\Orvane\\Orvane\\Settings"},
-        {&app, true, "Patterns\\UserDefined", "SOFTWARE\\Orvane\\Orvane\\Patterns\\UserDefined"},
-        {&app, false, "", "SOFTWARE\\Orvane\\Orvane\\" + kVersion},
-        {&app, false, "Settings", "SOFTWARE\\Orvane\\Orvane\\" + kVersion + "\\Settings"},
-        {&unset, true, "Settings", "SOFTWARE\\\\\\Settings"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.app->BuildRegPath(c.user, c.section), c.path);
-}
-
 TEST(RegistryHelpers, EachTypeRoundTripsAndOtherTypesGiveTheDefault) {
     XdgSandbox xdg;
     const CVNAppInfo app = registeredApp();
@@ -110,24 +89,6 @@ TEST(RegistryHelpers, TheMachineScopeReadsTheInstalledFileBelowTheVersionLevel) 
     EXPECT_EQ(TempDir::read(xdg.machineHive(2)), installed);
     EXPECT_FALSE(fs::exists(xdg.machineHive(1)));
     EXPECT_EQ(app.GetRegInt(false, "Settings", "MaxFiles", 0), 9);
-}
-
-TEST(RegistryHelpers, ProfileFunctionsUseTheUserScope) {
-    XdgSandbox xdg;
-    XdgSandbox::put(xdg.machineHive(1), machineFile("[" + kVersion + "\\S]\n\"t\"=\"machine\"\n"));
-    const CVNAppInfo app = registeredApp();
-    EXPECT_EQ(app.GetProfileString("S", "t", "none"), "none");
-    ASSERT_TRUE(app.WriteProfileString("S", "t", "user"));
-    EXPECT_EQ(app.GetRegString(true, "S", "t", ""), "user");
-    EXPECT_EQ(app.GetRegString(false, "S", "t", ""), "machine");
-}
-
-TEST(RegistryHelpers, WithoutARegistryKeyNothingIsReadOrWritten) {
-    XdgSandbox xdg;
-    const CVNAppInfo unset;
-    EXPECT_FALSE(unset.WriteRegInt(true, "Settings", "MaxFiles", 1));
-    EXPECT_EQ(unset.GetRegInt(true, "Settings", "MaxFiles", 4), 4);
-    EXPECT_FALSE(fs::exists(xdg.userFolder()));
 }
 
 TEST(RegistryHelpers, TwoProcessesWritingAtOnceLoseNothing) {

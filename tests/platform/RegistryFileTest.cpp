@@ -53,18 +53,6 @@ std::string validFile() {
 
 } // namespace
 
-TEST(HiveLocations, FollowTheXdgVariables) {
-    XdgSandbox xdg;
-    EXPECT_EQ(UserHivePath(), xdg.userHive());
-    EXPECT_EQ(MachineHivePath(), "") << "no machine file anywhere";
-    XdgSandbox::put(xdg.machineHive(2), validFile());
-    EXPECT_EQ(MachineHivePath(), xdg.machineHive(2));
-    XdgSandbox::put(xdg.machineHive(1), validFile());
-    EXPECT_EQ(MachineHivePath(), xdg.machineHive(1)) << "the first folder wins";
-    XdgSandbox::put(xdg.userHive(), validFile());
-    EXPECT_EQ(MachineHivePath(), xdg.machineHive(1)) << "the user's own file is not a machine file";
-}
-
 TEST(HiveFile, MissingFileReadsEmptyAndTheFirstWriteCreatesIt) {
     XdgSandbox xdg;
     const HiveSnapshot before = ReadHive(xdg.userHive());
