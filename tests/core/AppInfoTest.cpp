@@ -5,7 +5,6 @@
 #include "platform/RegistryFile.h"
 #include "res/Version.h"
 #include "core/settings/CVNAppInfo.h"
-#include "tests/platform/ChildGroup.h"
 #include "tests/platform/XdgSandbox.h"
 #include "tests/support/RegisteredApp.h"
 
@@ -89,31 +88,4 @@ TEST(RegistryHelpers, TheMachineScopeReadsTheInstalledFileBelowTheVersionLevel) 
     EXPECT_EQ(TempDir::read(xdg.machineHive(2)), installed);
     EXPECT_FALSE(fs::exists(xdg.machineHive(1)));
     EXPECT_EQ(app.GetRegInt(false, "Settings", "MaxFiles", 0), 9);
-}
-
-TEST(RegistryHelpers, TwoProcessesWritingAtOnceLoseNothing) {
-    XdgSandbox xdg;
-    const CVNAppInfo app = registeredApp();
-    constexpr int kRounds = 100;
-    // Both write into the same section, each its own values; each write re-reads the file, so
-    // a missing value means one process overwrote the other's newer file.
-    const auto worker = [&](const std::string& tag) {
-        for (int i = 0; i < kRounds; ++i) {
-            if (!app.WriteRegString(true, "Concurrent", tag + std::to_string(i), tag) ||
-                !app.WriteRegInt(true, "Concurrent", "Last" + tag, i))
-                return false;
-        }
-        return true;
-    };
-    ChildGroup children;
-    children.start([&] { return worker("A"); });
-    children.start([&] { return worker("B"); });
-    ASSERT_TRUE(children.waitAll());
-
-    for (const std::string tag : {"A", "B"}) {
-        EXPECT_EQ(app.GetRegInt(true, "Concurrent", "Last" + tag, -1), kRounds - 1);
-        for (int i = 0; i < kRounds; ++i)
-            EXPECT_EQ(app.GetRegString(true, "Concurrent", tag + std::to_string(i), "lost"), tag)
-                << tag << i;
-    }
 }

@@ -24,36 +24,9 @@ CROZariduPattern pattern(int userDefined, int type, const std::string& name,
     return p;
 }
 
-std::vector<std::string> namesOf(const std::vector<CROZariduPattern>& records) {
-    std::vector<std::string> names;
-    for (const auto& r : records)
-        names.push_back(r.m_menuText);
-    return names;
-}
-
 const char kUserWild[] = "Patterns\\UserDefined\\Wildcard Patterns";
 
 } // namespace
-
-TEST(PatternRecord, KeyPathNamesOriginTypeAndMenuText) {
-    const CVNAppInfo app = registeredApp();
-    const struct {
-        int userDefined, type;
-        std::string name, path;
-    } cases[] = {
-        {0, 0, "", "Software\\Orvane\\Orvane\\Patterns\\Preconfigured\\Wildcard Patterns"},
-        {1, 1, "", "Software\\Orvane\\Orvane\\Patterns\\UserDefined\\RegExp Patterns"},
-        {1, 0, "Such-/Ersatzmuster",
-         "Software\\Orvane\\Orvane\\Patterns\\UserDefined\\Wildcard Patterns\\Such-/Ersatzmuster"},
-        {0, 1, "Datum",
-         "Software\\Orvane\\Orvane\\Patterns\\Preconfigured\\RegExp Patterns\\Datum"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CROZariduPattern::KeyPath(app, c.userDefined, c.type, c.name), c.path);
-    EXPECT_FALSE(CROZariduPattern().m_named);
-    EXPECT_TRUE(CROZariduPattern(1, 0, "x").m_named);
-    EXPECT_FALSE(CROZariduPattern(1, 0, "").m_named);
-}
 
 TEST(PatternRecord, UserDefinedRecordsRoundTrip) {
     XdgSandbox xdg;
@@ -128,80 +101,4 @@ TEST(PatternRecord, LoadTakesOnlyExactNamesOfTheRightType) {
     unnamed.m_searchPattern = "kept";
     unnamed.Load(app);
     EXPECT_EQ(unnamed.m_searchPattern, "kept");
-}
-
-TEST(PatternRecord, ListNamesKeepsStoredOrderOrLeavesTheListAlone) {
-    XdgSandbox xdg;
-    const CVNAppInfo app = registeredApp();
-    std::vector<std::string> names{"untouched"};
-    CROZariduPattern::ListNames(app, 1, 0, names);
-    EXPECT_EQ(names, std::vector<std::string>{"untouched"}) << "no category key";
-
-    for (const char* n : {"Zeta", "alpha", "Mitte"})
-        ASSERT_TRUE(pattern(1, 0, n, "s", "").Save(app));
-    ASSERT_TRUE(pattern(1, 1, "other type", "s", "").Save(app));
-    CROZariduPattern::ListNames(app, 1, 0, names);
-    EXPECT_EQ(names, (std::vector<std::string>{"Zeta", "alpha", "Mitte"}));
-
-    ASSERT_TRUE(CROZariduPattern(1, 0, "ALPHA").Delete(app));
-    EXPECT_FALSE(CROZariduPattern(1, 0, "alpha").Delete(app)) << "already gone";
-    CROZariduPattern::ListNames(app, 1, 0, names);
-    EXPECT_EQ(names, (std::vector<std::string>{"Zeta", "Mitte"}));
-}
-
-TEST(PatternRecord, LoadAllFiltersForEachMenu) {
-    XdgSandbox xdg;
-    const CVNAppInfo app = registeredApp();
-    for (const auto& p :
-         {pattern(1, 0, "both", "*.jpg", "*.jpeg"), pattern(1, 0, "search", "*.txt", ""),
-          pattern(1, 0, "replace", "", "Foto_*"), pattern(1, 0, "neither", "", "")})
-        ASSERT_TRUE(p.Save(app));
-    const struct {
-        int filter;
-        std::vector<std::string> names;
-    } cases[] = {
-        {CROZariduPattern::kAll, {"both", "search", "replace", "neither"}},
-        {CROZariduPattern::kWithSearchPattern, {"both", "search"}},
-        {CROZariduPattern::kReplacementOnly, {"replace"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.filter);
-        std::vector<CROZariduPattern> records{CROZariduPattern(1, 0, "stale")};
-        CROZariduPattern::LoadAll(app, 1, 0, records, c.filter);
-        EXPECT_EQ(namesOf(records), c.names);
-    }
-    std::vector<CROZariduPattern> records;
-    CROZariduPattern::LoadAll(app, 1, 0, records, CROZariduPattern::kAll);
-    EXPECT_EQ(records[0], pattern(1, 0, "both", "*.jpg", "*.jpeg"));
-
-    std::vector<CROZariduPattern> none{CROZariduPattern(1, 0, "untouched")};
-    CROZariduPattern::LoadAll(app, 1, 1, none, CROZariduPattern::kAll);
-    EXPECT_EQ(namesOf(none), std::vector<std::string>{"untouched"}) << "no category key";
-}
-
-TEST(PatternRecord, PreconfiguredPatternsComeFromTheMachineFile) {
-    XdgSandbox xdg;
-    const CVNAppInfo app = registeredApp();
-    ASSERT_TRUE(pattern(1, 1, "mein Muster", "x", "").Save(app));
-    std::vector<CROZariduPattern> records;
-    CROZariduPattern::LoadAll(app, 0, 1, records, CROZariduPattern::kAll);
-    EXPECT_TRUE(records.empty()) << "nothing installed: only user-defined patterns exist";
-
-    XdgSandbox::put(xdg.machineHive(2),
-                    hiveFile("[Patterns\\Preconfigured\\RegExp Patterns\\Datum umdrehen]\n"
-                             "\"SearchPattern\"=\"([0-9]+)-([0-9]+)\"\n"
-                             "\"ReplacePattern\"=\"\\\\2-\\\\1\"\n"
-                             "\"CaretPos\"=dword:2\n"
-                             "[Patterns\\UserDefined\\RegExp Patterns\\fremd]\n"
-                             "\"SearchPattern\"=\"x\"\n"));
-    CROZariduPattern::LoadAll(app, 0, 1, records, CROZariduPattern::kAll);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].m_menuText, "Datum umdrehen");
-    EXPECT_EQ(records[0].m_replacePattern, "\\2-\\1");
-    EXPECT_EQ(records[0].m_caretPos, 2);
-    EXPECT_EQ(records[0].m_userDefined, 0);
-
-    CROZariduPattern::LoadAll(app, 1, 1, records, CROZariduPattern::kAll);
-    EXPECT_EQ(namesOf(records), std::vector<std::string>{"mein Muster"})
-        << "user-defined patterns come from the user's file only";
 }

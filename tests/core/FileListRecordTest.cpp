@@ -22,9 +22,8 @@ TEST_F(Record, SizeIsKilobytesRoundedUpAndGrouped) {
         std::uint64_t bytes;
         const char* text;
     } cases[] = {
-        {0, "0 KB"},           {1, "1 KB"},           {1024, "1 KB"},
-        {1025, "2 KB"},        {1263616, "1.234 KB"}, {1263617, "1.235 KB"},
-        {5ULL << 40, "5.368.709.120 KB"},             {~0ULL, "18.014.398.509.481.984 KB"},
+        {0, "0 KB"}, {1024, "1 KB"}, {1025, "2 KB"}, {1263617, "1.235 KB"},
+        {~0ULL, "18.014.398.509.481.984 KB"},
     };
     for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
 }
@@ -46,14 +45,6 @@ TEST_F(Record, AttributeTextsAlwaysHaveFourCharacters) {
     }
     EXPECT_EQ(AttributesFromText("xSyA"), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(AttributesFromText("arhs"), 0u); // only the capitals count
-}
-
-TEST_F(Record, ColumnTitlesComeFromOneTableEntry) {
-    const char* titles[] = {"Name",      "Im Ordner",   "Typ",         "Größe",
-                            "Attribute", "Erstellt am", "Geändert am", "Letzter Zugriff"};
-    for (int id = 0; id < kColumnCount; ++id) EXPECT_EQ(ColumnTitle(id), titles[id]);
-    EXPECT_EQ(ColumnTitle(-1), "");
-    EXPECT_EQ(ColumnTitle(8), "");
 }
 
 TEST_F(Record, MadeFromAFoundFile) {

@@ -109,20 +109,6 @@ TEST(SettingsStore, ReadsFindOnlyTheTypeAsked) {
     }
 }
 
-TEST(SettingsStore, ValueNamesIgnoreCaseAndKeepTheirFirstCase) {
-    XdgSandbox xdg;
-    CSettingsStore store(false, false);
-    ASSERT_TRUE(store.CreateKey(kApp + "\\Settings"));
-    ASSERT_TRUE(store.Write("MaxFiles", 1));
-    ASSERT_TRUE(store.Write("MAXFILES", std::string("now text")));
-    std::string text;
-    EXPECT_TRUE(store.Read("maxfiles", text));
-    EXPECT_EQ(text, "now text");
-    int n = 0;
-    EXPECT_FALSE(store.Read("MaxFiles", n)) << "the value changed its type";
-    EXPECT_NE(TempDir::read(xdg.userHive()).find("\"MaxFiles\"=\"now text\""), std::string::npos);
-}
-
 TEST(SettingsStore, DeleteKeyRemovesTheWholeSubtreeAndNothingElse) {
     XdgSandbox xdg;
     CSettingsStore w(false, false);
