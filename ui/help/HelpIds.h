@@ -13,6 +13,7 @@ enum HelpTemplateId : int {
     IDD_PATTERN_PAGE = 107,
     IDD_PATTERN_DIALOG = 131,
     IDD_HISTORY = 132,
+    IDD_PROPERTIES = 133,
 };
 
 // Buttons every dialog may have, with the same id everywhere.

@@ -91,7 +91,7 @@ bool readLines(const FileListRecord& record, const std::string& path, QStringLis
 
 } // namespace
 
-FilePropertiesDialog::FilePropertiesDialog(QWidget* parent) : QDialog(parent) {
+FilePropertiesDialog::FilePropertiesDialog(QWidget* parent) : CVNDialog(IDD_PROPERTIES, parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("filePropertiesDialog"));
     auto* layout = new QVBoxLayout(this);
@@ -99,7 +99,9 @@ FilePropertiesDialog::FilePropertiesDialog(QWidget* parent) : QDialog(parent) {
     form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     layout->addLayout(form_);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(q(LoadString(IDS_CLOSE)), QDialogButtonBox::RejectRole);
+    buttons->addButton(q(LoadString(IDS_CLOSE)), QDialogButtonBox::RejectRole)
+        ->setProperty("controlId", static_cast<int>(IDC_CLOSE));
+    AddHelpButton(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }

@@ -5,15 +5,15 @@
 // files a line that differs between them says so, the size is their sum and the folder their
 // common folder. The dialog is not modal: the list goes on working beside it.
 
-#include <QDialog>
 #include <string>
 #include <vector>
 
 #include "core/list/FileListRecord.h"
+#include "ui/dialogs/CVNDialog.h"
 
 class QFormLayout;
 
-class FilePropertiesDialog : public QDialog {
+class FilePropertiesDialog : public CVNDialog {
     Q_OBJECT
 public:
     // Opens the dialog for the files (records and their full paths, in the same order). A file
