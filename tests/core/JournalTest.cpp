@@ -84,9 +84,18 @@ TEST_F(JournalTest, ARunIsTakenBackAfterTheProgramEnded) {
     EXPECT_EQ(runs[0].header.search, "*.txt");
     EXPECT_EQ(runs[0].changed(), 5);
     EXPECT_FALSE(runs[0].interrupted);
-    const UndoOutcome out = UndoJournalRun(later, runs[0].id);
+    // The list of a new Finden follows, its selection from row to row.
+    struct Rows : UndoObserver {
+        void undoingRow(int row, int) override { rows.push_back(row); }
+        std::vector<int> rows;
+    } seen;
+    FileListModel shown;
+    listAll(shown, files.path());
+    const UndoOutcome out = UndoJournalRun(later, runs[0].id, &shown, &seen);
     EXPECT_EQ(out.restored, 5);
     EXPECT_EQ(listing(files.path()), numbered(5, ".txt"));
+    EXPECT_EQ(rowNames(shown), (std::vector<std::string>{"f0.txt", "f1.txt", "f2.txt", "f3.txt", "f4.txt"}));
+    EXPECT_EQ(seen.rows, (std::vector<int>{4, 3, 2, 1, 0}));
     EXPECT_EQ(TempDir::read(files / "f3.txt"), "3");
     runs = later.runs();
     EXPECT_EQ(runs[0].undone(), 5);

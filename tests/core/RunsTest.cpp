@@ -360,6 +360,7 @@ TEST_F(Runs, AnExistingTargetIsNeverReplaced) {
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
     EXPECT_EQ(TempDir::read(dir / "b.txt"), "beta");
     EXPECT_EQ(undo.headSize(), 0u);
+    EXPECT_FALSE(ops.RenameItem(7, "c.txt", false)) << "no such row";
 }
 
 TEST_F(Runs, NamesAreCheckedAlsoInPreview) {
