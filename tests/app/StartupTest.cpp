@@ -153,11 +153,20 @@ TEST_F(AppTest, TheRunningMarkerIsHeldWhileTheProgramRuns) {
     EXPECT_TRUE(exclusiveLockFree());
 }
 
-TEST_F(AppTest, TheListsAreSavedAtExit) {
+// The three lists are saved at exit and are back at the next start, each pattern with its kind.
+TEST_F(AppTest, TheListsAreSavedAtExitAndBackAtTheNextStart) {
+    auto view = [this] { return qobject_cast<CROZariduView*>(frame().centralWidget()); };
     ASSERT_TRUE(start());
-    auto* view = qobject_cast<CROZariduView*>(frame().centralWidget());
-    ASSERT_NE(view, nullptr);
-    view->folderBox()->AddToMRU("/daten/fotos", 0);
+    view()->folderBox()->AddToMRU("/daten/fotos", 0);
+    view()->searchBox()->AddToMRU("^IMG_", 1);
+    view()->searchBox()->AddToMRU("*.jpg", 0);
+    view()->replaceBox()->AddToMRU("Bild_", 0);
     app->ExitInstance();
-    EXPECT_EQ(registeredApp().GetRegString(true, "MRU SearchFolder", "Folder0"), "/daten/fotos");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(view()->folderBox()->text(0), "/daten/fotos");
+    ASSERT_EQ(view()->searchBox()->count(), 2);
+    EXPECT_EQ(view()->searchBox()->text(1), "^IMG_");
+    EXPECT_EQ(view()->searchBox()->datum(1), 1);
+    EXPECT_EQ(view()->searchBox()->datum(0), 0);
+    EXPECT_EQ(view()->replaceBox()->text(0), "Bild_");
 }
