@@ -1,20 +1,13 @@
-// The main window: menu, shortcuts, toolbar, status bar, title, commands during a run.
+// The main window: the status bar, commands during a run, the list's context menu and help.
 #include <QAction>
-#include <QComboBox>
 #include <QContextMenuEvent>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QTest>
-#include <QToolBar>
 
 #include "ui/list/CVNFileListCtrl.h"
-#include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
 #include "core/scan/MessagePump.h"
 #include "ui/form/CVNComboBoxMRU.h"
@@ -26,74 +19,23 @@
 
 namespace {
 
-// The menu bar as "Menu|item|item" lines, separators as "-", shortcuts after a tab.
-std::vector<std::string> menuLines(QMenuBar* bar) {
-    std::vector<std::string> lines;
-    for (QAction* top : bar->actions()) {
-        std::string line = top->text().toStdString();
-        for (QAction* a : top->menu()->actions()) {
-            line += "|";
-            if (a->isSeparator()) {
-                line += "-";
-                continue;
-            }
-            line += a->text().toStdString();
-            QStringList keys;
-            for (const QKeySequence& k : a->shortcuts())
-                keys << k.toString(QKeySequence::PortableText);
-            if (!keys.isEmpty()) line += "\t" + keys.join(",").toStdString();
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 CROZariduView* mainView(CROZariduFrame& frame) {
     return qobject_cast<CROZariduView*>(frame.centralWidget());
 }
 
 } // namespace
 
-TEST_F(AppTest, TheMenuHasEveryItemWithItsShortcuts) {
+// Hovering an item shows its prompt and leaving it brings back what the pane said; a Find
+// writes its result there.
+TEST_F(AppTest, TheStatusBarShowsPromptsAndTheFindResult) {
     ASSERT_TRUE(start());
-    const std::vector<std::string> expected{
-        "&Datei|&Beenden",
-        "&Bearbeiten|&Rückgängig\tCtrl+Z,Alt+Backspace|&Verlauf...|-|&Ausschneiden\tCtrl+X,Shift+Del|"
-        "&Kopieren\tCtrl+C,Ctrl+Ins|E&infügen\tCtrl+V,Shift+Ins|-|Alles &markieren\tCtrl+A|"
-        "Markierung &umkehren|-|Muster &speichern...\tCtrl+Shift+Ins",
-        "&Ansicht|&Finden/Umbenennen|&Datum/Attribute|-|&Symbolleiste|S&tatusleiste|-|&Optionen...",
-        "&Hilfe|&Hilfethemen\tAlt+F1|&Direkthilfe\tShift+F1|-|Inf&o über...",
-    };
-    EXPECT_EQ(menuLines(frame().menuBar()), expected);
-    ASSERT_NE(frame().action(ID_HELP), nullptr);
-    EXPECT_EQ(frame().action(ID_HELP)->shortcut(), QKeySequence(Qt::Key_F1));
-
-    std::vector<int> toolbar;
-    for (QAction* a : frame().toolBar()->actions())
-        toolbar.push_back(a->isSeparator() ? 0 : a->data().toInt());
-    const std::vector<int> buttons{32772, 32773, 0, 57635, 57634, 57637, 57643, 0, 32771, 57669};
-    EXPECT_EQ(toolbar, buttons);
-    for (int id : buttons)
-        if (id) {
-            EXPECT_FALSE(frame().action(id)->icon().isNull()) << id;
-        }
-}
-
-TEST_F(AppTest, PromptsAndTheIdlePromptInTheStatusBar) {
-    ASSERT_TRUE(start());
-    EXPECT_EQ(frame().messageText().toStdString(), LoadString(57345));
     QAction* options = frame().action(ID_OPTIONS);
-    EXPECT_EQ(options->statusTip().toStdString(),
-              "Öffnet das Dialogfenster für die Programmeinstellungen.");
-    EXPECT_EQ(options->toolTip().toStdString(), "Programmeinstellungen");
-    // Hovering an item shows its prompt; leaving it brings back what the pane said.
     QStatusTipEvent tip(options->statusTip());
     QCoreApplication::sendEvent(&frame(), &tip);
     EXPECT_EQ(frame().statusBar()->currentMessage(), options->statusTip());
     QStatusTipEvent none{QString()};
     QCoreApplication::sendEvent(&frame(), &none);
     EXPECT_TRUE(frame().statusBar()->currentMessage().isEmpty());
-    // A Find writes its result into the pane.
     TempDir dir;
     dir.file("eins.txt");
     CROZariduView* view = mainView(frame());
@@ -101,33 +43,6 @@ TEST_F(AppTest, PromptsAndTheIdlePromptInTheStatusBar) {
     view->searchBox()->setEditText("*.txt");
     view->OnFind();
     EXPECT_EQ(frame().messageText().toStdString(), "1 Datei(en) gefunden.");
-}
-
-TEST_F(AppTest, TheTitleIsAlwaysTheProgramName) {
-    ASSERT_TRUE(start());
-    for (int id : {ID_VIEW_DATE_ATTRIBUTES, ID_VIEW_FIND_RENAME}) {
-        frame().action(id)->trigger();
-        EXPECT_TRUE(frame().action(id)->isChecked());
-        EXPECT_EQ(frame().windowTitle().toStdString(), "Orvane");
-    }
-    QString aboutText;
-    QTimer::singleShot(0, [&] {
-        QWidget* about = QApplication::activeModalWidget();
-        ASSERT_NE(about, nullptr);
-        EXPECT_EQ(about->windowTitle().toStdString(), "Info über Orvane");
-        for (QLabel* l : about->findChildren<QLabel*>())
-            aboutText += l->text() + "\n";
-        for (QPushButton* b : about->findChildren<QPushButton*>())
-            if (b->text() == QString::fromUtf8("S&chließen")) b->click();
-    });
-    frame().action(ID_APP_ABOUT)->trigger();
-    EXPECT_TRUE(aboutText.contains(QStringLiteral("Version %1.%2.%3")
-                                       .arg(app->versionInfo().major)
-                                       .arg(app->versionInfo().minor)
-                                       .arg(app->versionInfo().build)));
-    EXPECT_TRUE(aboutText.contains(QString::fromUtf8("Alle Rechte vorbehalten.")));
-    EXPECT_TRUE(aboutText.contains(QString::fromStdString(app->versionInfo().legalCopyright)));
-    EXPECT_EQ(frame().windowTitle().toStdString(), "Orvane");
 }
 
 // During a run the options, the About box and the view switches are off; closing the window
@@ -165,7 +80,6 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     EXPECT_FALSE(frame().isVisible());
 }
 
-// The list's context menu is the files' menu, and only for selected files.
 // The help entry comes first; the files' own entries follow only for a selection.
 TEST_F(AppTest, ARightClickInTheListOpensDirekthilfeAndTheFilesMenu) {
     ASSERT_TRUE(start());
