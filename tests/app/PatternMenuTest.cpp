@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>

@@ -7,9 +7,7 @@
 #include <unistd.h>
 
 #include "platform/errors.h"
-#include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
-#include "core/settings/CVNAppInfo.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/RegisteredApp.h"
