@@ -94,8 +94,10 @@ TEST_F(EditCommands, UndoGoesToTheBoxOrToTheFilesOfTheList) {
     EXPECT_EQ(searchText(), "c");
     EXPECT_EQ(namesIn(dir.path()), renamed);
 
+    // The view menu checks the mode shown, and only that one.
+    EXPECT_TRUE(view.commandChecked(ID_VIEW_FIND_RENAME) && !view.commandChecked(ID_VIEW_DATE_ATTRIBUTES));
     view.onCommand(ID_VIEW_DATE_ATTRIBUTES);
-    EXPECT_TRUE(view.commandChecked(ID_VIEW_DATE_ATTRIBUTES));
+    EXPECT_TRUE(view.commandChecked(ID_VIEW_DATE_ATTRIBUTES) && !view.commandChecked(ID_VIEW_FIND_RENAME));
     focus(view.fileList());
     ASSERT_TRUE(view.commandEnabled(ID_EDIT_UNDO));
     view.onCommand(ID_EDIT_UNDO);
