@@ -1,6 +1,7 @@
 // The main window: the status bar, commands during a run, the list's context menu and help.
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -43,6 +44,23 @@ TEST_F(AppTest, TheStatusBarShowsPromptsAndTheFindResult) {
     view->searchBox()->setEditText("*.txt");
     view->OnFind();
     EXPECT_EQ(frame().messageText().toStdString(), "1 Datei(en) gefunden.");
+}
+
+// Info über... opens the About box with the program's version.
+TEST_F(AppTest, TheAboutBoxOpensWithTheVersion) {
+    ASSERT_TRUE(start());
+    QString text;
+    QTimer::singleShot(0, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_NE(about, nullptr);
+        for (QLabel* l : about->findChildren<QLabel*>())
+            text += l->text() + "\n";
+        about->close();
+    });
+    frame().action(ID_APP_ABOUT)->trigger();
+    const CVNVersionInfo& v = app->versionInfo();
+    EXPECT_TRUE(text.contains(QStringLiteral("Version %1.%2.%3").arg(v.major).arg(v.minor).arg(v.build)))
+        << text.toStdString();
 }
 
 // During a run the options, the About box and the view switches are off; closing the window
