@@ -33,10 +33,8 @@ TEST(Instances, TwoRunSideBySide) {
     const std::string runtime = sandbox.dir() / "run";
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    const pid_t first = launch(runtime);
-    const pid_t second = launch(runtime);
-    ASSERT_GT(first, 0);
-    ASSERT_GT(second, 0);
+    const pid_t first = launch(runtime), second = launch(runtime);
+    ASSERT_TRUE(first > 0 && second > 0);
     const std::string marker = runtime + "/ORVANE.lock";
     // Start-up is done when the window exists; give both a generous moment.
     for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
@@ -47,10 +45,9 @@ TEST(Instances, TwoRunSideBySide) {
         EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "an instance ended by itself";
         kill(pid, SIGTERM);
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
-        if (WIFEXITED(status)) {
-            EXPECT_EQ(WEXITSTATUS(status), 0);
-        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << (WIFEXITED(status) ? "exit status " : "killed by signal ")
+            << (WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
     }
     EXPECT_TRUE(std::filesystem::exists(marker));
 }

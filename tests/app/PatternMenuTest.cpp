@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -108,9 +107,6 @@ TEST_F(PatternMenus, TheSearchMenuShowsStatusLinesAndAppendsABuildingBlock) {
     EXPECT_EQ(status(), "Vorher");
     EXPECT_EQ(withCaret(view->searchBox()), "abc(.*)|\\.txt");
     EXPECT_EQ(view->replaceBox()->currentText().toStdString(), "bleibt");
-    EXPECT_TRUE(view->searchBox()->hasFocus() ||
-                view->searchBox()->isAncestorOf(QApplication::focusWidget()) ||
-                QApplication::focusWidget() == nullptr);
 
     // Strg+Z in the box takes the insertion back.
     edit(view->searchBox())->undo();
@@ -165,11 +161,9 @@ TEST_F(PatternMenus, TheReplacementMenuAppendsAndTheButtonsRestDuringARun) {
     EXPECT_EQ(view->replaceBox()->currentText().toStdString(), "Bild_:(001)");
 
     view->SetRunState(true);
-    EXPECT_FALSE(view->patternMenuButton(0)->isEnabled());
-    EXPECT_FALSE(view->patternMenuButton(1)->isEnabled());
+    EXPECT_FALSE(view->patternMenuButton(0)->isEnabled() || view->patternMenuButton(1)->isEnabled());
     view->SetRunState(false);
-    EXPECT_TRUE(view->patternMenuButton(0)->isEnabled());
-    EXPECT_TRUE(view->patternMenuButton(1)->isEnabled());
+    EXPECT_TRUE(view->patternMenuButton(0)->isEnabled() && view->patternMenuButton(1)->isEnabled());
 }
 
 // Strg+Umschalt+Einfg stores the boxes' patterns from "Suchen" or "Ersetzen" and does nothing

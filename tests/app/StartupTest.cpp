@@ -1,81 +1,25 @@
-// Start-up: version information, parameters, help-tip mode, damaged settings, the running marker.
+// Start-up: parameters, help-tip mode, damaged settings, the running marker.
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include "platform/errors.h"
-#include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
-#include "core/settings/CVNAppInfo.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/RegisteredApp.h"
-
-namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-} // namespace
-
-TEST(VersionInfo, ValidOnlyWithCompanyAndRights) {
-    struct Row {
-        const char* without;
-        bool valid;
-    };
-    for (const Row& r : {Row{"", true}, Row{"Comments", true}, Row{"CompanyName", false},
-                         Row{"LegalCopyright", false}}) {
-        VersionResource res = VersionResource::Own();
-        res.strings.erase(r.without);
-        CVNVersionInfo info;
-        EXPECT_EQ(info.Read(res), r.valid) << r.without;
-        EXPECT_EQ(info.valid, r.valid) << r.without;
-    }
-}
-
-TEST(VersionInfo, VersionTextTakesTheSelectedParts) {
-    VersionResource res;
-    res.fileVersion[0] = 1;
-    res.fileVersion[1] = 12;
-    res.fileVersion[2] = 7;
-    res.fileVersion[3] = 3;
-    res.productVersionLow = 5;
-    res.strings = {{"CompanyName", "Orvane"}, {"LegalCopyright", "(c)"}};
-    CVNVersionInfo info;
-    ASSERT_TRUE(info.Read(res));
-    using V = CVNVersionInfo;
-    struct Row {
-        int parts;
-        bool separator;
-        const char* text;
-    };
-    for (const Row& r :
-         {Row{V::kMajor | V::kMinor, true, "1.12"}, Row{V::kMajor | V::kMinor, false, "112"},
-          Row{V::kProduct | V::kBuild, true, "005.7"}, Row{V::kMinor | V::kRevision, true, "12.3"},
-          Row{31, true, "005.1.12.7.3"}, Row{0, true, ""}})
-        EXPECT_EQ(info.VersionText(r.parts, r.separator), r.text) << r.parts;
-}
+#include "tests/support/TempDir.h"
 
 TEST_F(AppTest, AFreshConfigurationStartsWithDefaults) {
     ASSERT_TRUE(start());
     EXPECT_TRUE(presenter.shown().empty());
     EXPECT_EQ(app->pars().MaxFiles, 0);
     EXPECT_EQ(app->pars().RenAllMode, 0);
-    EXPECT_EQ(app->pars().ShowHelpTips, 0);
     EXPECT_EQ(app->helpTipMode(), 2);
-    EXPECT_EQ(app->appInfo().GetRegistryKey(), "Orvane");
-    EXPECT_EQ(app->versionInfo().companyName, "Orvane");
     EXPECT_TRUE(frame().isVisible());
-    EXPECT_EQ(frame().windowTitle().toStdString(), "Orvane");
     // Qt's own texts are German too, as far as a translation is installed.
     if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm")) {
         EXPECT_EQ(
@@ -85,28 +29,28 @@ TEST_F(AppTest, AFreshConfigurationStartsWithDefaults) {
 }
 
 TEST_F(AppTest, TheHelpTipModeFollowsTheStoredSetting) {
-    struct Row {
-        int stored;
-        int mode;
-    };
-    for (const Row& r : {Row{0, 2}, Row{1, 3}, Row{7, 3}}) {
-        ASSERT_TRUE(registeredApp().WriteRegInt(true, "Settings", "ShowHelpTips", r.stored));
+    for (int stored : {0, 1, 7}) {
+        ASSERT_TRUE(registeredApp().WriteRegInt(true, "Settings", "ShowHelpTips", stored));
         ASSERT_TRUE(start());
-        EXPECT_EQ(app->helpTipMode(), r.mode) << r.stored;
+        EXPECT_EQ(app->helpTipMode(), stored ? 3 : 2) << stored;
         app->ExitInstance();
     }
 }
 
-TEST_F(AppTest, AMissingRightsNoticeStopsStartUpWithTheInvalidParameterText) {
-    VersionResource res = VersionResource::Own();
-    res.strings.erase("LegalCopyright");
-    EXPECT_FALSE(start(res));
-    EXPECT_EQ(app->frame(), nullptr);
-    EXPECT_EQ(app->lastError(), 87u);
-    ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].text,
-              "Fehler beim Initialisieren der Programminstanz. " + FormatSystemError(87));
-    EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONERROR);
+// Version information without the company or the rights notice stops start-up.
+TEST_F(AppTest, IncompleteVersionInformationStopsStartUpWithTheInvalidParameterText) {
+    for (const char* missing : {"CompanyName", "LegalCopyright"}) {
+        SCOPED_TRACE(missing);
+        presenter.clear();
+        VersionResource res = VersionResource::Own();
+        res.strings.erase(missing);
+        EXPECT_FALSE(start(res));
+        EXPECT_EQ(app->frame(), nullptr);
+        ASSERT_EQ(presenter.shown().size(), 1u);
+        EXPECT_EQ(presenter.shown()[0].text,
+                  "Fehler beim Initialisieren der Programminstanz. " + FormatSystemError(87));
+        EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONERROR);
+    }
 }
 
 // A damaged settings file gives the defaults and is never lost, also when the program writes
@@ -119,9 +63,9 @@ TEST_F(AppTest, ADamagedSettingsFileGivesDefaultsAndIsKept) {
     EXPECT_EQ(app->pars().MaxFiles, 0);
     EXPECT_EQ(app->helpTipMode(), 2);
     app->ExitInstance();
-    bool kept = readFile(sandbox.userHive()) == damaged;
+    bool kept = TempDir::read(sandbox.userHive()) == damaged;
     for (const auto& e : std::filesystem::directory_iterator(sandbox.userFolder()))
-        kept = kept || readFile(e.path()) == damaged;
+        kept = kept || TempDir::read(e.path()) == damaged;
     EXPECT_TRUE(kept);
 }
 
@@ -153,11 +97,20 @@ TEST_F(AppTest, TheRunningMarkerIsHeldWhileTheProgramRuns) {
     EXPECT_TRUE(exclusiveLockFree());
 }
 
-TEST_F(AppTest, TheListsAreSavedAtExit) {
+// The three lists are saved at exit and are back at the next start, each pattern with its kind.
+TEST_F(AppTest, TheListsAreSavedAtExitAndBackAtTheNextStart) {
+    auto view = [this] { return qobject_cast<CROZariduView*>(frame().centralWidget()); };
     ASSERT_TRUE(start());
-    auto* view = qobject_cast<CROZariduView*>(frame().centralWidget());
-    ASSERT_NE(view, nullptr);
-    view->folderBox()->AddToMRU("/daten/fotos", 0);
+    view()->folderBox()->AddToMRU("/daten/fotos", 0);
+    view()->searchBox()->AddToMRU("^IMG_", 1);
+    view()->searchBox()->AddToMRU("*.jpg", 0);
+    view()->replaceBox()->AddToMRU("Bild_", 0);
     app->ExitInstance();
-    EXPECT_EQ(registeredApp().GetRegString(true, "MRU SearchFolder", "Folder0"), "/daten/fotos");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(view()->folderBox()->text(0), "/daten/fotos");
+    ASSERT_EQ(view()->searchBox()->count(), 2);
+    EXPECT_EQ(view()->searchBox()->text(1), "^IMG_");
+    EXPECT_EQ(view()->searchBox()->datum(1), 1);
+    EXPECT_EQ(view()->searchBox()->datum(0), 0);
+    EXPECT_EQ(view()->replaceBox()->text(0), "Bild_");
 }

@@ -3,7 +3,6 @@
 // The main form on a temporary folder, with a scripted message presenter.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -14,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -39,7 +39,6 @@ class MainView : public ::testing::Test {
 protected:
     QPushButton* button(int id) const { return qobject_cast<QPushButton*>(view.control(id)); }
     QCheckBox* box(int id) const { return qobject_cast<QCheckBox*>(view.control(id)); }
-    bool shown(int id) const { return !view.control(id)->isHidden(); }
 
     // The column titles in visible order.
     std::vector<std::string> columns() const {
@@ -51,9 +50,10 @@ protected:
         return titles;
     }
 
-    // Lists the files of the temporary folder matching pattern, sorted by name.
-    void find(const std::string& pattern, bool regExp) {
-        view.folderBox()->setEditText(QString::fromStdString(dir.path()));
+    // Lists the files of folder (the temporary one unless given) matching pattern, sorted by
+    // name, with the first row selected.
+    void find(const std::string& pattern, bool regExp, const std::string& folder = {}) {
+        view.folderBox()->setEditText(QString::fromStdString(folder.empty() ? dir.path() : folder));
         view.searchBox()->setEditText(QString::fromStdString(pattern));
         box(IDC_REGEXP)->setChecked(regExp);
         button(IDC_FIND)->click();
@@ -63,15 +63,26 @@ protected:
     void replaceWith(const std::string& replacement) {
         view.replaceBox()->setEditText(QString::fromStdString(replacement));
     }
+    // Suchen and Ersetzen for a run after a Find.
+    void replace(const std::string& search, const std::string& replacement) {
+        view.searchBox()->setEditText(QString::fromStdString(search));
+        replaceWith(replacement);
+    }
     bool exists(const std::string& name) const {
         struct stat st {};
         return lstat((dir / name).c_str(), &st) == 0;
     }
+    // The names in a folder, sorted.
+    static std::vector<std::string> namesIn(const std::string& folder) {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     int countShown(const std::string& text) const {
-        int n = 0;
-        for (const auto& m : presenter.shown())
-            n += m.text == text;
-        return n;
+        return int(std::count_if(presenter.shown().begin(), presenter.shown().end(),
+                                 [&](const ShownMessage& m) { return m.text == text; }));
     }
 
     QApplication& app = qtApp(); // before any widget member
@@ -80,4 +91,19 @@ protected:
     HookPresenter presenter;
     ScopedMessagePresenter guard{presenter};
     CROZariduView view{pars};
+};
+
+// The form shown in the active window, for what depends on the focus and on keys.
+class ShownView : public MainView {
+protected:
+    void SetUp() override {
+        view.show();
+        QApplication::setActiveWindow(&view);
+        QCoreApplication::processEvents();
+    }
+    void focus(QWidget* w, Qt::FocusReason reason = Qt::OtherFocusReason) {
+        w->setFocus(reason);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), w);
+    }
 };

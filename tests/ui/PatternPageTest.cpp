@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -51,22 +50,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(PatternEditor, TitleAndTypeFollowModeAndType) {
-    const struct {
-        int mode, type;
-        const char* title;
-        const char* typeText;
-    } cases[] = {
-        {CROZariduPattDlg::kAdd, 0, "Such-/Ersatzmuster hinzufügen", "Wildcard"},
-        {CROZariduPattDlg::kEdit, 1, "Such-/Ersatzmuster bearbeiten", "Regulärer Ausdruck"},
-    };
-    for (const auto& c : cases) {
-        CROZariduPattDlg editor(c.mode, 1, c.type, {});
-        EXPECT_EQ(editor.windowTitle().toStdString(), c.title);
-        EXPECT_EQ(editor.typeLabel()->text().toStdString(), c.typeText);
-    }
-}
 
 // Each refusal keeps the editor open with the focus on the field to mend; the number field is
 // only open for "im Muster nach dem".
@@ -150,21 +133,16 @@ protected:
     CROZariduPattPage page{settings};
 };
 
+// The type chooses the list that can be worked on; Bearbeiten and Entfernen need a selection.
 TEST_F(PatternPage, TheTypeChoosesTheListAndTheSelectionTheButtons) {
-    EXPECT_EQ(page.list(0)->headerItem()->text(2).toStdString(), "Ersatzmuster");
     EXPECT_EQ(shownNames(0), (std::vector<std::string>{"Bilder", "Texte"}));
     EXPECT_EQ(shownNames(1), (std::vector<std::string>{"Ziffern"}));
-    EXPECT_EQ(page.list(0)->SelectedIndex(), 0) << "the first item is selected at the start";
-    EXPECT_TRUE(page.list(0)->isEnabled());
-    EXPECT_FALSE(page.list(1)->isEnabled());
-    EXPECT_TRUE(page.editButton()->isEnabled());
-
+    EXPECT_TRUE(page.list(0)->isEnabled() && !page.list(1)->isEnabled());
+    EXPECT_TRUE(page.editButton()->isEnabled()); // the first item is selected at the start
     page.list(0)->clearSelection();
-    EXPECT_FALSE(page.editButton()->isEnabled());
-    EXPECT_FALSE(page.removeButton()->isEnabled());
+    EXPECT_FALSE(page.editButton()->isEnabled() || page.removeButton()->isEnabled());
     page.typeButton(1)->click();
-    EXPECT_TRUE(page.list(1)->isEnabled());
-    EXPECT_FALSE(page.list(0)->isEnabled());
+    EXPECT_TRUE(page.list(1)->isEnabled() && !page.list(0)->isEnabled());
     EXPECT_TRUE(page.removeButton()->isEnabled());
 }
 

