@@ -28,6 +28,7 @@
 #include "ui/dialogs/CROZariduAboutDlg.h"
 #include "ui/dialogs/CROZariduGnrlPage.h"
 #include "ui/dialogs/CROZariduPattDlg.h"
+#include "ui/shell/FilePropertiesDialog.h"
 #include "ui/dialogs/CROZariduPattPage.h"
 #include "ui/dialogs/CVNHistoryDlg.h"
 #include "ui/dialogs/CVNPropertySheet.h"
@@ -87,6 +88,16 @@ const std::vector<WindowCase>& windows() {
         {"Verlauf", 0x20084,
          [](Env& e) {
              return std::make_unique<CVNHistoryDlg>(e.journal, [](const std::string&) {});
+         }},
+        {"Eigenschaften", 0x20085,
+         [](Env& e) {
+             const std::string folder = e.sandbox.dir().path();
+             XdgSandbox::put(folder + "/a.txt", "a");
+             FindData found;
+             found.name = "a.txt";
+             const auto record = FileListRecord::make(std::make_shared<const std::string>(folder), found);
+             return std::unique_ptr<QWidget>(
+                 FilePropertiesDialog::showFor({record.get()}, {folder + "/a.txt"}, folder, nullptr));
          }},
     };
     return cases;
