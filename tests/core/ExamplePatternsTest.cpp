@@ -15,7 +15,6 @@
 #include "tests/support/ScriptedPresenter.h"
 #include "core/settings/CROZariduPattern.h"
 #include "platform/RegistryHive.h"
-#include "platform/chars.h"
 #include "core/messages/CVNException.h"
 #include "tests/platform/XdgSandbox.h"
 #include "tests/core/RunFixture.h"
@@ -31,10 +30,6 @@ constexpr int kRegExp = 1;
 
 std::string typeName(int type) {
     return type == kWildcard ? "wildcard" : "regexp";
-}
-
-std::size_t charCount(const std::string& s) {
-    return chars::count(s.data(), s.data() + s.size());
 }
 
 // The preconfigured patterns of the installed example file, as the menus get them.
@@ -199,39 +194,6 @@ TEST_F(ExamplePatterns, FileIsAValidSettingsFileWithEveryKeyLoaded) {
             ++keyLines;
         EXPECT_GE(loaded_[type].size(), 5u);
         EXPECT_EQ(loaded_[type].size(), keyLines);
-    }
-}
-
-TEST_F(ExamplePatterns, EveryPatternIsOfferedInAMenuWithAFittingCaret) {
-    for (int type : {kWildcard, kRegExp}) {
-        std::vector<CROZariduPattern> searchMenu, replaceMenu;
-        CROZariduPattern::LoadAll(app_, 0, type, searchMenu, CROZariduPattern::kWithSearchPattern);
-        CROZariduPattern::LoadAll(app_, 0, type, replaceMenu, CROZariduPattern::kReplacementOnly);
-        EXPECT_EQ(searchMenu.size() + replaceMenu.size(), loaded_[type].size())
-            << typeName(type) << ": a pattern in no menu";
-        EXPECT_FALSE(searchMenu.empty()) << typeName(type);
-        EXPECT_FALSE(replaceMenu.empty()) << typeName(type);
-
-        for (const CROZariduPattern& p : loaded_[type]) {
-            SCOPED_TRACE(typeName(type) + ": " + p.m_menuText);
-            EXPECT_EQ(p.m_userDefined, 0);
-            EXPECT_FALSE(p.m_statusline.empty());
-            // A menu strips '&' as a mnemonic marker.
-            EXPECT_EQ(p.m_menuText.find('&'), std::string::npos);
-            // Only the replacement menu's patterns must go to the replacement field, only the
-            // patterns without one to the search field: the other field was not touched.
-            if (p.m_searchPattern.empty())
-                EXPECT_EQ(p.m_caretPosType, 1);
-            else if (p.m_replacePattern.empty())
-                EXPECT_EQ(p.m_caretPosType, 0);
-            else
-                EXPECT_TRUE(p.m_caretPosType == 0 || p.m_caretPosType == 1);
-            const std::string& field =
-                p.m_caretPosType == 0 ? p.m_searchPattern : p.m_replacePattern;
-            EXPECT_GE(p.m_caretPos, 0);
-            EXPECT_LE(static_cast<std::size_t>(p.m_caretPos), charCount(field))
-                << "caret beyond the inserted pattern " << field;
-        }
     }
 }
 

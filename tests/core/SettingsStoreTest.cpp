@@ -65,50 +65,6 @@ TEST(SettingsStore, PathsOutsideTheApplicationKeyAreRefused) {
     EXPECT_EQ(stateOf(xdg.userHive()), before);
 }
 
-TEST(SettingsStore, ReadsFindOnlyTheTypeAsked) {
-    XdgSandbox xdg;
-    CSettingsStore w(false, false);
-    ASSERT_TRUE(w.CreateKey(kApp + "\\T"));
-    const std::uint8_t seven = 7;
-    ASSERT_TRUE(w.Write("dword", 7));
-    ASSERT_TRUE(w.Write("text", std::string("7")));
-    ASSERT_TRUE(w.Write("cut text", std::string("ab\0cd", 5)));
-    ASSERT_TRUE(w.Write("bytes", &seven, 1));
-    ASSERT_TRUE(w.Write("no bytes", nullptr, 0));
-
-    CSettingsStore r(false, true);
-    ASSERT_TRUE(r.Open(kApp + "\\T"));
-    const struct {
-        const char* name;
-        bool asInt, asText, asBytes;
-        int intValue;
-        std::string text;
-        std::vector<std::uint8_t> bytes;
-    } cases[] = {
-        {"dword", true, false, false, 7, "", {}},
-        {"text", false, true, false, 0, "7", {}},
-        {"cut text", false, true, false, 0, "ab", {}},
-        {"bytes", false, false, true, 0, "", {7}},
-        {"no bytes", false, false, false, 0, "", {}}, // a binary value needs a byte
-        {"missing", false, false, false, 0, "", {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        int i = 0;
-        std::uint32_t u = 0;
-        std::string text = "left over";
-        std::vector<std::uint8_t> bytes{9, 9};
-        EXPECT_EQ(r.Read(c.name, i), c.asInt);
-        EXPECT_EQ(r.Read(c.name, u), c.asInt);
-        EXPECT_EQ(i, c.intValue);
-        EXPECT_EQ(static_cast<int>(u), c.intValue);
-        EXPECT_EQ(r.Read(c.name, text), c.asText);
-        EXPECT_EQ(text, c.text) << "emptied first";
-        EXPECT_EQ(r.Read(c.name, bytes), c.asBytes);
-        EXPECT_EQ(bytes, c.bytes) << "emptied first";
-    }
-}
-
 TEST(SettingsStore, DeleteKeyRemovesTheWholeSubtreeAndNothingElse) {
     XdgSandbox xdg;
     CSettingsStore w(false, false);
