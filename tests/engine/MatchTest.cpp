@@ -244,6 +244,9 @@ TEST(Match, Sets) {
         {"[a-ä]", CI, "ő", false, {}}, // neither ő nor Ő does
         {"[а-я]+", CI, "ДОМ", true, {{0, 6}}}, // Cyrillic range, either case
         {"[äöü]+", CS, "xÄä", true, {{3, 2}}},
+        // A run entered again from further left must not take characters outside the set.
+        {"^(...|.)[ab]*c", CS, "1xcZ", false, {}},
+        {"^(...|.)[^x]*c", CS, "1xcZ", false, {}},
     });
 }
 
@@ -259,6 +262,7 @@ TEST(Match, CaseFoldingAppliesToLiteralsAndRepeats) {
         {"ä", CI, "Ä", true, {{0, 2}}},
         {"Ä", CS, "ä", false, {}},
         {"grÜsse", CI, "GRüSSE", true, {{0, 7}}},
+        {"grÜsse", CS, "GRÜSSE", false, {}}, // the ASCII letters of a mixed literal keep case
         {"ä*Ö", CI, "ÄÄö", true, {{0, 6}}},
         {"ö+", CI, "xÖöÖy", true, {{1, 6}}},
         {"straße", CI, "STRAßE", true, {{0, 7}}},
@@ -337,12 +341,14 @@ TEST(Match, WordAnchors) {
 // Handles that cannot match or expand say why and never produce a name.
 TEST(Match, HandlesThatCannotMatch) {
     RegExp none;
-    std::string out;
+    std::string out = "unchanged";
     EXPECT_FALSE(none.exec("abc"));
     EXPECT_EQ(none.errorText(), regErrorText(23));
     EXPECT_FALSE(none.substitute("&", out));
     RegExp refused("a**", true);
     EXPECT_FALSE(refused.exec("aaa"));
+    EXPECT_FALSE(refused.substitute("x", out));
+    EXPECT_EQ(out, "unchanged");
     RegExp re("a", true);
     EXPECT_FALSE(re.exec(static_cast<const char*>(nullptr)));
     EXPECT_EQ(re.errorText(), regErrorText(1));
