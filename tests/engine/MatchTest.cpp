@@ -356,7 +356,7 @@ TEST(Match, HandlesThatCannotMatch) {
     EXPECT_FALSE(re.hasError());
 }
 
-// A failed exec leaves no groups behind that a later expansion could pick up.
+// A failed exec reports no groups, and the next match reports only its own.
 TEST(Match, FailedExecForgetsTheLastMatch) {
     RegExp re("(a)(b)?", true);
     ASSERT_TRUE(re.exec("ab"));
