@@ -20,18 +20,12 @@ Outcome run(const char* pattern, const std::string& subject) {
     return {m, regexecVisits()};
 }
 
-// The bound the matcher promises: program nodes times positions, times the repeat count of a
-// single-character repetition (at most the subject length).
-std::uint64_t bound(const char* pattern, std::size_t length) {
-    RegExp re(pattern, false);
-    std::uint64_t nodes = re.program()->programSize / 3 + 1;
-    return nodes * (length + 1) * (length + 2);
-}
-
 } // namespace
 
+// The bound the matcher promises: program nodes times positions, times the repeat count of a
+// single-character repetition (at most the subject length).
 TEST(Pathological, WorkStaysPolynomialOnAdversarialNames) {
-    struct {
+    const struct {
         const char* pattern;
         std::string subject;
         bool matches;
@@ -47,22 +41,23 @@ TEST(Pathological, WorkStaysPolynomialOnAdversarialNames) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
-        Outcome r = run(c.pattern, c.subject);
+        const std::uint64_t nodes = RegExp(c.pattern, false).program()->programSize / 3 + 1;
+        const Outcome r = run(c.pattern, c.subject);
         EXPECT_EQ(r.matched, c.matches);
-        EXPECT_LE(r.visits, bound(c.pattern, c.subject.size()));
+        EXPECT_LE(r.visits, nodes * (c.subject.size() + 1) * (c.subject.size() + 2));
     }
 }
 
 // Exponential work doubles with each extra character; memoised work grows polynomially.
 TEST(Pathological, DoublingTheNameDoesNotSquareTheWork) {
-    struct {
+    const struct {
         const char* pattern;
         const char* tail; // defeats the required-literal filter where the pattern has one
     } cases[] = {{"^(a|aa)*$", "!"}, {"(a|a)*b", "!b"}, {"^((a|b)+)+c", "!c"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
-        Outcome small = run(c.pattern, std::string(60, 'a') + c.tail);
-        Outcome large = run(c.pattern, std::string(120, 'a') + c.tail);
+        const Outcome small = run(c.pattern, std::string(60, 'a') + c.tail);
+        const Outcome large = run(c.pattern, std::string(120, 'a') + c.tail);
         EXPECT_GT(small.visits, 60u);
         EXPECT_LT(large.visits, small.visits * 5);
     }
@@ -70,25 +65,25 @@ TEST(Pathological, DoublingTheNameDoesNotSquareTheWork) {
 
 // Remembering failures must not change which match or which groups are found.
 TEST(Pathological, MemoisedResultsEqualPlainBacktracking) {
-    struct {
+    const struct {
         const char* pattern;
         const char* subject;
         int group;
         int start;
         int length;
     } cases[] = {
-        {"^(a|aa)*$", "aaaa", 1, 3, 1},           // first alternative wins every iteration
-        {"(a|ab)(c|bcd)(d*)", "abcd", 2, 1, 3},   // backtracks into the second alternative
+        {"^(a|aa)*$", "aaaa", 1, 3, 1},         // first alternative wins every iteration
+        {"(a|ab)(c|bcd)(d*)", "abcd", 2, 1, 3}, // backtracks into the second alternative
         {"(a|ab)(c|bcd)(d*)", "abcd", 3, 4, 0},
-        {"(a|a)*b", "xaab", 0, 1, 3},             // leftmost start after failures at 0
-        {"^(.*)(.*)x(.*)$", "axbxc", 1, 0, 3},    // greedy first group keeps the most
+        {"(a|a)*b", "xaab", 0, 1, 3},           // leftmost start after failures at 0
+        {"^(.*)(.*)x(.*)$", "axbxc", 1, 0, 3},  // greedy first group keeps the most
         {"^(.*)(.*)x(.*)$", "axbxc", 3, 4, 1},
-        {"((a)|b)*", "ab", 2, 0, 1},              // the group of an earlier iteration stays
+        {"((a)|b)*", "ab", 2, 0, 1},            // the group of an earlier iteration stays
         {"(a(b)?)+", "aba", 2, 1, 1},
         {"(a(b)?)+", "aba", 1, 2, 1},
-        {"^(.*)X$", "abcx", 1, 0, 3},             // the next literal found byte by byte, any case
+        {"^(.*)X$", "abcx", 1, 0, 3},           // the next literal found byte by byte, any case
         {"^(.*)k$", "ab\xE2\x84\xAA", 1, 0, 2}, // ... but k also has a non-ASCII form
-        {"^(x*)(x*)y", "xxxy", 2, 3, 0},          // a run entered again from further left
+        {"^(x*)(x*)y", "xxxy", 2, 3, 0},        // a run entered again from further left
         {"(.*a){3}y", "aaaay", 1, 3, 1},
     };
     for (const auto& c : cases) {
@@ -102,12 +97,9 @@ TEST(Pathological, MemoisedResultsEqualPlainBacktracking) {
 
 // A subject far longer than any file name fails cleanly instead of exhausting the stack.
 TEST(Pathological, HugeSubjectDoesNotCrash) {
+    const std::string subject(300000, 'a');
     RegExp re("^(a|b)*$", false);
-    std::string subject(300000, 'a');
-    bool m = re.exec(subject);
-    if (!m) {
-        EXPECT_TRUE(re.hasError());
-    }
-    RegExp simple("^a*$", false);
-    EXPECT_TRUE(simple.exec(subject)); // single-character repeats need no recursion per char
+    EXPECT_TRUE(re.exec(subject) || re.hasError());
+    // Single-character repeats need no recursion per character.
+    EXPECT_TRUE(RegExp("^a*$", false).exec(subject));
 }
