@@ -446,6 +446,9 @@ bool regexec(const RegProgram& prog, RegState& state, const char* subject, std::
              bool wordBefore) {
     tVisits = 0;
     state.highestGroup = -1;
+    // A failed exec must leave no groups of an earlier match behind: an expansion after it would
+    // build a name from a file that did not match.
+    for (int i = 0; i < kRegGroups; ++i) state.groupStart[i] = state.groupEnd[i] = -1;
     if (subject == nullptr) {
         state.errorText = regErrorText(REG_ERR_EXEC_NULL);
         return false;

@@ -365,6 +365,13 @@ TEST(Match, FailedExecForgetsTheLastMatch) {
     ASSERT_TRUE(re.exec("xa"));
     EXPECT_EQ(re.highestGroup(), 1);
     EXPECT_EQ(re.groupLength(2), 0);
+    // Refused before matching (the literal x is missing): the old groups are gone all the same.
+    RegExp early("(a+)x", true);
+    ASSERT_TRUE(early.exec("aax"));
+    ASSERT_FALSE(early.exec("bbbbb"));
+    std::string out;
+    early.substitute("[\\1]", out);
+    EXPECT_EQ(out, "[]");
 }
 
 // Copies share the program but each keeps its own match.
