@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -185,4 +186,34 @@ TEST_F(JournalTest, OnlyTheNewestRunsAreKept) {
         journal.end();
     }
     EXPECT_EQ(journal.runs().size(), Journal::kMaxRuns);
+}
+
+// Names with control characters and bytes that are no UTF-8 come back exactly; a number that is
+// no number, or a run id that names another folder, is never taken at its word.
+TEST_F(JournalTest, OddNamesComeBackAndBadLinesAreRefused) {
+    TempDir odd;
+    const std::string names[] = {"tab\there.txt", "stray\x89\x19.txt", "back\\slash\n.txt"};
+    std::set<std::string> before;
+    for (const std::string& n : names) before.insert(odd.file(n).substr(odd.path().size() + 1));
+    Journal journal(state.path());
+    EXPECT_EQ(renameAll(odd.path(), journal, observer).okFiles, 3);
+    Journal later(state.path());
+    EXPECT_EQ(UndoJournalRun(later, later.runs()[0].id).restored, 3);
+    EXPECT_EQ(listing(odd.path()), before);
+
+    const std::string outside = state.path() + "-x.journal";
+    { std::ofstream(outside) << "keep\n"; }
+    later.markUndone("../" + std::filesystem::path(outside).stem().string(), {1});
+    EXPECT_EQ(TempDir::read(outside), "keep\n");
+    std::filesystem::remove(outside);
+
+    const std::string file = state / (later.runs()[0].id + ".journal");
+    std::string text = TempDir::read(file);
+    const std::size_t op = text.find("\nop\t");
+    ASSERT_NE(op, std::string::npos);
+    std::size_t field = op;
+    for (int i = 0; i < 5; ++i) field = text.find('\t', field + 1);
+    text.insert(field + 1, "x");
+    { std::ofstream(file, std::ios::trunc) << text; }
+    EXPECT_TRUE(Journal(state.path()).runs().empty()) << "the damaged run is kept aside";
 }

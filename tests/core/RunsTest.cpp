@@ -194,6 +194,33 @@ TEST_F(Runs, TheAbortPolicyEndsAtTheFirstFailureWithoutASummary) {
     EXPECT_EQ(undo.groupCount(), 1u); // g1.txt can be taken back
 }
 
+// A name that cannot be worked out (the counter leaves its range at the second file) is that
+// file's failure: the abort policy stops before anything changes, the other goes on without it.
+TEST_F(Runs, AFileWhoseNameCannotBeWorkedOutFailsAlone) {
+    for (int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        TempDir d;
+        for (const char* n : {"a", "b"}) d.file(n);
+        FileListModel m;
+        UndoLog log;
+        listFiles(m, d.path(), {"a", "b"});
+        presenter.clear();
+        RunSettings s;
+        s.kind = PATTERN_REGEXP;
+        s.search = "^";
+        s.replacement = ":(2147483647)_";
+        s.renAllMode = mode;
+        CVNRun run(m, log, observer);
+        ASSERT_TRUE(run.prepare(s));
+        const RunCounts c = run.runAll(0, -1);
+        EXPECT_EQ(c.aborted, mode == 0);
+        EXPECT_EQ(c.okFiles, mode);
+        EXPECT_EQ(c.errFiles, mode); // counted for the summary, which only the other policy gives
+        const std::set<std::string> after{mode == 0 ? "a" : "2147483647_a", "b"};
+        EXPECT_EQ(listing(d.path()), after);
+    }
+}
+
 // Undo takes back exactly what the program did, and only to the file it did it to.
 TEST_F(Runs, UndoTouchesOnlyTheFileTheRunChanged) {
     struct Case {
