@@ -164,13 +164,14 @@ TEST_F(JournalTest, ADamagedJournalIsKeptAsideAndNeverStopsTheProgram) {
     { std::ofstream(good, std::ios::app) << "done\t3\t"; } // a line cut off
     { std::ofstream(state / "20000101-000000-1-1.journal") << "Orvane journal, format 1\nrun\tgarbage\n"; }
     { std::ofstream(state / "20000101-000000-1-2.journal") << "not a journal\n"; }
+    { std::ofstream(state / "20000101-000000-1-3.journal") << "Orvane journal, format 1\nrun\tbad\\qescape\n"; }
     const std::vector<JournalRun> runs = journal.runs();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].changed(), 5);
     std::size_t keptAside = 0;
     for (const auto& e : std::filesystem::directory_iterator(state.path()))
         keptAside += e.path().filename().string().find(".journal.damaged-") != std::string::npos;
-    EXPECT_EQ(keptAside, 2u);
+    EXPECT_EQ(keptAside, 3u);
     // A folder the journal cannot be written to: the run goes on without it.
     TempDir more;
     more.file("a.txt");
