@@ -114,9 +114,12 @@ TEST_F(FormKeyboard, ReturnPressesTheDefaultOrTheFocusedButton) {
 }
 
 // During a run the status bar says how far it got; afterwards it shows the Find result again.
+// A line break in a name shows as a visible sign.
 TEST_F(FormKeyboard, TheStatusBarShowsTheProgressOfARun) {
-    files({"w1.txt", "w2.txt", "w3.txt"});
+    files({"new\nline.txt", "w2.txt", "w3.txt"});
     find("*.txt", false);
+    const QString shown = view.fileList()->model()->index(0, COL_NAME).data().toString();
+    EXPECT_TRUE(shown.size() == 12 && shown[3].isPrint()) << shown.toStdString();
     std::vector<std::string> texts;
     QObject::connect(&view, &CROZariduView::statusTextChanged,
                      [&](const QString& t) { texts.push_back(t.toStdString()); });
