@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <dlfcn.h>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <map>
 #include <set>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -15,9 +18,41 @@
 #include "platform/RegistryFile.h"
 #include "platform/WinTypes.h"
 #include "tests/platform/ChildGroup.h"
+#include "tests/platform/SettingsObstacles.h"
 #include "tests/platform/XdgSandbox.h"
+#include "tests/support/ChildProcess.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Armed by a test: a read of the file at this path fails at this offset, as on a disk with a bad
+// sector.
+struct {
+    std::string path;
+    std::size_t at = 0;
+} readFailure;
+
+} // namespace
+
+ssize_t read(int fd, void* buf, size_t count) {
+    using Real = ssize_t (*)(int, void*, size_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "read"));
+    if (!readFailure.path.empty()) {
+        std::error_code ec;
+        const off_t at = lseek(fd, 0, SEEK_CUR);
+        if (at >= 0 && fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ec) == readFailure.path) {
+            if (static_cast<std::size_t>(at) == readFailure.at) {
+                lseek(fd, 0, SEEK_END); // a read after this one goes on behind the bad part
+                errno = EIO;
+                return -1;
+            }
+            if (static_cast<std::size_t>(at) < readFailure.at)
+                count = std::min(count, readFailure.at - static_cast<std::size_t>(at));
+        }
+    }
+    return real(fd, buf, count);
+}
 
 namespace {
 
@@ -44,6 +79,14 @@ std::vector<std::string> keptCopies(const std::string& folder) {
     return names;
 }
 
+// Every file and folder below a folder, with the files' content.
+std::map<std::string, std::string> filesUnder(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        files[e.path().string()] = e.is_regular_file() ? TempDir::read(e.path().string()) : "/";
+    return files;
+}
+
 std::string validFile() {
     RegKey root;
     root.createKey("Settings").setValue("MaxFiles", RegValue::dword(5));
@@ -64,7 +107,6 @@ TEST(HiveFile, MissingFileReadsEmptyAndTheFirstWriteCreatesIt) {
     const HiveSnapshot after = ReadHive(xdg.userHive());
     EXPECT_EQ(after.state, HiveState::Ok);
     EXPECT_EQ(*valueIn(after, "settings", "maxfiles")->asDword(), 42u);
-    EXPECT_NE(TempDir::read(xdg.userHive()).find("\"MaxFiles\"=dword:0000002a"), std::string::npos);
     EXPECT_TRUE(keptCopies(xdg.userFolder()).empty());
     EXPECT_FALSE(fs::exists(xdg.userHive() + ".lock")) << "the lock goes with the write";
 }
@@ -75,6 +117,7 @@ TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
         const char* name;
         std::string content;
         bool folder = false;
+        std::size_t readFailsAt = std::string::npos;
     } cases[] = {
         {"garbage", "\x01\x02 not a registry file \xff"},
         {"cut off", valid.substr(0, valid.size() / 2)},
@@ -82,6 +125,8 @@ TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
         {"empty", ""},
         {"newer format", "Orvane registry file, format 9\n"},
         {"unreadable: a folder in its place", "", true},
+        // What was read is a whole tree, but not all the file: replacing it would lose the rest.
+        {"unreadable after a whole tree", valid + "[Rest]\n", false, valid.size()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,6 +135,8 @@ TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
             fs::create_directories(xdg.userHive() + "/inside");
         else
             XdgSandbox::put(xdg.userHive(), c.content);
+        if (c.readFailsAt != std::string::npos)
+            readFailure = {fs::canonical(xdg.userHive()).string(), c.readFailsAt};
 
         for (int i = 0; i < 2; ++i) {
             const HiveSnapshot s = ReadHive(xdg.userHive());
@@ -100,6 +147,7 @@ TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
 
         ASSERT_EQ(setValue(xdg.userHive(), "Settings", "RenAllMode", RegValue::dword(1)),
                   ERROR_SUCCESS);
+        readFailure = {};
         const auto kept = keptCopies(xdg.userFolder());
         ASSERT_EQ(kept.size(), 1u);
         if (c.folder)
@@ -114,35 +162,78 @@ TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
     }
 }
 
-TEST(HiveFile, KeptCopiesNeverReplaceEarlierOnes) {
-    XdgSandbox xdg;
-    // Occupy the names the next seconds would get, so the writes must find others.
-    const QDateTime now = QDateTime::currentDateTime();
-    std::vector<std::string> occupied;
-    for (int s = 0; s < 3; ++s) {
-        const std::string name =
-            xdg.userHive() + ".damaged-" +
-            QLocale::c().toString(now.addSecs(s), u"yyyyMMdd-HHmmss").toStdString();
-        XdgSandbox::put(name, "earlier copy " + std::to_string(s));
-        occupied.push_back(name);
+// A device or a file whose reading fails in its place reads as damaged at once. In a child with
+// bounded memory and time, since a reader that took /dev/zero for a file would never finish.
+TEST(HiveFile, WhatCannotBeReadAsAFileIsDamaged) {
+    for (const char* target : {"/dev/zero", "/proc/self/mem"}) {
+        SCOPED_TRACE(target);
+        XdgSandbox xdg;
+        fs::create_directories(xdg.userFolder());
+        fs::create_symlink(target, xdg.userHive());
+        EXPECT_EQ(runInChild([&]() -> std::string {
+                      const rlimit memory{1ul << 30, 1ul << 30};
+                      setrlimit(RLIMIT_DATA, &memory);
+                      alarm(10);
+                      try { // the child must not go on with the tests
+                          const HiveState state = ReadHive(xdg.userHive()).state;
+                          return state == HiveState::Damaged ? "" : "not damaged";
+                      } catch (...) {
+                          return "threw";
+                      }
+                  }),
+                  "");
     }
-    for (const char* damage : {"first damage", "second damage"}) {
-        XdgSandbox::put(xdg.userHive(), damage);
-        ASSERT_EQ(setValue(xdg.userHive(), "S", "v", RegValue::dword(1)), ERROR_SUCCESS);
-    }
-    for (int s = 0; s < 3; ++s)
-        EXPECT_EQ(TempDir::read(occupied[static_cast<std::size_t>(s)]),
-                  "earlier copy " + std::to_string(s));
-    std::vector<std::string> contents;
-    for (const auto& k : keptCopies(xdg.userFolder()))
-        contents.push_back(TempDir::read(k));
-    std::sort(contents.begin(), contents.end());
-    EXPECT_EQ(contents,
-              (std::vector<std::string>{"earlier copy 0", "earlier copy 1", "earlier copy 2",
-                                        "first damage", "second damage"}));
 }
 
-TEST(HiveFile, AFailedChangeWritesNothing) {
+// Kept copies are named by the second. However many are there already, none is replaced: when
+// every name tried is taken, the write is refused and the damaged file stays where it is.
+TEST(HiveFile, KeptCopiesNeverReplaceEarlierOnes) {
+    // Thousands of names, made in memory where there is /dev/shm: on a busy disk the clock could
+    // run past the seconds prepared.
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string savedTmp = tmp ? tmp : "";
+    if (fs::is_directory("/dev/shm")) setenv("TMPDIR", "/dev/shm", 1);
+    const TempDir dir;
+    tmp ? setenv("TMPDIR", savedTmp.c_str(), 1) : unsetenv("TMPDIR");
+    const std::string hive = dir / "Orvane.reg";
+
+    std::vector<std::string> occupied; // by links, the quickest to make
+    const QDateTime now = QDateTime::currentDateTime();
+    constexpr int kSeconds = 3;
+    for (int s = 0; s < kSeconds; ++s) {
+        const std::string base = hive + ".damaged-" +
+            QLocale::c().toString(now.addSecs(s), u"yyyyMMdd-HHmmss").toStdString();
+        for (int n = 1; n < 1000; ++n) {
+            occupied.push_back(n == 1 ? base : base + "-" + std::to_string(n));
+            fs::create_symlink("earlier", occupied.back());
+        }
+    }
+    dir.file("Orvane.reg", "first damage");
+    ASSERT_LT(now.secsTo(QDateTime::currentDateTime()), kSeconds - 1) << "too slow to test";
+    EXPECT_EQ(setValue(hive, "S", "v", RegValue::dword(1)), ERROR_FILE_EXISTS);
+    EXPECT_EQ(TempDir::read(hive), "first damage");
+
+    for (int s = 0; s < kSeconds; ++s) // free two names of each second
+        for (std::size_t n : {500, 998})
+            fs::remove(occupied[std::size_t(s) * 999 + n]);
+    ASSERT_EQ(setValue(hive, "S", "v", RegValue::dword(1)), ERROR_SUCCESS);
+    dir.file("Orvane.reg", "second damage");
+    ASSERT_EQ(setValue(hive, "S", "v", RegValue::dword(2)), ERROR_SUCCESS);
+
+    std::size_t earlier = 0;
+    std::vector<std::string> damages;
+    for (const auto& k : keptCopies(dir.path())) {
+        if (fs::is_symlink(k)) ++earlier;
+        else damages.push_back(TempDir::read(k));
+    }
+    EXPECT_EQ(earlier, occupied.size() - 2 * kSeconds);
+    std::sort(damages.begin(), damages.end());
+    EXPECT_EQ(damages, (std::vector<std::string>{"first damage", "second damage"}));
+}
+
+// Nothing is written when the change itself fails, when it changes nothing, or when the file
+// cannot be written: the file and its folder stay as they were.
+TEST(HiveFile, AFailedOrEmptyChangeWritesNothing) {
     XdgSandbox xdg;
     const auto refuse = [](RegKey& root) {
         root.createKey("Touched");
@@ -155,29 +246,40 @@ TEST(HiveFile, AFailedChangeWritesNothing) {
     EXPECT_EQ(UpdateHive(xdg.userHive(), refuse), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(TempDir::read(xdg.userHive()), "damaged");
     EXPECT_TRUE(keptCopies(xdg.userFolder()).empty());
-}
 
-TEST(HiveFile, AnUnchangedTreeIsNotWrittenAgain) {
-    XdgSandbox xdg;
+    fs::remove(xdg.userHive());
     ASSERT_EQ(setValue(xdg.userHive(), "S", "v", RegValue::dword(1)), ERROR_SUCCESS);
-    struct stat before {};
-    ASSERT_EQ(stat(xdg.userHive().c_str(), &before), 0);
+    const auto inode = [&] {
+        struct stat st {};
+        stat(xdg.userHive().c_str(), &st);
+        return st.st_ino;
+    };
+    const ino_t before = inode();
     ASSERT_EQ(setValue(xdg.userHive(), "s", "V", RegValue::dword(1)), ERROR_SUCCESS);
-    struct stat after {};
-    ASSERT_EQ(stat(xdg.userHive().c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);
-
+    EXPECT_EQ(inode(), before) << "the same tree is not written again";
     ASSERT_EQ(setValue(xdg.userHive(), "S", "v", RegValue::dword(2)), ERROR_SUCCESS);
-    ASSERT_EQ(stat(xdg.userHive().c_str(), &after), 0);
-    EXPECT_NE(after.st_ino, before.st_ino) << "a change is written";
+    EXPECT_NE(inode(), before) << "a change is written";
 }
 
-TEST(HiveFile, AWriteFailsWhenTheFolderCannotBeMade) {
-    XdgSandbox xdg;
-    XdgSandbox::put(xdg.dir() / "user/Orvane", "a file where the folder belongs");
-    EXPECT_EQ(ReadHive(xdg.userHive()).state, HiveState::Missing);
-    EXPECT_NE(setValue(xdg.userHive(), "S", "v", RegValue::dword(1)), ERROR_SUCCESS);
-    EXPECT_EQ(TempDir::read(xdg.dir() / "user/Orvane"), "a file where the folder belongs");
+TEST(HiveFile, AWriteThatCannotBeDoneFailsAndChangesNothing) {
+    std::vector<SettingsObstacle> obstacles = settingsObstacles();
+    obstacles.push_back({"a file where the folder belongs",
+                         [](const XdgSandbox& xdg) -> std::shared_ptr<void> {
+                             fs::remove_all(xdg.userFolder());
+                             XdgSandbox::put(xdg.userFolder(), "a file");
+                             return std::make_shared<int>();
+                         },
+                         ""});
+    for (const SettingsObstacle& o : obstacles) {
+        SCOPED_TRACE(o.name);
+        XdgSandbox xdg;
+        ASSERT_EQ(setValue(xdg.userHive(), "S", "v", RegValue::dword(1)), ERROR_SUCCESS);
+        const std::shared_ptr<void> obstacle = o.obstruct(xdg);
+        if (!obstacle) continue; // this machine cannot set it up
+        const auto before = filesUnder(xdg.dir() / "user");
+        EXPECT_NE(setValue(xdg.userHive(), "S", "v", RegValue::dword(2)), ERROR_SUCCESS);
+        EXPECT_EQ(filesUnder(xdg.dir() / "user"), before);
+    }
 }
 
 TEST(HiveFile, LoadingAndSavingLookAtFewStoredNamesPerLine) {
