@@ -49,6 +49,10 @@ TEST(Chars, DecodeValidAndStraySequences) {
         auto d = chars::decode(c.bytes.data(), c.bytes.data() + c.bytes.size());
         EXPECT_EQ(d.cp, c.cp) << c.name;
         EXPECT_EQ(d.len, c.len) << c.name;
+        char buf[4]; // and back: a stray byte encodes to itself
+        const unsigned n = chars::encode(c.cp, buf);
+        EXPECT_EQ(n, chars::encodedLength(c.cp));
+        EXPECT_EQ(std::string(buf, n), c.bytes.substr(0, c.len)) << c.name;
     }
 }
 
@@ -94,15 +98,4 @@ TEST(Chars, CaseFoldingAndCaseMapping) {
     EXPECT_EQ(chars::toLower(kStrayBase + 0xC4), kStrayBase + 0xC4);
     EXPECT_TRUE(chars::isWordChar(0xE4) && chars::isWordChar('_'));
     EXPECT_FALSE(chars::isWordChar('-') || chars::isWordChar(kStrayBase + 0xE4));
-}
-
-TEST(Chars, EncodeRoundTrips) {
-    for (char32_t c : {char32_t{'x'}, char32_t{0xE4}, char32_t{0x20AC}, char32_t{0x1F600},
-                       char32_t{kStrayBase + 0x80}, char32_t{kStrayBase + 0xFF}}) {
-        char buf[4];
-        const unsigned n = chars::encode(c, buf);
-        EXPECT_EQ(n, chars::encodedLength(c));
-        EXPECT_EQ(chars::decode(buf, buf + n).cp, c);
-        EXPECT_EQ(chars::decode(buf, buf + n).len, n);
-    }
 }
