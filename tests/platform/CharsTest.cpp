@@ -8,31 +8,13 @@
 
 using chars::kStrayBase;
 
-namespace {
-
-struct DecodeCase {
-    const char* name;
-    std::string bytes;
-    char32_t cp;
-    unsigned len;
-};
-
-std::vector<const char*> forwardBoundaries(const std::string& s) {
-    std::vector<const char*> b;
-    const char* p = s.data();
-    const char* end = p + s.size();
-    while (p < end) {
-        b.push_back(p);
-        p += chars::decode(p, end).len;
-    }
-    b.push_back(end);
-    return b;
-}
-
-} // namespace
-
 TEST(Chars, DecodeValidAndStraySequences) {
-    const DecodeCase cases[] = {
+    const struct {
+        const char* name;
+        std::string bytes;
+        char32_t cp;
+        unsigned len;
+    } cases[] = {
         {"ascii", "a", 'a', 1},
         {"two bytes", "\xC3\xA4", 0xE4, 2},
         {"three bytes", "\xE2\x82\xAC", 0x20AC, 3},
@@ -64,14 +46,12 @@ TEST(Chars, PreviousAgreesWithForwardDecoding) {
                                   "\xC3", "\xE2\x82", "\xFF", "\xED\xA0\x80", "_"};
     for (int round = 0; round < 2000; ++round) {
         std::string s;
-        int n = static_cast<int>(rng() % 12);
-        for (int i = 0; i < n; ++i) s += pieces[rng() % std::size(pieces)];
-        auto fwd = forwardBoundaries(s);
-        std::vector<const char*> back{s.data() + s.size()};
-        for (const char* p = s.data() + s.size(); p > s.data();) {
-            p = chars::previous(s.data(), p);
-            back.insert(back.begin(), p);
-        }
+        for (int i = 0, n = int(rng() % 12); i < n; ++i) s += pieces[rng() % std::size(pieces)];
+        const char* const end = s.data() + s.size();
+        std::vector<const char*> fwd, back{end};
+        for (const char* p = s.data(); p < end; p += chars::decode(p, end).len) fwd.push_back(p);
+        fwd.push_back(end);
+        for (const char* p = end; p > s.data();) back.insert(back.begin(), p = chars::previous(s.data(), p));
         ASSERT_EQ(fwd, back) << "round " << round;
     }
 }
