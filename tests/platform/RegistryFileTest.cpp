@@ -260,6 +260,7 @@ TEST(HiveFile, AWriteThatCannotBeDoneFailsAndChangesNothing) {
         const auto before = filesUnder(xdg.dir() / "user");
         EXPECT_NE(setValue(xdg.userHive(), "S", "v", RegValue::dword(2)), ERROR_SUCCESS);
         EXPECT_EQ(filesUnder(xdg.dir() / "user"), before);
+        EXPECT_NE(ReadHive(xdg.userHive()).state, HiveState::Damaged) << "nothing to keep aside";
     }
 }
 

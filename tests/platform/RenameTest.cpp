@@ -22,6 +22,20 @@ std::string writeBeforeNextLook;
 
 } // namespace
 
+// Set by a test: renames behave as on a file system that refuses RENAME_NOREPLACE but keeps hard
+// links, as some network and FUSE mounts do.
+bool refuseNoReplace = false;
+
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) noexcept {
+    using Real = int (*)(int, const char*, int, const char*, unsigned);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "renameat2"));
+    if (refuseNoReplace && (flags & RENAME_NOREPLACE)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return real(fromFolder, from, toFolder, to, flags);
+}
+
 int lstat(const char* path, struct stat* st) noexcept {
     using Real = int (*)(const char*, struct stat*);
     static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "lstat"));
@@ -59,7 +73,9 @@ TEST(Rename, RenamesAndKeepsContent) {
                                  "-dash", std::string(255, 'z')};
     for (std::size_t i = 1; i < std::size(steps); ++i) {
         SCOPED_TRACE(steps[i]);
+        refuseNoReplace = i % 2 == 0; // every other rename through a hard link
         ASSERT_TRUE(renameNoReplace(dir / steps[i - 1], dir / steps[i]).ok());
+        refuseNoReplace = false;
         EXPECT_EQ(listing(dir.path()), std::vector<std::string>{steps[i]});
         EXPECT_EQ(TempDir::read(dir / steps[i]), "alpha");
     }
@@ -75,12 +91,15 @@ TEST(Rename, NeverReplacesAnExistingFileAndTouchesNothing) {
     mkdir((dir / "folder").c_str(), 0755);
     const timespec before = changeTime(dir / "a.txt");
     std::this_thread::sleep_for(std::chrono::milliseconds(10)); // past the clock's granularity
-    for (const char* target : {"b.txt", "folder", "A.TXT"}) {
-        SCOPED_TRACE(target);
-        OpResult r = renameNoReplace(dir / "a.txt", dir / target);
-        EXPECT_EQ(r.code, ERROR_FILE_EXISTS);
-        EXPECT_EQ(r.text(), "Die Datei existiert bereits.\n");
-    }
+    for (const bool refused : {false, true})
+        for (const char* target : {"b.txt", "folder", "A.TXT"}) {
+            SCOPED_TRACE(std::string(target) + (refused ? ", RENAME_NOREPLACE refused" : ""));
+            refuseNoReplace = refused;
+            OpResult r = renameNoReplace(dir / "a.txt", dir / target);
+            refuseNoReplace = false;
+            EXPECT_EQ(r.code, ERROR_FILE_EXISTS);
+            EXPECT_EQ(r.text(), "Die Datei existiert bereits.\n");
+        }
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
     EXPECT_EQ(TempDir::read(dir / "b.txt"), "beta");
     EXPECT_EQ(TempDir::read(dir / "A.TXT"), "other alpha");
@@ -113,16 +132,28 @@ TEST(Rename, PathsNearTheLimit) {
     EXPECT_EQ(TempDir::read(to), "deep");
 }
 
-TEST(Rename, ReadOnlyFolderRefusesAndKeepsTheFile) {
+// A folder without write permission, and a sticky one (like /tmp) holding another user's file:
+// the rename is refused and the file stays, also where the way through a hard link is taken.
+TEST(Rename, AFolderThatForbidsItRefusesAndKeepsTheFile) {
     TempDir dir;
-    mkdir((dir / "ro").c_str(), 0755);
-    dir.file("ro/a.txt", "alpha");
-    chmod((dir / "ro").c_str(), 0555);
+    for (const auto& [folder, mode] : {std::pair{"ro", 0555}, {"sticky", 01777}}) {
+        mkdir((dir / folder).c_str(), 0755);
+        chmod(dir.file(std::string(folder) + "/a.txt", "alpha").c_str(), 0666);
+        chmod((dir / folder).c_str(), mode);
+    }
     chmod(dir.path().c_str(), 0755);
     EXPECT_CHILD_OK([&]() -> std::string {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return "SKIP: cannot drop root";
-        OpResult r = renameNoReplace(dir / "ro/a.txt", dir / "ro/b.txt");
-        return r.code == ERROR_ACCESS_DENIED ? "" : "code " + std::to_string(r.code);
+        if (geteuid() != 0) return "SKIP: needs root to make another user's file";
+        if (setgid(65534) != 0 || setuid(65534) != 0) return "SKIP: cannot drop root";
+        std::string result;
+        for (const bool refused : {false, true})
+            for (const char* folder : {"ro", "sticky"}) {
+                refuseNoReplace = refused;
+                const OpResult r = renameNoReplace(dir / folder + "/a.txt", dir / folder + "/b.txt");
+                if (r.code != ERROR_ACCESS_DENIED || TempDir::read(dir / folder + "/a.txt") != "alpha")
+                    result += std::string(folder) + (refused ? " refused" : "") + ": code " + std::to_string(r.code) + "\n";
+            }
+        return result;
     });
     EXPECT_EQ(listing(dir / "ro"), std::vector<std::string>{"a.txt"});
 }
