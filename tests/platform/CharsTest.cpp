@@ -8,31 +8,13 @@
 
 using chars::kStrayBase;
 
-namespace {
-
-struct DecodeCase {
-    const char* name;
-    std::string bytes;
-    char32_t cp;
-    unsigned len;
-};
-
-std::vector<const char*> forwardBoundaries(const std::string& s) {
-    std::vector<const char*> b;
-    const char* p = s.data();
-    const char* end = p + s.size();
-    while (p < end) {
-        b.push_back(p);
-        p += chars::decode(p, end).len;
-    }
-    b.push_back(end);
-    return b;
-}
-
-} // namespace
-
 TEST(Chars, DecodeValidAndStraySequences) {
-    const DecodeCase cases[] = {
+    const struct {
+        const char* name;
+        std::string bytes;
+        char32_t cp;
+        unsigned len;
+    } cases[] = {
         {"ascii", "a", 'a', 1},
         {"two bytes", "\xC3\xA4", 0xE4, 2},
         {"three bytes", "\xE2\x82\xAC", 0x20AC, 3},
@@ -40,18 +22,19 @@ TEST(Chars, DecodeValidAndStraySequences) {
         {"lone continuation", "\x80", kStrayBase + 0x80, 1},
         {"latin-1 a-umlaut", "\xE4", kStrayBase + 0xE4, 1},
         {"overlong slash", "\xC0\xAF", kStrayBase + 0xC0, 1},
-        {"overlong three", "\xE0\x80\xAF", kStrayBase + 0xE0, 1},
         {"surrogate", "\xED\xA0\x80", kStrayBase + 0xED, 1},
         {"above U+10FFFF", "\xF4\x90\x80\x80", kStrayBase + 0xF4, 1},
         {"truncated at end", "\xE2\x82", kStrayBase + 0xE2, 1},
         {"lead then ascii", "\xC3" "a", kStrayBase + 0xC3, 1},
-        {"byte FF", "\xFF", kStrayBase + 0xFF, 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         auto d = chars::decode(c.bytes.data(), c.bytes.data() + c.bytes.size());
-        EXPECT_EQ(d.cp, c.cp);
-        EXPECT_EQ(d.len, c.len);
+        EXPECT_EQ(d.cp, c.cp) << c.name;
+        EXPECT_EQ(d.len, c.len) << c.name;
+        char buf[4]; // and back: a stray byte encodes to itself
+        const unsigned n = chars::encode(c.cp, buf);
+        EXPECT_EQ(n, chars::encodedLength(c.cp));
+        EXPECT_EQ(std::string(buf, n), c.bytes.substr(0, c.len)) << c.name;
     }
 }
 
@@ -63,26 +46,23 @@ TEST(Chars, PreviousAgreesWithForwardDecoding) {
                                   "\xC3", "\xE2\x82", "\xFF", "\xED\xA0\x80", "_"};
     for (int round = 0; round < 2000; ++round) {
         std::string s;
-        int n = static_cast<int>(rng() % 12);
-        for (int i = 0; i < n; ++i) s += pieces[rng() % std::size(pieces)];
-        auto fwd = forwardBoundaries(s);
-        std::vector<const char*> back{s.data() + s.size()};
-        for (const char* p = s.data() + s.size(); p > s.data();) {
-            p = chars::previous(s.data(), p);
-            back.insert(back.begin(), p);
-        }
+        for (int i = 0, n = int(rng() % 12); i < n; ++i) s += pieces[rng() % std::size(pieces)];
+        const char* const end = s.data() + s.size();
+        std::vector<const char*> fwd, back{end};
+        for (const char* p = s.data(); p < end; p += chars::decode(p, end).len) fwd.push_back(p);
+        fwd.push_back(end);
+        for (const char* p = end; p > s.data();) back.insert(back.begin(), p = chars::previous(s.data(), p));
         ASSERT_EQ(fwd, back) << "round " << round;
     }
 }
 
-TEST(Chars, CaseFoldingEqualities) {
+TEST(Chars, CaseFoldingAndCaseMapping) {
     struct {
         char32_t a, b;
         bool equal;
     } cases[] = {
         {'k', 'K', true},     {'k', 0x212A, true}, // Kelvin sign
-        {0xE4, 0xC4, true},                        // ä Ä
-        {0x3C3, 0x3C2, true},                      // σ ς
+        {0xE4, 0xC4, true},   {0x3C3, 0x3C2, true}, // ä Ä, σ ς
         {'a', 'b', false},    {0xDF, 's', false},  // ß is not s
         {kStrayBase + 0xE4, 0xE4, false},          // a stray byte is not the code point
         {kStrayBase + 0xC4, kStrayBase + 0xE4, false},
@@ -93,29 +73,9 @@ TEST(Chars, CaseFoldingEqualities) {
         EXPECT_EQ(chars::equal(c.a, c.b, false), c.equal);
         EXPECT_EQ(chars::equal(c.a, c.b, true), c.a == c.b);
     }
-}
-
-TEST(Chars, UpperLowerAndWordCharacters) {
     EXPECT_EQ(chars::toUpper(0xE4), 0xC4u);
-    EXPECT_EQ(chars::toLower(0xC4), 0xE4u);
     EXPECT_EQ(chars::toUpper(0xDF), 0xDFu); // simple mapping keeps ß one character
-    EXPECT_EQ(chars::toUpper(kStrayBase + 0xE4), kStrayBase + 0xE4);
-    EXPECT_TRUE(chars::isWordChar('_'));
-    EXPECT_TRUE(chars::isWordChar(0xE4));
-    EXPECT_TRUE(chars::isWordChar(0x4E2D)); // 中
-    EXPECT_FALSE(chars::isWordChar('-'));
-    EXPECT_FALSE(chars::isWordChar(0x20AC));
-    EXPECT_FALSE(chars::isWordChar(kStrayBase + 0xE4));
-}
-
-TEST(Chars, EncodeRoundTrips) {
-    for (char32_t c : {char32_t{'x'}, char32_t{0xE4}, char32_t{0x20AC}, char32_t{0x1F600},
-                       char32_t{kStrayBase + 0x80}, char32_t{kStrayBase + 0xFF}}) {
-        char buf[4];
-        unsigned n = chars::encode(c, buf);
-        EXPECT_EQ(n, chars::encodedLength(c));
-        auto d = chars::decode(buf, buf + n);
-        EXPECT_EQ(d.cp, c);
-        EXPECT_EQ(d.len, n);
-    }
+    EXPECT_EQ(chars::toLower(kStrayBase + 0xC4), kStrayBase + 0xC4);
+    EXPECT_TRUE(chars::isWordChar(0xE4) && chars::isWordChar('_'));
+    EXPECT_FALSE(chars::isWordChar('-') || chars::isWordChar(kStrayBase + 0xE4));
 }

@@ -34,6 +34,8 @@ TEST_F(DateText, GermanListTexts) {
     for (const auto& c : cases) EXPECT_EQ(FormatListDate(c.utc), c.text);
 }
 
+// In the hour that repeats when summer time ends, the text cannot tell which is meant: there the
+// time read back may be an hour off.
 TEST_F(DateText, TextsParseBackToTheSameSecond) {
     std::mt19937_64 rng(42);
     const std::uint64_t from = calendarTime(1980, 1, 1, 0, 0, 0).ticks();
@@ -44,26 +46,17 @@ TEST_F(DateText, TextsParseBackToTheSameSecond) {
         const std::string text = FormatListDate(utc);
         FILETIME back;
         ASSERT_TRUE(ParseListDate(text, back)) << text;
-        // In the hour that repeats when summer time ends, the text cannot tell which is meant.
-        const long long diff = static_cast<long long>(back.ticks()) - static_cast<long long>(utc.ticks());
-        EXPECT_TRUE(diff == 0 || diff == 36000000000LL || diff == -36000000000LL) << text;
-        if (diff != 0) {
-            FILETIME local;
-            ASSERT_TRUE(FileTimeToLocalFileTime(utc, local));
-            SYSTEMTIME st;
-            ASSERT_TRUE(FileTimeToSystemTime(local, st));
-            EXPECT_TRUE(st.wMonth == 10 && st.wHour == 2) << text;
+        if (back.ticks() != utc.ticks()) {
+            EXPECT_EQ(std::max(back.ticks(), utc.ticks()) - std::min(back.ticks(), utc.ticks()), 36000000000ULL);
+            EXPECT_TRUE(text.substr(2, 4) == ".10." && text.substr(11, 2) == "02") << text;
         }
     }
 }
 
 TEST_F(DateText, ParsingRejectsWhatIsNoDate) {
     FILETIME ft = FILETIME::fromTicks(77);
-    for (const char* bad : {"", "morgen", "31.02.2024", "15.13.2024 10:00:00", "15.01.2024 25:00:00",
-                            "15.01.2024 10:00"}) {
-        EXPECT_FALSE(ParseListDate(bad, ft)) << bad;
-        EXPECT_EQ(ft.ticks(), 77u) << bad;
-    }
+    for (const char* bad : {"", "morgen", "31.02.2024", "15.13.2024 10:00:00", "15.01.2024 25:00:00", "15.01.2024 10:00"})
+        EXPECT_FALSE(ParseListDate(bad, ft) || ft.ticks() != 77u) << bad;
     ASSERT_TRUE(ParseListDate("15.01.2024", ft));
     EXPECT_EQ(ft.ticks(), calendarTime(2024, 1, 14, 23, 0, 0).ticks());
 }

@@ -1,16 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "platform/RegistryHive.h"
 #include "platform/chars.h"
 
 namespace {
-
-std::vector<std::uint8_t> allBytes() {
-    std::vector<std::uint8_t> b;
-    for (int i = 0; i < 256; ++i)
-        b.push_back(static_cast<std::uint8_t>(i));
-    return b;
-}
 
 bool isValidUtf8(const std::string& s) {
     for (const char* p = s.data(); p < s.data() + s.size();) {
@@ -56,37 +51,30 @@ TEST(RegKey, NamesCompareWithoutCaseByUnicodeFolding) {
     }
 }
 
+// Names after a removed one are still found where they now stand; a value set under another
+// case replaces the old one in its place and keeps its name.
 TEST(RegKey, KeepsFirstCaseAndCreationOrder) {
     RegKey root;
-    root.createKey("Zeta");
-    root.createKey("alpha").setValue("X", RegValue::dword(1));
-    root.createKey("Mitte");
-    EXPECT_EQ(&root.createKey("ALPHA"), root.findKey("alpha")); // opens, does not add
-    ASSERT_EQ(root.keyCount(), 3u);
-    EXPECT_EQ(root.keyName(1), "alpha");
+    for (const char* name : {"Zeta", "alpha", "Mitte", "ALPHA"})
+        root.createKey(name).setValue(name, RegValue::text(name));
     EXPECT_TRUE(root.removeKey("ZETA"));
     EXPECT_FALSE(root.removeKey("zeta"));
     root.createKey("Neu");
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < root.keyCount(); ++i)
-        names.push_back(root.keyName(i));
-    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "Mitte", "Neu"}));
-    // Names after a removed one are still found where they now stand.
-    for (std::size_t i = 0; i < root.keyCount(); ++i)
+    const std::vector<std::string> names{"alpha", "Mitte", "Neu"};
+    ASSERT_EQ(root.keyCount(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(root.keyName(i), names[i]);
         EXPECT_EQ(root.findKey(names[i]), &root.key(i)) << names[i];
-
-    RegKey& k = *root.findKey("alpha");
-    k.setValue("Y", RegValue::text("t"));
-    k.setValue("x", RegValue::text("now text")); // replaces X, keeps its name and place
-    ASSERT_EQ(k.valueCount(), 2u);
-    EXPECT_EQ(k.valueName(0), "X");
-    EXPECT_EQ(k.value(0), RegValue::text("now text"));
-    EXPECT_TRUE(k.removeValue("y"));
-    EXPECT_EQ(k.valueCount(), 1u);
-    k.setValue("Z", RegValue::dword(3));
-    EXPECT_TRUE(k.removeValue("X"));
-    EXPECT_EQ(k.findValue("z"), &k.value(0));
-    EXPECT_EQ(k.findValue("x"), nullptr);
+    }
+    const RegKey& alpha = root.key(0);
+    ASSERT_EQ(alpha.valueCount(), 1u);
+    EXPECT_EQ(alpha.valueName(0), "alpha");
+    EXPECT_EQ(alpha.value(0), RegValue::text("ALPHA"));
+    RegKey& mitte = root.key(1);
+    mitte.setValue("Z", RegValue::dword(3));
+    EXPECT_TRUE(mitte.removeValue("mitte"));
+    EXPECT_EQ(mitte.findValue("z"), &mitte.value(0));
+    EXPECT_EQ(mitte.findValue("Mitte"), nullptr);
 }
 
 TEST(HiveText, IsTheReadableFormAPersonCanEdit) {
@@ -99,18 +87,11 @@ TEST(HiveText, IsTheReadableFormAPersonCanEdit) {
         .createKey("Such-/Ersatzmuster")
         .setValue("Blob", RegValue::binary({0x01, 0xab, 0xff}));
     root.createKey("100%");
-    EXPECT_EQ(FormatHive(root), "Orvane registry file, format 1\n"
-                                "\n"
-                                "[Settings]\n"
-                                "\"MaxFiles\"=dword:0000012c\n"
-                                "\"Name\"=\"C:\\\\Daten \\\"neu\\\"\"\n"
-                                "\n"
-                                "[Patterns\\UserDefined\\Such-/Ersatzmuster]\n"
-                                "\"Blob\"=hex:01,ab,ff\n"
-                                "\n"
-                                "[100%25]\n"
-                                "\n"
-                                "End of Orvane registry file\n");
+    EXPECT_EQ(FormatHive(root), "Orvane registry file, format 1\n\n"
+                                "[Settings]\n\"MaxFiles\"=dword:0000012c\n"
+                                "\"Name\"=\"C:\\\\Daten \\\"neu\\\"\"\n\n"
+                                "[Patterns\\UserDefined\\Such-/Ersatzmuster]\n\"Blob\"=hex:01,ab,ff\n\n"
+                                "[100%25]\n\nEnd of Orvane registry file\n");
 }
 
 TEST(HiveText, KeysWithOnlySubkeysKeepTheirPlaceWithoutALine) {
@@ -131,17 +112,9 @@ TEST(HiveText, KeysWithOnlySubkeysKeepTheirPlaceWithoutALine) {
 TEST(HiveText, AcceptsWhatAPersonWouldWrite) {
     // Byte-order mark, CRLF, comments, a repeated section, short and upper-case hex, values
     // before the first key, and no line break after the last line.
-    const auto tree = ParseHive("\xEF\xBB\xBFOrvane registry file, format 1\r\n"
-                                "; Voreinstellungen\r\n"
-                                "\"Top\"=dword:1\r\n"
-                                "[Settings]\r\n"
-                                "\"MaxFiles\"=dword:FF\r\n"
-                                "[Other]\n"
-                                "[settings]\n"
-                                "\"maxfiles\"=dword:0A\n"
-                                "\"Bin\"=hex:\n"
-                                "\n"
-                                "End of Orvane registry file");
+    const auto tree = ParseHive("\xEF\xBB\xBFOrvane registry file, format 1\r\n; Voreinstellungen\r\n"
+                                "\"Top\"=dword:1\r\n[Settings]\r\n\"MaxFiles\"=dword:FF\r\n[Other]\n"
+                                "[settings]\n\"maxfiles\"=dword:0A\n\"Bin\"=hex:\n\nEnd of Orvane registry file");
     ASSERT_TRUE(tree);
     EXPECT_EQ(*tree->findValue("top")->asDword(), 1u);
     const RegKey* s = tree->findKey("SETTINGS");
@@ -154,24 +127,11 @@ TEST(HiveText, AcceptsWhatAPersonWouldWrite) {
 
 TEST(HiveText, EveryNameAndValueRoundTrips) {
     const std::string keyNames[] = {
-        "Such-/Ersatzmuster",
-        "a=b",
-        "[x]",
-        "]",
-        "[",
-        "q\"uote",
-        "line\nbreak\r\n",
-        "100%",
-        "%41",
-        "Ünïcödé ✓ 😀",
-        " lead and trail ",
-        "\xff\xfe raw \xc3",
-        ";comment-like",
-        "tab\there",
-        "\"=dword:1",
-        "End of Orvane registry file",
-        "\x7f",
-    };
+        "Such-/Ersatzmuster", "a=b", "[x]", "]", "[", "q\"uote", "line\nbreak\r\n", "100%", "%41",
+        "Ünïcödé ✓ 😀", " lead and trail ", "\xff\xfe raw \xc3", ";comment-like", "tab\there",
+        "\"=dword:1", "End of Orvane registry file", "\x7f"};
+    std::vector<std::uint8_t> allBytes(256);
+    std::iota(allBytes.begin(), allBytes.end(), 0);
     const std::pair<std::string, RegValue> values[] = {
         {"", RegValue::text("default value")},
         {"zero", RegValue::dword(0)},
@@ -181,7 +141,7 @@ TEST(HiveText, EveryNameAndValueRoundTrips) {
         {"not utf-8", RegValue::text("\xff\xc3(\xe2\x82")},
         {"empty text", RegValue::text("")},
         {"empty bytes", RegValue::binary({})},
-        {"all bytes", RegValue::binary(allBytes())},
+        {"all bytes", RegValue::binary(allBytes)},
         {"Ünïcödé=\"[x]\"", RegValue::text("End of Orvane registry file")},
     };
     RegKey root;
@@ -204,64 +164,52 @@ TEST(HiveText, EveryNameAndValueRoundTrips) {
     EXPECT_EQ(FormatHive(*back), text);
 }
 
+// Cut-off files are covered below; these are whole files with one wrong line.
 TEST(HiveText, AnyMalformedLineMakesTheFileDamaged) {
     const std::string head = "Orvane registry file, format 1\n";
     const std::string tail = "\nEnd of Orvane registry file\n";
     const struct {
         const char* name;
-        std::string text;
+        std::string line;
     } cases[] = {
-        {"empty file", ""},
-        {"no header", "[Settings]\n" + tail},
-        {"newer format", "Orvane registry file, format 2\n" + tail},
-        {"header only", head},
-        {"cut off after a value", head + "[S]\n\"a\"=dword:1\n"},
-        {"text after the last line", head + tail + "[S]\n"},
-        {"unknown line", head + "MaxFiles=1\n" + tail},
-        {"unclosed key", head + "[Settings\n" + tail},
-        {"empty key line", head + "[]\n" + tail},
-        {"empty key name", head + "[a\\\\b]\n" + tail},
-        {"key ends with separator", head + "[a\\]\n" + tail},
-        {"bad percent escape", head + "[a%zz]\n" + tail},
-        {"short percent escape", head + "[a%4]\n" + tail},
-        {"escaped backslash in key", head + "[a%5Cb]\n" + tail},
-        {"no equals sign", head + "\"a\"dword:1\n" + tail},
-        {"blank before equals", head + "\"a\" =dword:1\n" + tail},
-        {"unquoted name", head + "a=dword:1\n" + tail},
-        {"unknown type", head + "\"a\"=qword:1\n" + tail},
-        {"dword too long", head + "\"a\"=dword:100000000\n" + tail},
-        {"dword empty", head + "\"a\"=dword:\n" + tail},
-        {"dword not hex", head + "\"a\"=dword:12g\n" + tail},
-        {"dword negative", head + "\"a\"=dword:-1\n" + tail},
-        {"hex trailing comma", head + "\"a\"=hex:01,\n" + tail},
-        {"hex one digit", head + "\"a\"=hex:1\n" + tail},
-        {"hex no comma", head + "\"a\"=hex:0102\n" + tail},
-        {"hex blank", head + "\"a\"=hex:01, 02\n" + tail},
-        {"unclosed text", head + "\"a\"=\"abc\n" + tail},
-        {"unclosed name", head + "\"a=dword:1\n" + tail},
-        {"unknown escape", head + "\"a\"=\"\\q\"\n" + tail},
-        {"short \\x", head + "\"a\"=\"\\x4\"\n" + tail},
-        {"backslash at end", head + "\"a\"=\"\\\n" + tail},
-        {"text after text", head + "\"a\"=\"x\"y\n" + tail},
-        {"raw tab", head + "\"a\"=\"x\ty\"\n" + tail},
-        {"raw NUL", head + std::string("\"a\"=\"x\0y\"\n", 11) + tail},
-        {"not UTF-8", head + "\"a\"=\"\xe4\"\n" + tail},
-        {"not UTF-8 in a comment", head + "; \xff\n" + tail},
-        {"deeper than the registry allows", head + "[" + deepPath(kMaxKeyDepth + 1) + "]\n" + tail},
+        {"unknown line", "MaxFiles=1\n"},
+        {"unclosed key", "[Settings\n"},
+        {"empty key line", "[]\n"},
+        {"empty key name", "[a\\\\b]\n"},
+        {"key ends with separator", "[a\\]\n"},
+        {"bad percent escape", "[a%zz]\n"},
+        {"short percent escape", "[a%4]\n"},
+        {"escaped backslash in key", "[a%5Cb]\n"},
+        {"no equals sign", "\"a\"dword:1\n"},
+        {"blank before equals", "\"a\" =dword:1\n"},
+        {"unquoted name", "a=dword:1\n"},
+        {"unknown type", "\"a\"=qword:1\n"},
+        {"dword too long", "\"a\"=dword:100000000\n"},
+        {"dword not hex", "\"a\"=dword:-1\n"},
+        {"hex trailing comma", "\"a\"=hex:01,\n"},
+        {"hex no comma", "\"a\"=hex:0102\n"},
+        {"unclosed text", "\"a\"=\"abc\n"},
+        {"unclosed name", "\"a=dword:1\n"},
+        {"unknown escape", "\"a\"=\"\\q\"\n"},
+        {"short \\x", "\"a\"=\"\\x4\"\n"},
+        {"text after text", "\"a\"=\"x\"y\n"},
+        {"raw tab", "\"a\"=\"x\ty\"\n"},
+        {"raw NUL", std::string("\"a\"=\"x\0y\"\n", 11)},
+        {"not UTF-8", "\"a\"=\"\xe4\"\n"},
+        {"not UTF-8 in a comment", "; \xff\n"},
+        {"deeper than the registry allows", "[" + deepPath(kMaxKeyDepth + 1) + "]\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         std::string problem;
-        EXPECT_FALSE(ParseHive(c.text, &problem));
-        EXPECT_FALSE(problem.empty());
+        EXPECT_FALSE(ParseHive(head + c.line + tail, &problem)) << c.name;
+        EXPECT_FALSE(problem.empty()) << c.name;
     }
-}
-
-TEST(HiveText, TheDeepestAllowedKeyRoundTrips) {
-    const auto tree = ParseHive("Orvane registry file, format 1\n[" + deepPath(kMaxKeyDepth) +
-                                "]\nEnd of Orvane registry file\n");
-    ASSERT_TRUE(tree);
-    EXPECT_EQ(ParseHive(FormatHive(*tree)), tree);
+    for (const std::string& text : {std::string(), "[Settings]\n" + tail, "Orvane registry file, format 2\n" + tail,
+                                    head + tail + "[S]\n"})
+        EXPECT_FALSE(ParseHive(text)) << "no header, a newer format or text after the last line";
+    const auto deepest = ParseHive(head + "[" + deepPath(kMaxKeyDepth) + "]\n" + tail);
+    ASSERT_TRUE(deepest);
+    EXPECT_EQ(ParseHive(FormatHive(*deepest)), deepest);
 }
 
 TEST(HiveText, EveryCutOffFileIsDamaged) {

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
+#include <dlfcn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "platform/DirectoryReader.h"
@@ -15,10 +16,37 @@
 
 namespace {
 
-bool exists(const std::string& p) {
-    struct stat st {};
-    return lstat(p.c_str(), &st) == 0;
+// Armed by a test: the next look at exactly this path first appends to the file there, as
+// another program writing into the name between the rename's check and its act.
+std::string writeBeforeNextLook;
+
+} // namespace
+
+// Set by a test: renames behave as on a file system that refuses RENAME_NOREPLACE but keeps hard
+// links, as some network and FUSE mounts do.
+bool refuseNoReplace = false;
+
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) noexcept {
+    using Real = int (*)(int, const char*, int, const char*, unsigned);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "renameat2"));
+    if (refuseNoReplace && (flags & RENAME_NOREPLACE)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return real(fromFolder, from, toFolder, to, flags);
 }
+
+int lstat(const char* path, struct stat* st) noexcept {
+    using Real = int (*)(const char*, struct stat*);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "lstat"));
+    if (!writeBeforeNextLook.empty() && writeBeforeNextLook == path) {
+        writeBeforeNextLook.clear();
+        std::ofstream(path, std::ios::app) << "theirs";
+    }
+    return real(path, st);
+}
+
+namespace {
 
 std::vector<std::string> listing(const std::string& folder) {
     std::vector<std::string> names;
@@ -30,51 +58,62 @@ std::vector<std::string> listing(const std::string& folder) {
     return names;
 }
 
+timespec changeTime(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return st.st_ctim;
+}
+
 } // namespace
 
 TEST(Rename, RenamesAndKeepsContent) {
     TempDir dir;
     dir.file("a.txt", "alpha");
-    const struct {
-        const char* from;
-        std::string to;
-    } steps[] = {
-        {"a.txt", "b.txt"},           {"b.txt", "B.TXT"}, // case only: a rename of its own
-        {"B.TXT", "\xE4rger.txt"},    {"\xE4rger.txt", "-dash"},
-        {"-dash", std::string(255, 'z')},
-    };
-    std::string current = "a.txt";
-    for (const auto& s : steps) {
-        SCOPED_TRACE(s.to);
-        ASSERT_TRUE(renameNoReplace(dir / s.from, dir / s.to).ok());
-        EXPECT_FALSE(exists(dir / s.from));
-        EXPECT_EQ(TempDir::read(dir / s.to), "alpha");
-        current = s.to;
+    const std::string steps[] = {"a.txt", "b.txt",  "B.TXT", "\xE4rger.txt",
+                                 "-dash", std::string(255, 'z')};
+    for (std::size_t i = 1; i < std::size(steps); ++i) {
+        SCOPED_TRACE(steps[i]);
+        refuseNoReplace = i % 2 == 0; // every other rename through a hard link
+        ASSERT_TRUE(renameNoReplace(dir / steps[i - 1], dir / steps[i]).ok());
+        refuseNoReplace = false;
+        EXPECT_EQ(listing(dir.path()), std::vector<std::string>{steps[i]});
+        EXPECT_EQ(TempDir::read(dir / steps[i]), "alpha");
     }
-    EXPECT_EQ(listing(dir.path()).size(), 1u);
 }
 
-TEST(Rename, NeverReplacesAnExistingFile) {
+// A refused rename leaves both files as they were; the source is not even moved for a moment
+// (a rename changes its ctime), since a crash then would leave it under another name.
+TEST(Rename, NeverReplacesAnExistingFileAndTouchesNothing) {
     TempDir dir;
     dir.file("a.txt", "alpha");
     dir.file("b.txt", "beta");
-    OpResult r = renameNoReplace(dir / "a.txt", dir / "b.txt");
-    EXPECT_EQ(r.code, ERROR_FILE_EXISTS);
-    EXPECT_EQ(r.text(), "Die Datei existiert bereits.\n");
+    dir.file("A.TXT", "other alpha"); // a file of its own on a case-sensitive file system
+    mkdir((dir / "folder").c_str(), 0755);
+    const timespec before = changeTime(dir / "a.txt");
+    std::this_thread::sleep_for(std::chrono::milliseconds(10)); // past the clock's granularity
+    for (const bool refused : {false, true})
+        for (const char* target : {"b.txt", "folder", "A.TXT"}) {
+            SCOPED_TRACE(std::string(target) + (refused ? ", RENAME_NOREPLACE refused" : ""));
+            refuseNoReplace = refused;
+            OpResult r = renameNoReplace(dir / "a.txt", dir / target);
+            refuseNoReplace = false;
+            EXPECT_EQ(r.code, ERROR_FILE_EXISTS);
+            EXPECT_EQ(r.text(), "Die Datei existiert bereits.\n");
+        }
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
     EXPECT_EQ(TempDir::read(dir / "b.txt"), "beta");
-    mkdir((dir / "folder").c_str(), 0755);
-    EXPECT_EQ(renameNoReplace(dir / "a.txt", dir / "folder").code, ERROR_FILE_EXISTS);
-    EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
+    EXPECT_EQ(TempDir::read(dir / "A.TXT"), "other alpha");
+    EXPECT_EQ(changeTime(dir / "a.txt").tv_nsec, before.tv_nsec);
+    EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"A.TXT", "a.txt", "b.txt", "folder"}));
 }
 
-TEST(Rename, FailuresNameWhatIsMissingOrWrong) {
+TEST(Rename, FailuresNameWhatIsMissingOrWrongAndLeaveNothingBehind) {
     TempDir dir;
     dir.file("a.txt", "alpha");
     EXPECT_EQ(renameNoReplace(dir / "gone.txt", dir / "x.txt").code, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(renameNoReplace(dir / "nofolder/a.txt", dir / "nofolder/x.txt").code, ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ(renameNoReplace(dir / "a.txt", dir / std::string(256, 'l')).code,
-              ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(renameNoReplace(dir / "a.txt", dir / std::string(256, 'l')).code, ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(listing(dir.path()), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
 }
 
@@ -85,31 +124,41 @@ TEST(Rename, PathsNearTheLimit) {
         folder += "/" + std::string(200, 'd');
         ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
     }
-    const std::string from = folder + "/a";
-    TempDir::read(from);
-    { std::ofstream(from) << "deep"; }
-    std::string longName(PATH_MAX - folder.size() - 2, 'x'); // the path then needs PATH_MAX bytes
-    if (longName.size() > 255) longName.resize(255);
-    EXPECT_TRUE(renameNoReplace(from, folder + "/" + longName).ok());
-    EXPECT_EQ(TempDir::read(folder + "/" + longName), "deep");
+    std::ofstream(folder + "/a") << "deep";
+    // The new path then needs PATH_MAX bytes, or the name is as long as a name can be.
+    const std::string to =
+        folder + "/" + std::string(std::min<std::size_t>(PATH_MAX - folder.size() - 2, 255), 'x');
+    EXPECT_TRUE(renameNoReplace(folder + "/a", to).ok());
+    EXPECT_EQ(TempDir::read(to), "deep");
 }
 
-TEST(Rename, ReadOnlyFolderRefusesAndKeepsTheFile) {
+// A folder without write permission, and a sticky one (like /tmp) holding another user's file:
+// the rename is refused and the file stays, also where the way through a hard link is taken.
+TEST(Rename, AFolderThatForbidsItRefusesAndKeepsTheFile) {
     TempDir dir;
-    mkdir((dir / "ro").c_str(), 0755);
-    dir.file("ro/a.txt", "alpha");
-    chmod((dir / "ro").c_str(), 0555);
+    for (const auto& [folder, mode] : {std::pair{"ro", 0555}, {"sticky", 01777}}) {
+        mkdir((dir / folder).c_str(), 0755);
+        chmod(dir.file(std::string(folder) + "/a.txt", "alpha").c_str(), 0666);
+        chmod((dir / folder).c_str(), mode);
+    }
     chmod(dir.path().c_str(), 0755);
     EXPECT_CHILD_OK([&]() -> std::string {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return "SKIP: cannot drop root";
-        OpResult r = renameNoReplace(dir / "ro/a.txt", dir / "ro/b.txt");
-        return r.code == ERROR_ACCESS_DENIED ? "" : "code " + std::to_string(r.code);
+        if (geteuid() != 0) return "SKIP: needs root to make another user's file";
+        if (setgid(65534) != 0 || setuid(65534) != 0) return "SKIP: cannot drop root";
+        std::string result;
+        for (const bool refused : {false, true})
+            for (const char* folder : {"ro", "sticky"}) {
+                refuseNoReplace = refused;
+                const OpResult r = renameNoReplace(dir / folder + "/a.txt", dir / folder + "/b.txt");
+                if (r.code != ERROR_ACCESS_DENIED || TempDir::read(dir / folder + "/a.txt") != "alpha")
+                    result += std::string(folder) + (refused ? " refused" : "") + ": code " + std::to_string(r.code) + "\n";
+            }
+        return result;
     });
-    EXPECT_TRUE(exists(dir / "ro/a.txt"));
-    EXPECT_FALSE(exists(dir / "ro/b.txt"));
+    EXPECT_EQ(listing(dir / "ro"), std::vector<std::string>{"a.txt"});
 }
 
-// On FAT, names differ only in case name the same file: a change of case goes through a
+// On FAT, names that differ only in case name the same file: a change of case goes through a
 // temporary name, and an existing target is still refused. Through fusefat, which refuses both
 // RENAME_NOREPLACE and hard links, every rename takes the placeholder way.
 TEST(Rename, OnAFatFileSystemNothingIsEverReplaced) {
@@ -117,38 +166,69 @@ TEST(Rename, OnAFatFileSystemNothingIsEverReplaced) {
     const std::string image = dir / "fat.img";
     const std::string mnt = dir / "mnt";
     mkdir(mnt.c_str(), 0755);
+    const std::string longName = std::string(240, 'l') + ".txt";
+    const std::string longUpper = std::string(240, 'L') + ".TXT";
+    const struct {
+        const char* from;
+        std::string to;
+        std::uint32_t code;   // the result that must come
+        bool orFails = false; // or else a failure that leaves everything as it was
+        bool theirsMeanwhile = false; // another program writes into the new name meanwhile
+    } steps[] = {
+        {"report.txt", "Report.TXT", ERROR_SUCCESS},
+        {"other.txt", "REPORT.txt", ERROR_FILE_EXISTS},
+        {"other.txt", "renamed.txt", ERROR_SUCCESS},
+        {"renamed.txt", "Report.TXT", ERROR_FILE_EXISTS},
+        {"Report.TXT", "Ordner/REPORT.txt", ERROR_FILE_EXISTS}, // into a folder that has it
+        {"gone.txt", "x.txt", ERROR_FILE_NOT_FOUND},
+        {"renamed.txt", "theirs.txt", ERROR_FILE_EXISTS, false, true},
+        // Here the way through a temporary name may fail: the name is too long for FAT, and a
+        // folder cannot take the place of a placeholder file.
+        {longName.c_str(), longUpper, ERROR_SUCCESS, true},
+        {"Ordner", "ORDNER", ERROR_SUCCESS, true},
+    };
     EXPECT_CHILD_OK(
         [&]() -> std::string {
             if (std::string skip = mountFatImage(image, mnt, true); !skip.empty()) return skip;
-            std::string result;
-            { std::ofstream(mnt + "/report.txt") << "r"; }
-            { std::ofstream(mnt + "/other.txt") << "o"; }
+            const auto put = [&](const std::string& name, const char* text) {
+                std::ofstream(mnt + "/" + name) << text;
+            };
+            put("report.txt", "r");
+            put("other.txt", "o");
+            put(longName, "long");
+            mkdir((mnt + "/Ordner").c_str(), 0755);
+            put("Ordner/REPORT.txt", "inside");
             const NameRules rules = nameRulesOf(mnt);
-            if (!rules.windowsNames || !rules.caseInsensitive) result = "FAT not recognised as a Windows file system";
-            const std::vector<std::string> expected{"Report.TXT", "renamed.txt"};
-            if (!result.empty()) {
-            } else if (!renameNoReplace(mnt + "/report.txt", mnt + "/Report.TXT").ok()) result = "case rename failed";
-            else if (renameNoReplace(mnt + "/other.txt", mnt + "/REPORT.txt").code != ERROR_FILE_EXISTS)
-                result = "replaced a file that differs only in case";
-            else if (!renameNoReplace(mnt + "/other.txt", mnt + "/renamed.txt").ok()) result = "plain rename failed";
-            else if (renameNoReplace(mnt + "/renamed.txt", mnt + "/Report.TXT").code != ERROR_FILE_EXISTS)
-                result = "replaced an existing file";
-            else if (listing(mnt) != expected) result = "listing wrong";
-            else if (TempDir::read(mnt + "/Report.TXT") != "r" || TempDir::read(mnt + "/renamed.txt") != "o")
-                result = "content changed";
+            if (!rules.windowsNames || !rules.caseInsensitive) return "FAT not recognised";
+            std::string result;
+            for (const auto& s : steps) {
+                const std::vector<std::string> before = listing(mnt);
+                if (s.theirsMeanwhile) writeBeforeNextLook = mnt + "/" + s.to;
+                const OpResult r = renameNoReplace(mnt + "/" + s.from, mnt + "/" + s.to);
+                const std::vector<std::string> after = listing(mnt);
+                const bool failedCleanly = !r.ok() && (s.theirsMeanwhile || after == before);
+                const bool done = r.ok() && std::count(after.begin(), after.end(), s.to) == 1;
+                if (r.code == s.code ? !(done || failedCleanly)
+                                     : !(s.orFails && failedCleanly && r.code != ERROR_FILE_EXISTS))
+                    result += std::string(s.from) + " -> " + s.to + ": code " + std::to_string(r.code) + "\n";
+            }
+            // FAT finds each file under either case of its name.
+            if (TempDir::read(mnt + "/report.txt") != "r" || TempDir::read(mnt + "/renamed.txt") != "o" ||
+                TempDir::read(mnt + "/theirs.txt") != "theirs" || TempDir::read(mnt + "/" + longName) != "long" ||
+                TempDir::read(mnt + "/ordner/report.txt") != "inside")
+                result += "content lost or changed\n";
+            for (const std::string& folder : {mnt, mnt + "/ordner"})
+                for (const std::string& name : listing(folder))
+                    if (name.find("orvane") != std::string::npos) result += "left behind: " + name + "\n";
             umount2(mnt.c_str(), MNT_DETACH);
             return result;
         },
         true);
 }
 
-TEST(NameRules, OnlyWindowsFileSystemsRefuseCharactersAndIgnoreCase) {
-    for (const char* type : {"vfat", "exfat", "ntfs3", "cifs", "fuseblk", "fuse.fusefat"})
-        EXPECT_TRUE(nameRulesOfType(type).windowsNames && nameRulesOfType(type).caseInsensitive) << type;
-    for (const char* type : {"ext4", "btrfs", "xfs", "tmpfs", "overlay", "fuse.sshfs", ""})
-        EXPECT_FALSE(nameRulesOfType(type).windowsNames || nameRulesOfType(type).caseInsensitive) << type;
+TEST(NameRules, LocalFolderKeepsPosixNames) {
     TempDir dir;
-    EXPECT_FALSE(nameRulesOf(dir.path()).windowsNames);
+    EXPECT_FALSE(nameRulesOf(dir.path()).windowsNames || nameRulesOf(dir.path()).caseInsensitive);
     EXPECT_EQ(withoutTrailingDotsAndSpaces("a. . "), "a");
 }
 
