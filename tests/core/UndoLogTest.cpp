@@ -29,3 +29,19 @@ TEST(UndoLog, GroupsNewestFirst) {
     EXPECT_EQ(log.popGroup(), 0);
     EXPECT_FALSE(log.hasEntries());
 }
+
+// A run taken back from the history leaves Rückgängig; the other runs stay.
+TEST(UndoLog, ARunTakenBackElsewhereLeavesOnlyItsGroup) {
+    UndoLog log;
+    UndoRecord r;
+    for (const char* run : {"a", "b", "c"}) {
+        log.beginGroup(0);
+        log.setHeadJournalRun(run);
+        log.log(r);
+    }
+    log.dropJournalRun("b");
+    EXPECT_EQ(log.groupCount(), 2u);
+    EXPECT_EQ(log.headJournalRun(), "c");
+    log.popGroup();
+    EXPECT_EQ(log.headJournalRun(), "a");
+}
