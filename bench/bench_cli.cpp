@@ -12,17 +12,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "renamefiles.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-std::string name(int i, const char* ext) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "IMG_%06d.%s", i, ext);
-    return buf;
-}
+using bench::Clock;
+using bench::name;
+using bench::seconds;
 
 // Runs a command with its output thrown away; the seconds it took, or -1 on failure.
 double timed(const std::vector<std::string>& args, const char* stateHome, const std::string& input = {}) {

@@ -19,17 +19,13 @@
 #include "platform/DirectoryReader.h"
 #include "ui/list/CVNFileListCtrl.h"
 
+#include "renamefiles.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-std::string name(int i, const char* ext) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "IMG_%06d.%s", i, ext);
-    return buf;
-}
+using bench::Clock;
+using bench::name;
+using bench::seconds;
 
 // The window's part in a run: the list's selection follows it, and events are pumped.
 class ListFollower : public RunObserver, public UndoObserver {
