@@ -1,4 +1,5 @@
 #include "ui/dialogs/CROZariduPattDlg.h"
+#include "ui/LoadText.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -43,9 +44,6 @@ enum : unsigned {
     IDS_CARET_CHARS = 33316,
 };
 
-QString text(unsigned id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 void tag(QWidget* w, int id) {
     w->setProperty("controlId", id);
@@ -76,8 +74,8 @@ CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
     setWindowTitle(QString::fromStdString(
         FormatId(IDS_TITLE, {LoadString(mode_ == kEdit ? IDS_EDIT : IDS_ADD)})));
 
-    auto* typeLabel = new QLabel(text(IDS_TYPE_LABEL), this);
-    typeText_ = new QLabel(text(type_ == 1 ? IDS_TYPE_REGEXP : IDS_TYPE_WILDCARD), this);
+    auto* typeLabel = new QLabel(LoadText(IDS_TYPE_LABEL), this);
+    typeText_ = new QLabel(LoadText(type_ == 1 ? IDS_TYPE_REGEXP : IDS_TYPE_WILDCARD), this);
     tag(typeText_, type_ == 1 ? 1021 : 1020);
     typeText_->setProperty("helpId", 0); // the type explains itself
     menuText_ = lineEdit(this, 1022, kMaxMenuTextChars);
@@ -94,7 +92,7 @@ CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
                                                     {IDS_STATUSLINE, statusline_}};
     int row = 1;
     for (const auto& [id, edit] : rows) {
-        auto* label = new QLabel(text(id), this);
+        auto* label = new QLabel(LoadText(id), this);
         label->setBuddy(edit);
         fields->addWidget(label, row, 0);
         fields->addWidget(edit, row, 1);
@@ -102,11 +100,11 @@ CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
     }
     fields->setColumnStretch(1, 1);
 
-    auto* caret = new QGroupBox(text(IDS_CARET_GROUP), this);
+    auto* caret = new QGroupBox(LoadText(IDS_CARET_GROUP), this);
     caretField_ = new QButtonGroup(this);
     caretPlace_ = new QButtonGroup(this);
     auto radio = [caret](unsigned id, int controlId, QButtonGroup* group, int value) {
-        auto* r = new QRadioButton(text(id), caret);
+        auto* r = new QRadioButton(LoadText(id), caret);
         tag(r, controlId);
         group->addButton(r, value);
         return r;
@@ -126,19 +124,19 @@ CROZariduPattDlg::CROZariduPattDlg(int mode, int userDefined, int type,
     caretNumber_->setAlignment(Qt::AlignRight);
 
     auto* caretGrid = new QGridLayout(caret);
-    caretGrid->addWidget(new QLabel(text(IDS_CARET_FIELD), caret), 0, 0);
+    caretGrid->addWidget(new QLabel(LoadText(IDS_CARET_FIELD), caret), 0, 0);
     auto* fieldRow = new QHBoxLayout;
     fieldRow->addWidget(inSearch);
     fieldRow->addWidget(inReplacement);
     fieldRow->addStretch(1);
     caretGrid->addLayout(fieldRow, 0, 1);
-    caretGrid->addWidget(new QLabel(text(IDS_CARET_PLACE), caret), 1, 0, Qt::AlignTop);
+    caretGrid->addWidget(new QLabel(LoadText(IDS_CARET_PLACE), caret), 1, 0, Qt::AlignTop);
     caretGrid->addWidget(atEnd, 1, 1);
     caretGrid->addWidget(atStart, 2, 1);
     auto* afterRow = new QHBoxLayout;
     afterRow->addWidget(after);
     afterRow->addWidget(caretNumber_);
-    afterRow->addWidget(new QLabel(text(IDS_CARET_CHARS), caret));
+    afterRow->addWidget(new QLabel(LoadText(IDS_CARET_CHARS), caret));
     afterRow->addStretch(1);
     caretGrid->addLayout(afterRow, 3, 1);
     caretGrid->setColumnStretch(1, 1);

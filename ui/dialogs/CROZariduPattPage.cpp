@@ -1,4 +1,5 @@
 #include "ui/dialogs/CROZariduPattPage.h"
+#include "ui/LoadText.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -31,9 +32,6 @@ enum : unsigned {
     IDS_PAGE_NOTE = 33335,
 };
 
-QString text(unsigned id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 void tag(QWidget* w, int id) {
     w->setProperty("controlId", id);
@@ -42,16 +40,16 @@ void tag(QWidget* w, int id) {
 } // namespace
 
 CROZariduPattPage::CROZariduPattPage(const CVNAppInfo& app, QWidget* parent)
-    : CVNPropertyPage(IDD_PATTERN_PAGE, text(IDS_PAGE_TITLE), parent), app_(app) {
-    auto* note = new QLabel(text(IDS_PAGE_NOTE), this);
+    : CVNPropertyPage(IDD_PATTERN_PAGE, LoadText(IDS_PAGE_TITLE), parent), app_(app) {
+    auto* note = new QLabel(LoadText(IDS_PAGE_NOTE), this);
     note->setWordWrap(true);
 
-    auto* typeBox = new QGroupBox(text(IDS_TYPE_GROUP), this);
+    auto* typeBox = new QGroupBox(LoadText(IDS_TYPE_GROUP), this);
     auto* typeGroup = new QButtonGroup(this);
     auto* typeRow = new QHBoxLayout(typeBox);
     stack_ = new QStackedWidget(this);
     for (int t = 0; t < 2; ++t) {
-        types_[t] = new QRadioButton(text(t == 0 ? IDS_WILDCARD : IDS_REGEXP), typeBox);
+        types_[t] = new QRadioButton(LoadText(t == 0 ? IDS_WILDCARD : IDS_REGEXP), typeBox);
         tag(types_[t], 1010 + t);
         typeGroup->addButton(types_[t], t);
         typeRow->addWidget(types_[t]);
@@ -71,11 +69,11 @@ CROZariduPattPage::CROZariduPattPage(const CVNAppInfo& app, QWidget* parent)
     types_[0]->setChecked(true);
     connect(typeGroup, &QButtonGroup::idToggled, this, [this] { updateVisibility(); });
 
-    add_ = new QPushButton(text(IDS_ADD), this);
+    add_ = new QPushButton(LoadText(IDS_ADD), this);
     tag(add_, 1014);
-    edit_ = new QPushButton(text(IDS_EDIT), this);
+    edit_ = new QPushButton(LoadText(IDS_EDIT), this);
     tag(edit_, 1015);
-    remove_ = new QPushButton(text(IDS_REMOVE), this);
+    remove_ = new QPushButton(LoadText(IDS_REMOVE), this);
     tag(remove_, 1016);
     connect(add_, &QPushButton::clicked, this, [this] { OnAdd(); });
     connect(edit_, &QPushButton::clicked, this, [this] { OnEdit(); });

@@ -1,4 +1,5 @@
 #include "ui/dialogs/CVNHistoryDlg.h"
+#include "ui/LoadText.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -19,21 +20,20 @@ constexpr unsigned IDS_TITLE = 33500, IDS_COLUMNS = 33501, IDS_TAKE_BACK = 33502
                    IDS_EMPTY = 33508, IDS_SOME_TAKEN_BACK = 33509, IDS_CHANGE_MODE = 33510;
 constexpr int IDC_RUNS = 1090, IDC_TAKE_BACK = 1091;
 
-QString text(unsigned id) { return QString::fromStdString(LoadString(id)); }
-QString text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 } // namespace
 
 CVNHistoryDlg::CVNHistoryDlg(Journal& journal, std::function<void(const std::string&)> takeBack, QWidget* parent)
     : CVNDialog(IDD_HISTORY, parent), journal_(journal), takeBackRun_(std::move(takeBack)), runs_(new QTreeWidget(this)),
-      takeBack_(new QPushButton(text(IDS_TAKE_BACK), this)) {
-    setWindowTitle(text(IDS_TITLE));
+      takeBack_(new QPushButton(LoadText(IDS_TAKE_BACK), this)) {
+    setWindowTitle(LoadText(IDS_TITLE));
     runs_->setRootIsDecorated(false);
-    runs_->setHeaderLabels(text(IDS_COLUMNS).split(QLatin1Char('\n')));
+    runs_->setHeaderLabels(LoadText(IDS_COLUMNS).split(QLatin1Char('\n')));
     runs_->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(takeBack_, QDialogButtonBox::ActionRole);
-    buttons->addButton(text(IDS_CLOSE), QDialogButtonBox::RejectRole)
+    buttons->addButton(LoadText(IDS_CLOSE), QDialogButtonBox::RejectRole)
         ->setProperty("controlId", static_cast<int>(IDC_CLOSE));
     AddHelpButton(buttons);
     runs_->setProperty("controlId", IDC_RUNS);
@@ -52,20 +52,20 @@ void CVNHistoryDlg::reload() {
     runs_->clear();
     for (const JournalRun& run : journal_.runs()) {
         const JournalHeader& h = run.header;
-        QString patterns = text(h.search);
-        if (h.mode == VIEW_DATE_ATTRIBUTES) patterns += QStringLiteral(" (") + text(IDS_CHANGE_MODE) + QLatin1Char(')');
-        else patterns += QStringLiteral(" \u2192 ") + text(h.replacement);
+        QString patterns = utf8(h.search);
+        if (h.mode == VIEW_DATE_ATTRIBUTES) patterns += QStringLiteral(" (") + LoadText(IDS_CHANGE_MODE) + QLatin1Char(')');
+        else patterns += QStringLiteral(" \u2192 ") + utf8(h.replacement);
         QString state;
-        if (run.undone() > 0) state = run.changed() > 0 ? text(IDS_SOME_TAKEN_BACK) : text(IDS_TAKEN_BACK);
-        if (run.interrupted) state += (state.isEmpty() ? QString() : QStringLiteral(", ")) + text(IDS_INTERRUPTED);
+        if (run.undone() > 0) state = run.changed() > 0 ? LoadText(IDS_SOME_TAKEN_BACK) : LoadText(IDS_TAKEN_BACK);
+        if (run.interrupted) state += (state.isEmpty() ? QString() : QStringLiteral(", ")) + LoadText(IDS_INTERRUPTED);
         auto* item = new QTreeWidgetItem(
-            runs_, {text(run.time), text(h.folder), patterns,
-                    text(FormatId(IDS_FILES, {run.changed() + run.undone()})), state});
+            runs_, {utf8(run.time), utf8(h.folder), patterns,
+                    utf8(FormatId(IDS_FILES, {run.changed() + run.undone()})), state});
         item->setData(0, Qt::UserRole, QString::fromStdString(run.id));
         item->setData(1, Qt::UserRole, run.changed());
     }
     if (runs_->topLevelItemCount() == 0)
-        new QTreeWidgetItem(runs_, {text(IDS_EMPTY)});
+        new QTreeWidgetItem(runs_, {LoadText(IDS_EMPTY)});
     for (int c = 0; c < runs_->columnCount(); ++c) runs_->resizeColumnToContents(c);
     if (QTreeWidgetItem* first = runs_->topLevelItem(0)) runs_->setCurrentItem(first);
     updateButton();

@@ -1,4 +1,5 @@
 #include "ui/help/CVNHelpViewer.h"
+#include "ui/LoadText.h"
 
 #include <QAction>
 #include <QCollator>
@@ -34,9 +35,6 @@ enum : unsigned {
     IDS_NOT_FOUND = 33609,
 };
 
-QString text(unsigned id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 QPointer<CVNHelpViewer>& theViewer() {
     static QPointer<CVNHelpViewer> viewer;
@@ -45,7 +43,7 @@ QPointer<CVNHelpViewer>& theViewer() {
 
 QToolButton* toolButton(QWidget* parent, unsigned textId, const char* icon,
                         const QKeySequence& keys) {
-    auto* action = new QAction(text(textId), parent);
+    auto* action = new QAction(LoadText(textId), parent);
     action->setIcon(QIcon::fromTheme(QLatin1String(icon)));
     action->setShortcut(keys);
     parent->addAction(action);
@@ -85,7 +83,7 @@ CVNHelpViewer* CVNHelpViewer::Current() {
 CVNHelpViewer::CVNHelpViewer(QWidget* parent)
     : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)), index_(new QListWidget(this)),
       filter_(new QLineEdit(this)), find_(new QLineEdit(this)), findResult_(new QLabel(this)) {
-    setWindowTitle(text(IDS_TITLE));
+    setWindowTitle(LoadText(IDS_TITLE));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     back_ = toolButton(this, IDS_BACK, "go-previous", QKeySequence::Back);
@@ -109,7 +107,7 @@ CVNHelpViewer::CVNHelpViewer(QWidget* parent)
     bar->addStretch(1);
 
     // Left the index, right the page.
-    auto* keyword = new QLabel(text(IDS_KEYWORD), this);
+    auto* keyword = new QLabel(LoadText(IDS_KEYWORD), this);
     keyword->setBuddy(filter_);
     filter_->setClearButtonEnabled(true);
     auto* left = new QWidget(this);
@@ -127,11 +125,11 @@ CVNHelpViewer::CVNHelpViewer(QWidget* parent)
     split->setSizes({300, 680});
 
     // Below, the search in the page.
-    auto* findLabel = new QLabel(text(IDS_FIND), this);
+    auto* findLabel = new QLabel(LoadText(IDS_FIND), this);
     findLabel->setBuddy(find_);
     find_->setClearButtonEnabled(true);
-    auto* next = new QPushButton(text(IDS_FIND_NEXT), this);
-    auto* previous = new QPushButton(text(IDS_FIND_PREVIOUS), this);
+    auto* next = new QPushButton(LoadText(IDS_FIND_NEXT), this);
+    auto* previous = new QPushButton(LoadText(IDS_FIND_PREVIOUS), this);
     auto* findRow = new QHBoxLayout;
     findRow->addWidget(findLabel);
     findRow->addWidget(find_, 1);
@@ -212,7 +210,7 @@ void CVNHelpViewer::onSourceChanged(const QUrl& url) {
     const std::uint32_t id = HelpFile::Get().topicOf(url);
     const QString title = HelpFile::Get().title(id);
     setWindowTitle(title.isEmpty()
-                       ? text(IDS_TITLE)
+                       ? LoadText(IDS_TITLE)
                        : QString::fromStdString(FormatId(IDS_TITLE_TOPIC, {title.toStdString()})));
     findResult_->clear();
     for (int i = 0; i < index_->count(); ++i)
