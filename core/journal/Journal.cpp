@@ -202,10 +202,11 @@ bool Journal::begin(const JournalHeader& h) {
 std::uint64_t Journal::intent(const UndoRecord& before) {
     if (fd_ < 0) return 0;
     const std::uint64_t seq = nextSeq_++;
-    std::vector<std::string> f = {"op", std::to_string(seq), before.folderText()};
-    for (std::string& field : journal::recordFields(before)) f.push_back(std::move(field));
     // The done line of the last operation goes with this one: one write per file.
-    pending_ += journal::line(f);
+    journal::LineWriter w(pending_);
+    w.text("op").num(seq).text(before.folderText());
+    journal::writeRecord(w, before);
+    w.end();
     const bool ok = write(pending_);
     pending_.clear();
     return ok ? seq : 0;
@@ -213,10 +214,10 @@ std::uint64_t Journal::intent(const UndoRecord& before) {
 
 void Journal::done(std::uint64_t seq, const FileIdentity* identityAfter) {
     if (fd_ < 0 || seq == 0) return;
-    std::vector<std::string> f = {"done", std::to_string(seq)};
-    if (identityAfter)
-        for (std::string& field : journal::identityFields(*identityAfter)) f.push_back(std::move(field));
-    pending_ += journal::line(f);
+    journal::LineWriter w(pending_);
+    w.text("done").num(seq);
+    if (identityAfter) journal::writeIdentity(w, *identityAfter);
+    w.end();
 }
 
 void Journal::end() {
@@ -361,6 +362,7 @@ void Journal::prune() {
     std::size_t count = files.size();
     for (const auto& [name, size] : files) {
         if (count <= kMaxRuns && total <= kMaxBytes) break;
+        if (name == runId_ + kEnding) continue; // the run just written is never dropped
         const std::string path = folder_ + "/" + name;
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) continue;

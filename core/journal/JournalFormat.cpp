@@ -18,8 +18,6 @@ int hexValue(char c) {
     return -1;
 }
 
-template <typename T> std::string number(T v) { return std::to_string(v); }
-
 template <typename T> bool parse(const std::string& s, T& out) {
     const char* end = s.data() + s.size();
     auto [p, ec] = std::from_chars(s.data(), end, out);
@@ -53,12 +51,14 @@ private:
 
 } // namespace
 
-std::string escape(std::string_view s) {
+namespace {
+
+void appendEscaped(std::string& out, std::string_view s) {
     // Most names are printable ASCII without a backslash: they stand as they are.
-    if (std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; }))
-        return std::string(s);
-    std::string out;
-    out.reserve(s.size());
+    if (std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; })) {
+        out.append(s);
+        return;
+    }
     const char* p = s.data();
     const char* end = p + s.size();
     while (p < end) {
@@ -74,8 +74,9 @@ std::string escape(std::string_view s) {
         }
         p += c.len;
     }
-    return out;
 }
+
+} // namespace
 
 std::optional<std::string> unescape(std::string_view s) {
     std::string out;
@@ -119,16 +120,30 @@ std::optional<std::vector<std::string>> fields(std::string_view l) {
 
 std::string line(const std::vector<std::string>& f) {
     std::string out;
-    for (std::size_t i = 0; i < f.size(); ++i) {
-        if (i) out += '\t';
-        out += escape(f[i]);
-    }
-    return out + '\n';
+    LineWriter w(out);
+    for (const std::string& field : f) w.text(field);
+    w.end();
+    return out;
 }
 
-std::vector<std::string> identityFields(const FileIdentity& id) {
-    return {number(int(id.known)), number(id.device), number(id.inode),   number(id.birth),
-            number(int(id.stableInode)), number(id.size), number(id.modified)};
+LineWriter& LineWriter::text(std::string_view field) {
+    separate();
+    appendEscaped(out_, field);
+    return *this;
+}
+
+void LineWriter::separate() {
+    if (!first_) out_ += '\t';
+    first_ = false;
+}
+
+void LineWriter::end() {
+    out_ += '\n';
+    first_ = true;
+}
+
+void writeIdentity(LineWriter& w, const FileIdentity& id) {
+    w.num(int(id.known)).num(id.device).num(id.inode).num(id.birth).num(int(id.stableInode)).num(id.size).num(id.modified);
 }
 
 namespace {
@@ -154,30 +169,22 @@ std::optional<FileIdentity> identityFrom(const std::vector<std::string>& fields,
     return id;
 }
 
-std::vector<std::string> recordFields(const UndoRecord& r) {
-    std::vector<std::string> f = {number(r.kind), r.name};
-    for (std::string& field : identityFields(r.identity)) f.push_back(std::move(field));
+void writeRecord(LineWriter& w, const UndoRecord& r) {
+    w.num(r.kind).text(r.name);
+    writeIdentity(w, r.identity);
     switch (r.kind) {
-    case UNDO_RENAME: f.push_back(r.oldName); break;
+    case UNDO_RENAME: w.text(r.oldName); break;
     case UNDO_TIMES:
-        for (int i = 0; i < 3; ++i) {
-            f.push_back(number(int(r.timeChanged[i])));
-            f.push_back(number(r.rowTimes[i].ticks()));
-        }
-        f.push_back(number(r.diskTimes.creation.ticks()));
-        f.push_back(number(r.diskTimes.lastAccess.tv_sec));
-        f.push_back(number(r.diskTimes.lastAccess.tv_nsec));
-        f.push_back(number(r.diskTimes.lastWrite.tv_sec));
-        f.push_back(number(r.diskTimes.lastWrite.tv_nsec));
+        for (int i = 0; i < 3; ++i) w.num(int(r.timeChanged[i])).num(r.rowTimes[i].ticks());
+        w.num(r.diskTimes.creation.ticks());
+        w.num(r.diskTimes.lastAccess.tv_sec).num(r.diskTimes.lastAccess.tv_nsec);
+        w.num(r.diskTimes.lastWrite.tv_sec).num(r.diskTimes.lastWrite.tv_nsec);
         break;
     default:
-        f.push_back(r.attributeText);
-        f.push_back(number(r.diskAttributes.mode));
-        f.push_back(number(r.diskAttributes.stored.bits));
-        f.push_back(number(int(r.diskAttributes.stored.native)));
+        w.text(r.attributeText).num(r.diskAttributes.mode).num(r.diskAttributes.stored.bits);
+        w.num(int(r.diskAttributes.stored.native));
         break;
     }
-    return f;
 }
 
 std::optional<UndoRecord> recordFrom(const std::vector<std::string>& fields, std::size_t first) {

@@ -187,6 +187,20 @@ TEST_F(JournalTest, OnlyTheNewestRunsAreKept) {
         journal.end();
     }
     EXPECT_EQ(journal.runs().size(), Journal::kMaxRuns);
+    // A run larger than all runs may take together drops the older ones, never itself: it
+    // must still be there to be taken back.
+    journal.begin({"cli", 0, 1, files.path(), "x", "y"});
+    const std::string id = journal.runId();
+    UndoRecord big;
+    big.folder = std::make_shared<const std::string>(std::string(3000, 'f'));
+    big.name = big.oldName = std::string(250, 'n');
+    std::uint64_t seq = 1;
+    while (seq != 0 && seq * 3500 < Journal::kMaxBytes) seq = journal.intent(big);
+    ASSERT_NE(seq, 0u);
+    journal.end();
+    const std::vector<JournalRun> runs = journal.runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_NE(runs[0].path.find(id), std::string::npos);
 }
 
 // Names with control characters and bytes that are no UTF-8 come back exactly; a number that is
