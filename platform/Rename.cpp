@@ -147,3 +147,8 @@ OpResult renameNoReplace(const std::string& from, const std::string& to) {
     }
     return OpResult::fromErrno(first);
 }
+
+OpResult renameNoReplaceAt(int folderFd, const std::string& folder, const std::string& from, const std::string& to) {
+    if (folderFd >= 0 && renameat2(folderFd, from.c_str(), folderFd, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+    return renameNoReplace(folder + from, folder + to); // a failed renameat2 changed nothing
+}

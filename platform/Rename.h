@@ -15,3 +15,7 @@
 // afterwards. When all fail, the error of the first way that did more than refuse the method
 // is reported.
 OpResult renameNoReplace(const std::string& from, const std::string& to);
+
+// The same for two names in one folder, open as folderFd (-1: not open) at the path folder
+// (ending in '/'): the usual case walks no path; anything unusual goes the ways above.
+OpResult renameNoReplaceAt(int folderFd, const std::string& folder, const std::string& from, const std::string& to);

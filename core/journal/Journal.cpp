@@ -69,7 +69,8 @@ std::vector<std::string> runFiles(const std::string& folder) {
 // A damaged run is kept aside, never silently lost.
 void keepAside(const std::string& path) {
     for (int n = 1; n < 100; ++n) {
-        const std::string target = path + ".damaged-" + now("yyyyMMdd-HHmmss") + (n > 1 ? "-" + std::to_string(n) : "");
+        std::string target = path + ".damaged-" + now("yyyyMMdd-HHmmss");
+        if (n > 1) target.append(1, '-').append(std::to_string(n));
         const OpResult r = renameNoReplace(path, target);
         if (r.ok() || (r.code != ERROR_FILE_EXISTS && r.code != ERROR_ALREADY_EXISTS)) return;
     }

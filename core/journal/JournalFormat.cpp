@@ -65,10 +65,14 @@ void appendEscaped(std::string& out, std::string_view s) {
         const chars::Char c = chars::decode(p, end);
         if (chars::isStray(c.cp) || c.cp < 0x20 || c.cp == 0x7F || c.cp == '\\') {
             const auto b = static_cast<unsigned char>(*p);
-            if (b == '\\') out += "\\\\";
-            else if (b == '\t') out += "\\t";
-            else if (b == '\n') out += "\\n";
-            else out += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+            out.push_back('\\');
+            if (b == '\\' || b == '\t' || b == '\n') {
+                out.push_back(b == '\t' ? 't' : b == '\n' ? 'n' : '\\');
+            } else {
+                out.push_back('x');
+                out.push_back(kHex[b >> 4]);
+                out.push_back(kHex[b & 15]);
+            }
         } else {
             out.append(p, c.len);
         }

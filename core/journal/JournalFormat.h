@@ -43,7 +43,7 @@ public:
         separate();
         char buf[24];
         const auto r = std::to_chars(buf, buf + sizeof buf, v);
-        out_.append(buf, r.ptr);
+        out_.append(buf, static_cast<std::size_t>(r.ptr - buf));
         return *this;
     }
     // Ends the line; the next field starts a new one.

@@ -1,6 +1,8 @@
 #include "core/ops/FileOperations.h"
 
 #include <climits>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "core/messages/CVNException.h"
 #include "core/journal/Journal.h"
@@ -92,6 +94,26 @@ const NameRules& FileOperations::rulesOf(const SharedText& folder) {
     return rules_;
 }
 
+FileOperations::~FileOperations() { closeFolder(); }
+
+void FileOperations::closeFolder() {
+    if (folderFd_ >= 0) ::close(folderFd_);
+    folderFd_ = -1;
+    openFolder_.reset();
+}
+
+// Renaming a folder row switches to that row's own folder first, so a folder held open is
+// never one that a rename of this object has moved.
+int FileOperations::folderFd(const SharedText& folder) {
+    if (!folder) return -1;
+    if (!openFolder_ || (openFolder_ != folder && *openFolder_ != *folder)) {
+        closeFolder();
+        openFolder_ = folder;
+        folderFd_ = ::open(folder->empty() ? "." : folder->c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    return folderFd_;
+}
+
 void FileOperations::rename(int row, std::string& newName, bool preview) {
     FileListRecord* r = model_.record(row);
     if (!r) throw CVNException(ERROR_INVALID_TARGET_HANDLE);
@@ -112,7 +134,7 @@ void FileOperations::rename(int row, std::string& newName, bool preview) {
             if (!u.identity.known) u.identity = identityOf(dir + oldName);
             if (newName != oldName) {
                 if (journal_) u.journalSeq = journal_->intent(u);
-                throwIfFailed(renameNoReplace(dir + oldName, dir + newName));
+                throwIfFailed(renameNoReplaceAt(folderFd(r->folder), dir, oldName, newName));
                 if (journal_) journal_->done(u.journalSeq);
             }
         }

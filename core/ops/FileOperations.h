@@ -29,6 +29,9 @@ public:
     // journal (optional) receives every change before and after it reaches the disk.
     FileOperations(FileListModel& model, UndoLog& undo, Journal* journal = nullptr)
         : model_(model), undo_(undo), journal_(journal) {}
+    ~FileOperations();
+    FileOperations(const FileOperations&) = delete;
+    FileOperations& operator=(const FileOperations&) = delete;
 
     // Each throws CVNException with the text to show after the file's path; the row, the disk
     // and the log are then as they were, but for what the exception text says.
@@ -49,12 +52,17 @@ private:
     template <typename Op> bool inErrorFrame(int row, Op op);
     // The rules of a row's folder; asked once per folder, not once per file.
     const NameRules& rulesOf(const SharedText& folder);
+    // The row's folder, kept open while the rows go on in it: a rename then walks no path.
+    int folderFd(const SharedText& folder);
+    void closeFolder();
 
     FileListModel& model_;
     UndoLog& undo_;
     Journal* journal_;
     SharedText rulesFolder_;
     NameRules rules_;
+    SharedText openFolder_;
+    int folderFd_ = -1;
 };
 
 // Writes times (UTC; null = unchanged) to path; a read-only file is made writable for the write

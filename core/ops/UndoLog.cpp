@@ -22,6 +22,10 @@ void UndoLog::log(UndoRecord r) {
     if (!groups_.empty()) groups_.front().records.push_back(std::move(r));
 }
 
+void UndoLog::reserve(std::size_t n) {
+    if (!groups_.empty()) groups_.front().records.reserve(groups_.front().records.size() + n);
+}
+
 bool UndoLog::take(UndoRecord& r) {
     if (groups_.empty() || groups_.front().records.empty()) return false;
     r = std::move(groups_.front().records.back());

@@ -50,6 +50,8 @@ public:
     void dropJournalRun(const std::string& id);
     // Adds a record to the newest group; does nothing without a group.
     void log(UndoRecord r);
+    // Room for n more records in the newest group: a run over 100,000 files moves none.
+    void reserve(std::size_t n);
     // Removes the newest record of the newest group; false when there is none.
     bool take(UndoRecord& r);
     // Removes the newest group and gives its mode, -1 without a group.

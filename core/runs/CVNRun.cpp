@@ -242,6 +242,7 @@ RunCounts CVNRun::renameAll(int start, int focused) {
         }
     }
 
+    undo_.reserve(steps.size());
     int previous = -2, done = 0;
     std::unordered_map<int, std::string> aside; // the own names of files that stepped aside
     for (const RenameStep& step : steps) {
