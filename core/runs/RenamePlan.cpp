@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <algorithm>
 #include <deque>
 #include <unordered_map>
 
@@ -70,7 +71,7 @@ bool RenamePlanner::start(int kind, const std::string& search, const std::string
     occurrences_ = 0;
     matcherError_.clear();
     finished_ = true;
-    lines_->selected = firstRow < 0 ? 0 : firstRow;
+    lines_->selected = std::max(firstRow, 0);
     lines_->focused = -1;
     lines_->pendingRow = -1;
     engine_ = std::make_unique<CVNSearchEngine>(*lines_, kind);
@@ -167,7 +168,7 @@ std::vector<RenameStep> OrderRenames(const FileListModel& model, const std::vect
     // since two files never go to the same place (that is a conflict).
     std::unordered_map<Keys::Place, int, Keys::Hash> standing;
     std::vector<Keys::Place> target(plan.size());
-    std::vector<bool> moves(plan.size(), false);
+    std::vector<std::uint8_t> moves(plan.size(), 0); // bytes, not bits: quicker, and bounds-checked in checked builds
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const FileListRecord* r = model.record(plan[i].row);
         if (!plan[i].error.empty() || !r || plan[i].newName == r->name || Blocks(conflicts[i].kind)) continue;
