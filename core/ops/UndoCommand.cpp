@@ -50,70 +50,69 @@ void revertInList(const UndoRecord& u, FileListModel& model, int row) {
     }
 }
 
-} // namespace
+// Takes records back one at a time, for the list's undo and for a run from the journal alike:
+// follows the row in the list, counts, and shows one message per file that cannot go back.
+class Reverter {
+public:
+    Reverter(FileListModel* model, UndoObserver* observer) : model_(model), observer_(observer) {
+        sinceRefresh_.start();
+    }
 
-UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer, Journal* journal) {
-    model.flushPending();
-    UndoOutcome outcome;
-    const std::string journalRun = log.headJournalRun();
-    std::vector<std::uint64_t> undone;
-    int previous = -2;
-    QElapsedTimer sinceRefresh;
-    sinceRefresh.start();
-    UndoRecord u;
-    while (log.take(u)) {
-        const int row = model.findRow(u.folderText(), u.name);
-        if (observer && row >= 0) {
-            observer->undoingRow(row, previous);
-            previous = row;
+    // journalSeq: where the journal keeps the operation (0: not there).
+    void revert(const UndoRecord& u, std::uint64_t journalSeq) {
+        const int row = model_ ? model_->findRow(u.folderText(), u.name) : -1;
+        if (observer_ && row >= 0) {
+            observer_->undoingRow(row, previous_);
+            previous_ = row;
         }
         try {
             if (!u.preview) RevertOnDisk(u);
-            revertInList(u, model, row);
+            if (model_) revertInList(u, *model_, row);
             ++outcome.restored;
-            if (u.journalSeq) undone.push_back(u.journalSeq);
+            if (journalSeq) undone.push_back(journalSeq);
         } catch (const CVNException& e) {
             ++outcome.failed;
             GetMessagePresenter()->show(FormatId(32064, {u.path(), e.text()}), MB_OK | MB_ICONWARNING, 0);
         }
         // A group of a hundred thousand records must not wait for a hundred thousand paints.
-        if (observer && sinceRefresh.elapsed() >= 15) {
-            observer->refresh();
-            sinceRefresh.restart();
+        if (observer_ && sinceRefresh_.elapsed() >= 15) {
+            observer_->refresh();
+            sinceRefresh_.restart();
         }
     }
-    outcome.mode = log.popGroup();
-    if (journal) journal->markUndone(journalRun, undone);
-    return outcome;
+
+    UndoOutcome outcome;
+    std::vector<std::uint64_t> undone; // the journal's numbers of what went back
+
+private:
+    FileListModel* model_;
+    UndoObserver* observer_;
+    int previous_ = -2;
+    QElapsedTimer sinceRefresh_;
+};
+
+} // namespace
+
+UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer, Journal* journal) {
+    model.flushPending();
+    const std::string journalRun = log.headJournalRun();
+    Reverter reverter(&model, observer);
+    UndoRecord u;
+    while (log.take(u)) reverter.revert(u, u.journalSeq);
+    reverter.outcome.mode = log.popGroup();
+    if (journal) journal->markUndone(journalRun, reverter.undone);
+    return reverter.outcome;
 }
 
 UndoOutcome UndoJournalRun(Journal& journal, const std::string& runId, FileListModel* model, UndoObserver* observer) {
-    UndoOutcome outcome;
     const std::optional<JournalRun> run = journal.run(runId);
-    if (!run) return outcome;
-    outcome.mode = run->header.mode;
-    std::vector<std::uint64_t> undone;
-    int previous = -2;
-    for (auto it = run->ops.rbegin(); it != run->ops.rend(); ++it) {
-        if (it->state != JournalRun::OpState::Done) continue;
-        const UndoRecord& u = it->record;
-        const int row = model ? model->findRow(u.folderText(), u.name) : -1;
-        if (observer && row >= 0) {
-            observer->undoingRow(row, previous);
-            previous = row;
-        }
-        try {
-            RevertOnDisk(u);
-            if (model) revertInList(u, *model, row);
-            ++outcome.restored;
-            undone.push_back(it->seq);
-        } catch (const CVNException& e) {
-            ++outcome.failed;
-            GetMessagePresenter()->show(FormatId(32064, {u.path(), e.text()}), MB_OK | MB_ICONWARNING, 0);
-        }
-    }
-    journal.markUndone(runId, undone);
-    return outcome;
+    if (!run) return {};
+    Reverter reverter(model, observer);
+    reverter.outcome.mode = run->header.mode;
+    for (auto it = run->ops.rbegin(); it != run->ops.rend(); ++it)
+        if (it->state == JournalRun::OpState::Done) reverter.revert(it->record, it->seq);
+    journal.markUndone(runId, reverter.undone);
+    return reverter.outcome;
 }
 
 void RevertPreviewGroups(UndoLog& log, FileListModel& model) {
