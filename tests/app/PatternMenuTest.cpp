@@ -7,19 +7,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "tests/app/AppFixture.h"
-#include "tests/support/RegisteredApp.h"
 #include "ui/dialogs/CROZariduPattDlg.h"
 #include "ui/dialogs/CROZariduPattPage.h"
 #include "ui/dialogs/CVNPatternListCtrl.h"
 #include "ui/dialogs/CVNPropertySheet.h"
-#include "ui/form/CROZariduView.h"
-#include "ui/form/CVNComboBoxMRU.h"
-#include "ui/frame/CVNCommandTarget.h"
 
 namespace {
 
@@ -43,8 +37,7 @@ protected:
         own.m_searchPattern = "x";
         ASSERT_TRUE(own.Save(registeredApp()));
         ASSERT_TRUE(start());
-        view = qobject_cast<CROZariduView*>(frame().centralWidget());
-        ASSERT_NE(view, nullptr);
+        view = &form();
         qobject_cast<QCheckBox*>(view->control(IDC_REGEXP))->setChecked(true);
     }
 

@@ -5,11 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "ui/form/CROZariduView.h"
-#include "ui/form/CVNComboBoxMRU.h"
 #include "tests/app/AppFixture.h"
-#include "tests/support/RegisteredApp.h"
-#include "tests/support/TempDir.h"
 
 TEST_F(AppTest, AFreshConfigurationStartsWithDefaults) {
     ASSERT_TRUE(start());
@@ -70,16 +66,15 @@ TEST_F(AppTest, TheRunningMarkerIsHeldWhileTheProgramRuns) {
 
 // The three lists are saved at exit and are back at the next start, each pattern with its kind.
 TEST_F(AppTest, TheListsAreSavedAtExitAndBackAtTheNextStart) {
-    auto view = [this] { return qobject_cast<CROZariduView*>(frame().centralWidget()); };
     ASSERT_TRUE(start());
-    view()->folderBox()->AddToMRU("/daten/fotos", 0);
-    view()->searchBox()->AddToMRU("^IMG_", 1);
-    view()->searchBox()->AddToMRU("*.jpg", 0);
-    view()->replaceBox()->AddToMRU("Bild_", 0);
+    form().folderBox()->AddToMRU("/daten/fotos", 0);
+    form().searchBox()->AddToMRU("^IMG_", 1);
+    form().searchBox()->AddToMRU("*.jpg", 0);
+    form().replaceBox()->AddToMRU("Bild_", 0);
     app->ExitInstance();
     ASSERT_TRUE(start());
-    EXPECT_EQ(view()->folderBox()->text(0), "/daten/fotos");
-    ASSERT_EQ(view()->searchBox()->count(), 2);
-    EXPECT_EQ(view()->searchBox()->datum(1), 1); // ^IMG_, an expression
-    EXPECT_EQ(view()->replaceBox()->text(0), "Bild_");
+    EXPECT_EQ(form().folderBox()->text(0), "/daten/fotos");
+    ASSERT_EQ(form().searchBox()->count(), 2);
+    EXPECT_EQ(form().searchBox()->datum(1), 1); // ^IMG_, an expression
+    EXPECT_EQ(form().replaceBox()->text(0), "Bild_");
 }
