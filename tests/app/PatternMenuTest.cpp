@@ -73,11 +73,10 @@ protected:
         return line;
     }
     std::string status() { return frame().messageText().toStdString(); }
-    QLineEdit* edit(CVNComboBoxMRU* box) { return box->lineEdit(); }
     // The box's text with "|" at the caret.
     std::string withCaret(CVNComboBoxMRU* box) {
         QString t = box->currentText();
-        return t.insert(edit(box)->cursorPosition(), QLatin1Char('|')).toStdString();
+        return t.insert(box->lineEdit()->cursorPosition(), QLatin1Char('|')).toStdString();
     }
 
     CROZariduView* view = nullptr;
@@ -102,7 +101,7 @@ TEST_F(PatternMenus, TheSearchMenuShowsStatusLinesAndAppendsABuildingBlock) {
     EXPECT_EQ(view->replaceBox()->currentText().toStdString(), "bleibt");
 
     // Strg+Z in the box takes the insertion back.
-    edit(view->searchBox())->undo();
+    view->searchBox()->lineEdit()->undo();
     EXPECT_EQ(view->searchBox()->currentText().toStdString(), "abc");
 
     // Dismissed, the menu changes nothing.
