@@ -10,12 +10,20 @@
 #include <memory>
 #include <string>
 
+#include <QTest>
+#include <QTimer>
+
+#include "tests/platform/XdgSandbox.h"
+#include "tests/support/QtApp.h"
+#include "tests/support/RegisteredApp.h"
+#include "tests/support/ScriptedPresenter.h"
+#include "tests/support/TempDir.h"
+#include "ui/form/CROZariduView.h"
+#include "ui/form/CVNComboBoxMRU.h"
 #include "ui/form/MainViewFactory.h"
 #include "ui/frame/CROZariduApp.h"
 #include "ui/frame/CROZariduFrame.h"
-#include "tests/platform/XdgSandbox.h"
-#include "tests/support/QtApp.h"
-#include "tests/support/ScriptedPresenter.h"
+#include "ui/frame/CVNCommandTarget.h"
 
 class AppTest : public ::testing::Test {
 protected:
@@ -34,6 +42,14 @@ protected:
         return app->InitInstance(MakeMainView, resource);
     }
     CROZariduFrame& frame() { return *app->frame(); }
+    CROZariduView& form() { return *qobject_cast<CROZariduView*>(frame().centralWidget()); }
+    // Lists the files of folder that match the regular expression.
+    void find(const std::string& folder, const char* pattern) {
+        form().folderBox()->setEditText(QString::fromStdString(folder));
+        form().searchBox()->setEditText(QString::fromUtf8(pattern));
+        qobject_cast<QAbstractButton*>(form().control(IDC_REGEXP))->setChecked(true);
+        form().OnFind();
+    }
 
     QApplication& qt = qtApp();
     XdgSandbox sandbox;

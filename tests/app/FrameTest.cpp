@@ -4,26 +4,12 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTimer>
-#include <QTest>
 
-#include "ui/list/CVNFileListCtrl.h"
-#include "ui/form/CROZariduView.h"
 #include "core/scan/MessagePump.h"
-#include "ui/form/CVNComboBoxMRU.h"
-#include "ui/frame/CVNCommandTarget.h"
+#include "ui/list/CVNFileListCtrl.h"
 #include "tests/app/AppFixture.h"
-#include "tests/support/TempDir.h"
 #include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/help/CVNHelpViewer.h"
-
-namespace {
-
-CROZariduView* mainView(CROZariduFrame& frame) {
-    return qobject_cast<CROZariduView*>(frame.centralWidget());
-}
-
-} // namespace
 
 // Hovering a menu item shows its prompt in the status bar; a Find writes its result there.
 TEST_F(AppTest, TheStatusBarShowsPromptsAndTheFindResult) {
@@ -33,15 +19,12 @@ TEST_F(AppTest, TheStatusBarShowsPromptsAndTheFindResult) {
     EXPECT_FALSE(frame().statusBar()->currentMessage().isEmpty());
     TempDir dir;
     dir.file("eins.txt");
-    CROZariduView* view = mainView(frame());
-    view->folderBox()->setEditText(QString::fromStdString(dir.path()));
-    view->searchBox()->setEditText("*.txt");
-    view->OnFind();
+    find(dir.path(), "txt$");
     EXPECT_EQ(frame().messageText().toStdString(), "1 Datei(en) gefunden.");
 }
 
-// During a run the options, the About box and the view switches are off; closing the window
-// ends the run at once, without a summary.
+// During a run the list's commands, Verlauf, the options, the About box and the view switches
+// are off; closing the window ends the run at once, without a summary.
 TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     struct QuitReset {
         ~QuitReset() { MessagePump::requestQuit(false); }
@@ -50,24 +33,28 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     TempDir dir;
     for (const char* n : {"a1.txt", "a2.txt", "a3.txt"})
         dir.file(n);
-    CROZariduView* view = mainView(frame());
-    view->folderBox()->setEditText(QString::fromStdString(dir.path()));
-    view->searchBox()->setEditText("^a");
-    qobject_cast<QAbstractButton*>(view->control(IDC_REGEXP))->setChecked(true);
-    view->OnFind();
+    find(dir.path(), "^a");
+    CROZariduView* view = &form();
     std::filesystem::remove(dir / "a2.txt"); // it fails when its turn comes
     app->pars().RenAllMode = 1;
     view->searchBox()->setEditText("a");
     view->replaceBox()->setEditText("b");
+    QApplication::setActiveWindow(&frame());
+    view->fileList()->setFocus(); // the list's commands are on only while it has the focus
+    frame().updateCommandStates();
+    ASSERT_TRUE(frame().action(ID_EDIT_INVERT_SELECTION)->isEnabled());
+    const int ids[] = {ID_OPTIONS, ID_APP_ABOUT, ID_VIEW_FIND_RENAME, ID_VIEW_DATE_ATTRIBUTES, ID_HISTORY,
+                       ID_EDIT_SELECT_ALL, ID_EDIT_INVERT_SELECTION, ID_EDIT_UNDO, ID_EDIT_COPY};
     std::vector<std::pair<int, bool>> during;
     presenter.onShow = [&] {
+        view->fileList()->setFocus(); // the run gave it to Stopp
         frame().updateCommandStates();
-        for (int id : {ID_OPTIONS, ID_APP_ABOUT, ID_VIEW_FIND_RENAME, ID_VIEW_DATE_ATTRIBUTES})
+        for (int id : ids)
             during.emplace_back(id, frame().action(id)->isEnabled());
         frame().close();
     };
     view->OnRenameAll();
-    ASSERT_EQ(during.size(), 4u);
+    ASSERT_EQ(during.size(), std::size(ids));
     for (auto [id, enabled] : during)
         EXPECT_FALSE(enabled) << id;
     EXPECT_TRUE(std::filesystem::exists(dir / "b1.txt"));
@@ -79,14 +66,10 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
 // A right click in the list offers the files' own entries after the help one, for a selection.
 TEST_F(AppTest, ARightClickInTheListOpensDirekthilfeAndTheFilesMenu) {
     ASSERT_TRUE(start());
-    CVNFileListCtrl* list = mainView(frame())->fileList();
     TempDir dir;
     dir.file("a.txt");
-    FindData found;
-    found.name = "a.txt";
-    list->fileModel()->addFile(std::make_shared<const std::string>(dir.path()), found);
-    list->fileModel()->flushPending();
-    list->SelectItem(0, -2);
+    find(dir.path(), "a");
+    CVNFileListCtrl* list = form().fileList(); // Finden selected the row
     QStringList shown;
     QTimer::singleShot(0, [&] {
         if (QWidget* popup = QApplication::activePopupWidget()) {

@@ -2,18 +2,13 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 #include <functional>
 #include <set>
 
 #include "ui/dialogs/CROZariduGnrlPage.h"
-#include "ui/frame/CVNCommandTarget.h"
 #include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/frame/CVNWinApp.h"
 #include "tests/app/AppFixture.h"
-#include "tests/support/RegisteredApp.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -22,13 +17,11 @@ class AnnouncementCounter : public QObject {
 public:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == HelpTipModeEvent::type()) {
-            ++count;
             receivers.insert(o);
             mode = static_cast<HelpTipModeEvent*>(e)->mode();
         }
         return QObject::eventFilter(o, e);
     }
-    int count = 0;
     std::set<QObject*> receivers;
     int mode = -1;
 };
@@ -55,33 +48,20 @@ protected:
 // Only digits can be typed; OK refuses what is not a whole number in range and stays open.
 TEST_F(OptionsDialog, TheFieldTakesOnlyWholeNumbersInRange) {
     ASSERT_TRUE(start());
-    withDialog([](CVNPropertySheet&, CROZariduGnrlPage& page) {
+    withDialog([](CVNPropertySheet& sheet, CROZariduGnrlPage& page) {
         page.maxFilesEdit()->clear();
         QTest::keyClicks(page.maxFilesEdit(), "-12a3");
         EXPECT_EQ(page.maxFilesEdit()->text().toStdString(), "123");
+        page.maxFilesEdit()->setText("2147483648");
+        sheet.accept();
+        EXPECT_TRUE(sheet.isVisible());
+        page.maxFilesEdit()->setText("2147483647");
+        sheet.accept();
+        EXPECT_FALSE(sheet.isVisible());
     });
-    const struct {
-        const char* text;
-        std::string message; // empty: accepted
-    } rows[] = {{"2147483648", "Geben Sie eine ganze Zahl zwischen 0 und 2147483647 ein."}, {"2147483647", ""}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.text);
-        presenter.clear();
-        bool open = false;
-        withDialog([&](CVNPropertySheet& sheet, CROZariduGnrlPage& page) {
-            page.maxFilesEdit()->setText(QString::fromUtf8(r.text));
-            sheet.accept();
-            open = sheet.isVisible();
-        });
-        EXPECT_EQ(open, !r.message.empty());
-        if (!r.message.empty()) {
-            ASSERT_EQ(presenter.shown().size(), 1u);
-            EXPECT_EQ(presenter.shown()[0].text, r.message);
-        } else {
-            EXPECT_TRUE(presenter.shown().empty());
-            EXPECT_EQ(app->pars().MaxFiles, std::stoi(r.text));
-        }
-    }
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text, "Geben Sie eine ganze Zahl zwischen 0 und 2147483647 ein.");
+    EXPECT_EQ(app->pars().MaxFiles, 2147483647);
 }
 
 // OK saves all three values; only a change of the help-tip setting is announced to the windows.
@@ -96,7 +76,7 @@ TEST_F(OptionsDialog, OkSavesAllThreeAndAnnouncesOnlyAHelpTipChange) {
         sheet.accept();
     });
     EXPECT_EQ(stored("MaxFiles"), 500);
-    EXPECT_EQ(counter.count, 0);
+    EXPECT_TRUE(counter.receivers.empty());
 
     withDialog([](CVNPropertySheet& sheet, CROZariduGnrlPage& page) {
         EXPECT_EQ(page.maxFilesEdit()->text().toStdString(), "500");

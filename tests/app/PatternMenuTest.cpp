@@ -7,19 +7,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "tests/app/AppFixture.h"
-#include "tests/support/RegisteredApp.h"
 #include "ui/dialogs/CROZariduPattDlg.h"
 #include "ui/dialogs/CROZariduPattPage.h"
 #include "ui/dialogs/CVNPatternListCtrl.h"
 #include "ui/dialogs/CVNPropertySheet.h"
-#include "ui/form/CROZariduView.h"
-#include "ui/form/CVNComboBoxMRU.h"
-#include "ui/frame/CVNCommandTarget.h"
 
 namespace {
 
@@ -43,8 +37,7 @@ protected:
         own.m_searchPattern = "x";
         ASSERT_TRUE(own.Save(registeredApp()));
         ASSERT_TRUE(start());
-        view = qobject_cast<CROZariduView*>(frame().centralWidget());
-        ASSERT_NE(view, nullptr);
+        view = &form();
         qobject_cast<QCheckBox*>(view->control(IDC_REGEXP))->setChecked(true);
     }
 
@@ -80,11 +73,10 @@ protected:
         return line;
     }
     std::string status() { return frame().messageText().toStdString(); }
-    QLineEdit* edit(CVNComboBoxMRU* box) { return box->lineEdit(); }
     // The box's text with "|" at the caret.
     std::string withCaret(CVNComboBoxMRU* box) {
         QString t = box->currentText();
-        return t.insert(edit(box)->cursorPosition(), QLatin1Char('|')).toStdString();
+        return t.insert(box->lineEdit()->cursorPosition(), QLatin1Char('|')).toStdString();
     }
 
     CROZariduView* view = nullptr;
@@ -109,7 +101,7 @@ TEST_F(PatternMenus, TheSearchMenuShowsStatusLinesAndAppendsABuildingBlock) {
     EXPECT_EQ(view->replaceBox()->currentText().toStdString(), "bleibt");
 
     // Strg+Z in the box takes the insertion back.
-    edit(view->searchBox())->undo();
+    view->searchBox()->lineEdit()->undo();
     EXPECT_EQ(view->searchBox()->currentText().toStdString(), "abc");
 
     // Dismissed, the menu changes nothing.

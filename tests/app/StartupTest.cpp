@@ -5,48 +5,37 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "ui/form/CROZariduView.h"
-#include "ui/form/CVNComboBoxMRU.h"
 #include "tests/app/AppFixture.h"
-#include "tests/support/RegisteredApp.h"
-#include "tests/support/TempDir.h"
 
-TEST_F(AppTest, AFreshConfigurationStartsWithDefaults) {
-    ASSERT_TRUE(start());
-    EXPECT_TRUE(presenter.shown().empty());
-    EXPECT_EQ(app->pars().MaxFiles, 0);
-    EXPECT_EQ(app->pars().RenAllMode, 0);
-    EXPECT_EQ(app->helpTipMode(), 2);
-    EXPECT_TRUE(frame().isVisible());
-    // Qt's own texts are German too, as far as a translation is installed.
-    if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm")) {
-        EXPECT_EQ(
-            QKeySequence(Qt::CTRL | Qt::Key_Z).toString(QKeySequence::NativeText).toStdString(),
-            "Strg+Z");
-    }
-}
-
-// Any non-zero setting switches the tips on (the fresh default is 2, above).
-TEST_F(AppTest, TheHelpTipModeFollowsTheStoredSetting) {
-    ASSERT_TRUE(registeredApp().WriteRegInt(true, "Settings", "ShowHelpTips", 7));
-    ASSERT_TRUE(start());
-    EXPECT_EQ(app->helpTipMode(), 3);
-}
-
-// A damaged settings file gives the defaults and is never lost, also when the program writes
-// its lists at exit.
-TEST_F(AppTest, ADamagedSettingsFileGivesDefaultsAndIsKept) {
+// Fresh or damaged, the settings give the defaults; any non-zero help-tip setting switches the
+// tips on. A damaged file is never lost, also when the program writes its lists at exit.
+TEST_F(AppTest, StartsWithTheStoredSettingsOrTheDefaults) {
     const std::string damaged = "Orvane registry file, format 1\n[Settings]\n\"MaxFiles\"=dword:";
-    XdgSandbox::put(sandbox.userHive(), damaged);
-    ASSERT_TRUE(start());
-    EXPECT_TRUE(presenter.shown().empty());
-    EXPECT_EQ(app->pars().MaxFiles, 0);
-    EXPECT_EQ(app->helpTipMode(), 2);
-    app->ExitInstance();
+    const struct {
+        std::string file; // empty: none
+        int maxFiles, tipMode;
+    } rows[] = {{"", 0, 2},
+                {"Orvane registry file, format 1\n[Settings]\n\"MaxFiles\"=dword:00000009\n"
+                 "\"ShowHelpTips\"=dword:00000007\nEnd of Orvane registry file\n", 9, 3},
+                {damaged, 0, 2}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.file);
+        std::filesystem::remove(sandbox.userHive());
+        if (!r.file.empty()) XdgSandbox::put(sandbox.userHive(), r.file);
+        ASSERT_TRUE(start());
+        EXPECT_TRUE(presenter.shown().empty());
+        EXPECT_EQ(app->pars().MaxFiles, r.maxFiles);
+        EXPECT_EQ(app->helpTipMode(), r.tipMode);
+        EXPECT_TRUE(frame().isVisible());
+        app->ExitInstance();
+    }
     bool kept = TempDir::read(sandbox.userHive()) == damaged;
     for (const auto& e : std::filesystem::directory_iterator(sandbox.userFolder()))
         kept = kept || TempDir::read(e.path()) == damaged;
     EXPECT_TRUE(kept);
+    // Qt's own texts are German too, as far as a translation is installed.
+    if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+        EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Z).toString(QKeySequence::NativeText).toStdString(), "Strg+Z");
 }
 
 // Every instance holds a shared lock on the marker, so a tool asking for an exclusive lock
@@ -70,16 +59,15 @@ TEST_F(AppTest, TheRunningMarkerIsHeldWhileTheProgramRuns) {
 
 // The three lists are saved at exit and are back at the next start, each pattern with its kind.
 TEST_F(AppTest, TheListsAreSavedAtExitAndBackAtTheNextStart) {
-    auto view = [this] { return qobject_cast<CROZariduView*>(frame().centralWidget()); };
     ASSERT_TRUE(start());
-    view()->folderBox()->AddToMRU("/daten/fotos", 0);
-    view()->searchBox()->AddToMRU("^IMG_", 1);
-    view()->searchBox()->AddToMRU("*.jpg", 0);
-    view()->replaceBox()->AddToMRU("Bild_", 0);
+    form().folderBox()->AddToMRU("/daten/fotos", 0);
+    form().searchBox()->AddToMRU("^IMG_", 1);
+    form().searchBox()->AddToMRU("*.jpg", 0);
+    form().replaceBox()->AddToMRU("Bild_", 0);
     app->ExitInstance();
     ASSERT_TRUE(start());
-    EXPECT_EQ(view()->folderBox()->text(0), "/daten/fotos");
-    ASSERT_EQ(view()->searchBox()->count(), 2);
-    EXPECT_EQ(view()->searchBox()->datum(1), 1); // ^IMG_, an expression
-    EXPECT_EQ(view()->replaceBox()->text(0), "Bild_");
+    EXPECT_EQ(form().folderBox()->text(0), "/daten/fotos");
+    ASSERT_EQ(form().searchBox()->count(), 2);
+    EXPECT_EQ(form().searchBox()->datum(1), 1); // ^IMG_, an expression
+    EXPECT_EQ(form().replaceBox()->text(0), "Bild_");
 }

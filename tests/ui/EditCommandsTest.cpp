@@ -91,29 +91,6 @@ TEST_F(EditCommands, UndoGoesToTheBoxOrToTheFilesOfTheList) {
     EXPECT_FALSE(view.commandEnabled(ID_EDIT_UNDO)); // no group left
 }
 
-TEST_F(EditCommands, ListCommandsAreOffDuringARun) {
-    files({"e1.txt", "e2.txt", "e3.txt"});
-    find("^e", true);
-    std::filesystem::remove(dir / "e2.txt");
-    pars.RenAllMode = 1;
-    replace("e", "f");
-    focus(view.fileList());
-    std::vector<std::pair<int, bool>> during;
-    // e2.txt vanished after Finden: its message comes while the run is in progress.
-    presenter.onShow = [&] {
-        for (int id : {ID_EDIT_SELECT_ALL, ID_EDIT_INVERT_SELECTION, ID_EDIT_UNDO, ID_EDIT_COPY,
-                       ID_VIEW_FIND_RENAME, ID_VIEW_DATE_ATTRIBUTES})
-            during.emplace_back(id, view.commandEnabled(id));
-    };
-    button(IDC_RENAME_ALL)->click();
-    ASSERT_FALSE(during.empty());
-    for (auto [id, enabled] : during)
-        EXPECT_FALSE(enabled) << id;
-    focus(view.fileList());
-    EXPECT_TRUE(view.commandEnabled(ID_EDIT_UNDO));
-    EXPECT_TRUE(view.commandEnabled(ID_VIEW_DATE_ATTRIBUTES));
-}
-
 // The list takes Shift+Delete and Enter for itself, only with a selection, also where the
 // window has such a key as a shortcut (the frame's Shift+Delete cuts). What the verbs do to the
 // files is tested with the shell operations.

@@ -1,4 +1,5 @@
 // The main form as a keyboard user meets it, and what the status bar shows during a run.
+#include <QAbstractItemView>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -26,6 +27,23 @@ TEST_F(FormKeyboard, AMnemonicNeverTypesText) {
     focus(view.searchBox());
     QTest::keyClicks(view.searchBox()->lineEdit(), "*");
     EXPECT_EQ(view.searchBox()->currentText().toStdString(), "*");
+}
+
+// Tab with the list of recent texts open closes it and goes where Tab goes without it.
+TEST_F(FormKeyboard, TabWithTheListOpenMovesOn) {
+    view.searchBox()->AddToMRU("*.jpg", 0);
+    focus(view.searchBox());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* next = QApplication::focusWidget();
+    focus(view.searchBox());
+    view.searchBox()->showPopup();
+    QCoreApplication::processEvents();
+    if (!view.searchBox()->view()->isVisible()) GTEST_SKIP() << "no popup on this platform";
+    QTest::keyClick(view.searchBox()->view(), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view.searchBox()->view()->isVisible());
+    EXPECT_NE(next, view.searchBox());
+    EXPECT_EQ(QApplication::focusWidget(), next);
 }
 
 // A menu opened with Alt+B takes the keyboard; its commands must still be those of the list.

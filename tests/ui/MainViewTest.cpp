@@ -71,9 +71,9 @@ TEST_F(MainView, FindListsTheMatchesOrSaysWhyItCannot) {
     EXPECT_FALSE(view.isRunning());
 }
 
-// Alle Umbenennen counts files, or occurrences for an expression; a name that cannot be had is
-// asked about once, before anything changes. (The run's own cases are tested in the core.)
-TEST_F(MainView, RenameAllRenamesCountsAndAsksBeforeAConflict) {
+// Alle Umbenennen counts occurrences for an expression. (What the run asks and does in its own
+// cases is tested in the core.)
+TEST_F(MainView, RenameAllCountsOccurrencesForAnExpression) {
     dir.file("banana.txt");
     find("a", true);
     replaceWith("b");
@@ -81,33 +81,6 @@ TEST_F(MainView, RenameAllRenamesCountsAndAsksBeforeAConflict) {
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"bbnbnb.txt"});
     ASSERT_EQ(presenter.shown().size(), 1u);
     EXPECT_EQ(presenter.shown()[0].text, "3 Vorkommnis(se) in 1 Datei(en) umbenannt.");
-
-    // "\9" names no group, so a_copy.txt would become a.txt, which exists.
-    files({"a.txt", "a_copy.txt"});
-    presenter.setDefaultAnswer(IDYES);
-    presenter.clear();
-    find("_copy", true);
-    replaceWith("\\9");
-    button(IDC_RENAME_ALL)->click();
-    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"a.txt", "a_copy.txt", "bbnbnb.txt"}));
-    ASSERT_EQ(presenter.shown().size(), 2u);
-    EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONQUESTION);
-    EXPECT_EQ(presenter.shown()[1].text, "0 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.");
-    EXPECT_FALSE(view.isRunning());
-}
-
-// A file that vanished after Finden fails when its turn comes; Abbrechen (mode 0) ends the run
-// there and keeps what was done as one undo group. (Weiter is in the stop test below.)
-TEST_F(MainView, AFailedFileEndsTheRunAsTheOptionsSay) {
-    files({"f1.txt", "f2.txt", "f3.txt"});
-    find("^f", true);
-    std::filesystem::remove(dir / "f2.txt");
-    replace("f", "g");
-    button(IDC_RENAME_ALL)->click();
-    ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONWARNING);
-    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"f3.txt", "g1.txt"}));
-    EXPECT_EQ(view.fileList()->undoLog().groupCount(), 1u);
     EXPECT_FALSE(view.isRunning());
 }
 
@@ -155,32 +128,43 @@ TEST_F(MainView, PreviewLeavesTheDiskAloneAndWarnsOncePerFindOrAfterEachRenameAl
 
 // The stop comes while the run shows the failure of f2.txt (gone since Finden), so it lands
 // between two steps as a click or key press from the event loop would. A repeated Escape is a
-// key held down and stops nothing: with Weiter (mode 1) the run goes on past the failure.
+// key held down and stops nothing: with Weiter (mode 1) the run goes on past the failure, with
+// Abbrechen (mode 0) it ends there without a summary and keeps what was done as one undo group.
 TEST_F(MainView, StopAndEscapeEndARenameRunAfterTheCurrentStep) {
     const auto escape = [this](bool repeated) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), repeated);
         QApplication::sendEvent(view.fileList(), &press);
     };
-    const std::function<void()> stops[] = {
-        [this] { button(IDC_STOP)->click(); }, [&] { escape(false); }, [&] { escape(true); }};
-    pars.RenAllMode = 1;
-    for (int i = 0; i < 3; ++i) {
-        const bool stopped = i < 2;
+    const std::string stopped = "1 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden. "
+                                "Umbenennungslauf abgebrochen.";
+    const struct {
+        std::function<void()> stop;
+        int mode;
+        std::string summary; // empty: none
+        const char* last;
+    } rows[] = {
+        {[this] { button(IDC_STOP)->click(); }, 1, stopped, "g1.txt"},
+        {[&] { escape(false); }, 1, stopped, "g1.txt"},
+        {[&] { escape(true); }, 1, "3 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.", "g4.txt"},
+        {[] {}, 0, "", "g1.txt"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
         TempDir d;
         for (const char* n : {"f1.txt", "f2.txt", "f3.txt", "f4.txt"}) d.file(n);
+        pars.RenAllMode = r.mode;
         find("^f", true, d.path());
         std::filesystem::remove(d / "f2.txt");
         replace("f", "g");
         presenter.clear();
-        presenter.onShow = stops[i];
+        presenter.onShow = r.stop;
         button(IDC_RENAME_ALL)->click();
-        ASSERT_EQ(presenter.shown().size(), 2u) << i;
-        EXPECT_EQ(presenter.shown()[1].text,
-                  stopped ? "1 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden. "
-                            "Umbenennungslauf abgebrochen."
-                          : "3 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden.");
-        EXPECT_EQ(namesIn(d.path()).back(), stopped ? "g1.txt" : "g4.txt") << i;
-        EXPECT_FALSE(view.isRunning() || button(IDC_STOP)->isEnabled()) << i;
+        ASSERT_EQ(presenter.shown().size(), r.summary.empty() ? 1u : 2u);
+        EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONWARNING);
+        if (!r.summary.empty()) EXPECT_EQ(presenter.shown()[1].text, r.summary);
+        EXPECT_EQ(namesIn(d.path()).back(), r.last);
+        EXPECT_EQ(view.fileList()->undoLog().groupCount(), 1u);
+        EXPECT_FALSE(view.isRunning() || button(IDC_STOP)->isEnabled());
     }
 }
 

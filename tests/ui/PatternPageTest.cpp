@@ -17,42 +17,26 @@
 
 namespace {
 
-CROZariduPattern pattern(int type, const std::string& name, const std::string& search,
-                         const std::string& replacement) {
-    CROZariduPattern p(1, type, name);
-    p.m_searchPattern = search;
-    p.m_replacePattern = replacement;
-    return p;
-}
-
-// Runs steps on the editor that the next modal loop opens, then closes it with OK or Abbrechen.
-void onEditor(std::function<void(CROZariduPattDlg&)> steps, bool ok = true) {
-    QTimer::singleShot(0, [steps, ok] {
+// Runs steps on the editor that the next modal loop opens, then closes it with OK.
+void onEditor(std::function<void(CROZariduPattDlg&)> steps) {
+    QTimer::singleShot(0, [steps] {
         auto* editor = qobject_cast<CROZariduPattDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(editor, nullptr);
         steps(*editor);
-        if (!editor->isVisible()) return;
-        if (ok) editor->accept();
-        if (editor->isVisible()) editor->reject();
+        editor->accept();
+        if (editor->isVisible()) editor->reject(); // refused: the test fails, but does not hang
     });
 }
 
-class PatternEditor : public ::testing::Test {
-protected:
-    QApplication& app = qtApp();
-    ScriptedPresenter presenter;
-    ScopedMessagePresenter guard{presenter};
-};
-
-} // namespace
-
-class PatternPage : public PatternEditor {
+class PatternPage : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const auto& p :
-             {pattern(0, "Bilder", "*.jpg", "Bild_:(01).jpg"), pattern(0, "Texte", "*.txt", ""),
-              pattern(1, "Ziffern", "[0-9]+", "")})
+        for (const auto& [type, name, search] :
+             {std::tuple(0, "Bilder", "*.jpg"), std::tuple(0, "Texte", "*.txt"), std::tuple(1, "Ziffern", "[0-9]+")}) {
+            CROZariduPattern p(1, type, name);
+            p.m_searchPattern = search;
             ASSERT_TRUE(p.Save(settings));
+        }
         page.DoDataExchange(false);
         page.show();
     }
@@ -64,10 +48,15 @@ protected:
         return names;
     }
 
+    QApplication& app = qtApp();
+    ScriptedPresenter presenter;
+    ScopedMessagePresenter guard{presenter};
     XdgSandbox xdg;
     const CVNAppInfo settings = registeredApp();
     CROZariduPattPage page{settings};
 };
+
+} // namespace
 
 TEST_F(PatternPage, AddEditAndRemoveWithButtonsKeysAndDoubleClick) {
     CVNPatternListCtrl* list = page.list(0);
@@ -98,12 +87,4 @@ TEST_F(PatternPage, AddEditAndRemoveWithButtonsKeysAndDoubleClick) {
     page.removeButton()->click();
     EXPECT_EQ(shownNames(0), (std::vector<std::string>{"Texte", "Ziffern"}));
     EXPECT_EQ(list->SelectedIndex(), 0) << "the next item takes the place";
-
-    // Nothing is written before the page is saved.
-    std::vector<std::string> stored;
-    CROZariduPattern::ListNames(settings, 1, 0, stored);
-    EXPECT_EQ(stored, (std::vector<std::string>{"Bilder", "Texte"}));
-    ASSERT_TRUE(page.Save());
-    CROZariduPattern::ListNames(settings, 1, 0, stored);
-    EXPECT_EQ(stored, (std::vector<std::string>{"Texte", "Ziffern"}));
 }
