@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/FileTime.h"
 #include "tests/platform/TimeZone.h"
 
-namespace {
-
-constexpr long long kHour = 36000000000LL;
-
-} // namespace
+constexpr long long kHour = 36000000000LL; // in FILETIME ticks
 
 TEST(FileTime, UnixAndFileTimeAgreeToTheTick) {
     FILETIME ft;
@@ -34,18 +32,14 @@ TEST(FileTime, CalendarConversionsRoundTripAndRejectImpossibleDates) {
         {2024, 1, 1, 24, 0, 0, false},  {9999, 12, 31, 23, 59, 59, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.y) + "-" + std::to_string(c.mo) + "-" + std::to_string(c.d));
+        const auto date = std::tuple(c.y, c.mo, c.d, c.h, c.mi, c.s);
         SYSTEMTIME st;
         st.wYear = c.y, st.wMonth = c.mo, st.wDay = c.d, st.wHour = c.h, st.wMinute = c.mi, st.wSecond = c.s;
         FILETIME ft;
-        ASSERT_EQ(SystemTimeToFileTime(st, ft), c.valid);
+        ASSERT_EQ(SystemTimeToFileTime(st, ft), c.valid) << testing::PrintToString(date);
         if (!c.valid) continue;
-        SYSTEMTIME back;
-        ASSERT_TRUE(FileTimeToSystemTime(ft, back));
-        EXPECT_EQ(back.wYear, c.y);
-        EXPECT_EQ(back.wMonth, c.mo);
-        EXPECT_EQ(back.wDay, c.d);
-        EXPECT_EQ(back.wHour * 3600 + back.wMinute * 60 + back.wSecond, c.h * 3600 + c.mi * 60 + c.s);
+        ASSERT_TRUE(FileTimeToSystemTime(ft, st));
+        EXPECT_EQ(std::tuple(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond), date);
     }
     SYSTEMTIME st;
     ASSERT_TRUE(FileTimeToSystemTime(calendarTime(2024, 12, 6, 0, 0, 0), st));
@@ -60,8 +54,6 @@ TEST(FileTime, LocalTimeFollowsTheZoneAndDaylightSaving) {
         long long offsetHours;
         bool backExactly = true; // false where the local time occurs twice
     } cases[] = {
-        {"Europe/Berlin", calendarTime(2024, 1, 15, 12, 0, 0), 1},
-        {"Europe/Berlin", calendarTime(2024, 7, 15, 12, 0, 0), 2},
         {"Europe/Berlin", calendarTime(2024, 3, 31, 0, 59, 59), 1}, // one second before the switch
         {"Europe/Berlin", calendarTime(2024, 3, 31, 1, 0, 0), 2},
         {"Europe/Berlin", calendarTime(2024, 10, 27, 0, 59, 59), 2, false},
@@ -76,7 +68,7 @@ TEST(FileTime, LocalTimeFollowsTheZoneAndDaylightSaving) {
         ASSERT_TRUE(FileTimeToLocalFileTime(c.utc, local));
         EXPECT_EQ(static_cast<long long>(local.ticks() - c.utc.ticks()), c.offsetHours * kHour);
         ASSERT_TRUE(LocalFileTimeToFileTime(local, back));
-        if (c.backExactly) EXPECT_EQ(back.ticks(), c.utc.ticks());
+        EXPECT_TRUE(!c.backExactly || back.ticks() == c.utc.ticks());
     }
     // Summer local time to UTC keeps fractions of a second.
     ScopedTimeZone tz("Europe/Berlin");

@@ -4,11 +4,13 @@
 #include <chrono>
 #include <dlfcn.h>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 
 #include <QDateTime>
@@ -16,7 +18,6 @@
 
 #include "platform/RegistryFile.h"
 #include "platform/WinTypes.h"
-#include "tests/platform/ChildGroup.h"
 #include "tests/platform/SettingsObstacles.h"
 #include "tests/platform/XdgSandbox.h"
 #include "tests/support/ChildProcess.h"
@@ -50,6 +51,44 @@ ssize_t read(int fd, void* buf, size_t count) {
 }
 
 namespace {
+
+// Real processes that start their work together, as running instances of the program: each
+// child waits until go() closes the gate, runs its body and leaves with _exit, so nothing of the
+// test framework runs twice. Children still running at the end are killed.
+class ChildGroup {
+public:
+    ChildGroup() {
+        if (pipe(gate_) != 0) gate_[0] = gate_[1] = -1;
+    }
+    ~ChildGroup() {
+        go();
+        for (pid_t pid : pids_) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        close(gate_[0]);
+    }
+    void start(const std::function<bool()>& body) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            char c;
+            close(gate_[1]);
+            while (::read(gate_[0], &c, 1) > 0) continue;
+            _exit(body() ? 0 : 1);
+        }
+        if (pid > 0) pids_.push_back(pid);
+    }
+    void go() { close(std::exchange(gate_[1], -1)); }
+    // True when there were children and each of them exited with 0.
+    bool waitAll() {
+        go();
+        bool ok = !pids_.empty();
+        for (int status = 0; pid_t pid : std::exchange(pids_, {}))
+            ok = waitpid(pid, &status, 0) == pid && WIFEXITED(status) && !WEXITSTATUS(status) && ok;
+        return ok;
+    }
+
+private:
+    int gate_[2];
+    std::vector<pid_t> pids_;
+};
 
 std::uint32_t setValue(const std::string& path, const std::string& key, const std::string& name,
                        RegValue value) {
@@ -99,10 +138,7 @@ TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
         bool folder = false;
         std::size_t readFailsAt = std::string::npos;
     } cases[] = {
-        {"garbage", "\x01\x02 not a registry file \xff"},
-        {"cut off", valid.substr(0, valid.size() / 2)},
         {"cut off between lines", valid.substr(0, valid.find("[MRU"))},
-        {"empty", ""},
         {"newer format", "Orvane registry file, format 9\n"},
         {"unreadable: a folder in its place", "", true},
         // What was read is a whole tree, but not all the file: replacing it would lose the rest.
@@ -142,30 +178,18 @@ TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
     }
 }
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ORVANE_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(ORVANE_UNDER_ASAN)
-constexpr bool kUnderAddressSanitizer = true;
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
-
 // A device or a file whose reading fails in its place reads as damaged at once. In a child with
 // bounded memory and time, since a reader that took /dev/zero for a file would never finish.
 TEST(HiveFile, WhatCannotBeReadAsAFileIsDamaged) {
+    const bool underAsan = dlsym(RTLD_DEFAULT, "__asan_init"); // its shadow memory needs more
     for (const char* target : {"/dev/zero", "/proc/self/mem"}) {
         SCOPED_TRACE(target);
         XdgSandbox xdg;
         fs::create_directories(xdg.userFolder());
         fs::create_symlink(target, xdg.userHive());
         EXPECT_EQ(runInChild([&]() -> std::string {
-                      if (!kUnderAddressSanitizer) { // its shadow memory needs more than this
-                          const rlimit memory{1ul << 30, 1ul << 30};
-                          setrlimit(RLIMIT_DATA, &memory);
-                      }
+                      const rlimit memory{1ul << 30, 1ul << 30};
+                      if (!underAsan) setrlimit(RLIMIT_DATA, &memory);
                       alarm(10);
                       try { // the child must not go on with the tests
                           const HiveState state = ReadHive(xdg.userHive()).state;
@@ -213,15 +237,11 @@ TEST(HiveFile, KeptCopiesNeverReplaceEarlierOnes) {
     dir.file("Orvane.reg", "second damage");
     ASSERT_EQ(setValue(hive, "S", "v", RegValue::dword(2)), ERROR_SUCCESS);
 
-    std::size_t earlier = 0;
-    std::vector<std::string> damages;
-    for (const auto& k : keptCopies(dir.path())) {
-        if (fs::is_symlink(k)) ++earlier;
-        else damages.push_back(TempDir::read(k));
-    }
-    EXPECT_EQ(earlier, occupied.size() - 2 * kSeconds);
-    std::sort(damages.begin(), damages.end());
-    EXPECT_EQ(damages, (std::vector<std::string>{"first damage", "second damage"}));
+    std::set<std::string> damages; // the earlier ones stay links
+    for (const auto& k : keptCopies(dir.path()))
+        if (!fs::is_symlink(k)) damages.insert(TempDir::read(k));
+    EXPECT_EQ(keptCopies(dir.path()).size(), occupied.size() - 2 * kSeconds + 2);
+    EXPECT_EQ(damages, (std::set<std::string>{"first damage", "second damage"}));
 }
 
 // Nothing is written when the change itself fails, when it changes nothing, or when the file

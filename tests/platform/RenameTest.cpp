@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <dlfcn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -58,10 +57,10 @@ std::vector<std::string> listing(const std::string& folder) {
     return names;
 }
 
-timespec changeTime(const std::string& path) {
+long changeTime(const std::string& path) {
     struct stat st {};
     lstat(path.c_str(), &st);
-    return st.st_ctim;
+    return st.st_ctim.tv_nsec;
 }
 
 } // namespace
@@ -89,7 +88,7 @@ TEST(Rename, NeverReplacesAnExistingFileAndTouchesNothing) {
     dir.file("b.txt", "beta");
     dir.file("A.TXT", "other alpha"); // a file of its own on a case-sensitive file system
     mkdir((dir / "folder").c_str(), 0755);
-    const timespec before = changeTime(dir / "a.txt");
+    const long before = changeTime(dir / "a.txt");
     std::this_thread::sleep_for(std::chrono::milliseconds(10)); // past the clock's granularity
     for (const bool refused : {false, true})
         for (const char* target : {"b.txt", "folder", "A.TXT"}) {
@@ -103,7 +102,7 @@ TEST(Rename, NeverReplacesAnExistingFileAndTouchesNothing) {
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
     EXPECT_EQ(TempDir::read(dir / "b.txt"), "beta");
     EXPECT_EQ(TempDir::read(dir / "A.TXT"), "other alpha");
-    EXPECT_EQ(changeTime(dir / "a.txt").tv_nsec, before.tv_nsec);
+    EXPECT_EQ(changeTime(dir / "a.txt"), before);
     EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"A.TXT", "a.txt", "b.txt", "folder"}));
 }
 
@@ -115,21 +114,6 @@ TEST(Rename, FailuresNameWhatIsMissingOrWrongAndLeaveNothingBehind) {
     EXPECT_EQ(renameNoReplace(dir / "a.txt", dir / std::string(256, 'l')).code, ERROR_FILENAME_EXCED_RANGE);
     EXPECT_EQ(listing(dir.path()), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
-}
-
-TEST(Rename, PathsNearTheLimit) {
-    TempDir dir;
-    std::string folder = dir.path();
-    while (folder.size() + 256 < PATH_MAX - 300) {
-        folder += "/" + std::string(200, 'd');
-        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-    }
-    std::ofstream(folder + "/a") << "deep";
-    // The new path then needs PATH_MAX bytes, or the name is as long as a name can be.
-    const std::string to =
-        folder + "/" + std::string(std::min<std::size_t>(PATH_MAX - folder.size() - 2, 255), 'x');
-    EXPECT_TRUE(renameNoReplace(folder + "/a", to).ok());
-    EXPECT_EQ(TempDir::read(to), "deep");
 }
 
 // A folder without write permission, and a sticky one (like /tmp) holding another user's file:
@@ -224,12 +208,6 @@ TEST(Rename, OnAFatFileSystemNothingIsEverReplaced) {
             return result;
         },
         true);
-}
-
-TEST(NameRules, LocalFolderKeepsPosixNames) {
-    TempDir dir;
-    EXPECT_FALSE(nameRulesOf(dir.path()).windowsNames || nameRulesOf(dir.path()).caseInsensitive);
-    EXPECT_EQ(withoutTrailingDotsAndSpaces("a. . "), "a");
 }
 
 TEST(NaturalOrder, NumbersByValueAndCaseIgnored) {

@@ -23,13 +23,12 @@ public:
     explicit HeldSettingsLock(const XdgSandbox& xdg)
         : lock_(QString::fromStdString(HiveLockPath(xdg.userHive()))) {
         std::filesystem::create_directories(xdg.userFolder());
-        locked_ = lock_.tryLock(0);
+        lock_.tryLock(0);
     }
-    bool ok() const { return locked_; }
+    bool ok() const { return lock_.isLocked(); }
 
 private:
     QLockFile lock_;
-    bool locked_ = false;
 };
 
 // Permissions do not stop root, so for root the process's file accesses are those of an
@@ -39,26 +38,19 @@ public:
     explicit ReadOnlySettingsFolder(const XdgSandbox& xdg) : folder_(xdg.userFolder()) {
         std::filesystem::create_directories(folder_);
         // The ordinary user must reach the folder to find it read-only.
-        chmod(xdg.dir().path().c_str(), 0755);
-        chmod((xdg.dir() / "user").c_str(), 0755);
+        for (const std::string& f : {xdg.dir().path(), xdg.dir() / "user"}) chmod(f.c_str(), 0755);
         chmod(folder_.c_str(), 0555);
-        if (geteuid() == 0)
-            ok_ = dropped_ = seteuid(65534) == 0;
-        else
-            ok_ = true;
+        ok_ = geteuid() != 0 || (dropped_ = seteuid(65534) == 0);
     }
     ~ReadOnlySettingsFolder() {
         if (dropped_ && seteuid(0) != 0) std::abort(); // the tests after this need their rights
         chmod(folder_.c_str(), 0755);
     }
-    ReadOnlySettingsFolder(const ReadOnlySettingsFolder&) = delete;
-    ReadOnlySettingsFolder& operator=(const ReadOnlySettingsFolder&) = delete;
     bool ok() const { return ok_; }
 
 private:
     std::string folder_;
-    bool ok_ = false;
-    bool dropped_ = false;
+    bool ok_ = false, dropped_ = false;
 };
 
 // Each obstacle, with a piece of the reason that a message about a failed save gives for it.
@@ -69,19 +61,13 @@ struct SettingsObstacle {
     const char* reason;
 };
 
+template <typename Obstacle> std::shared_ptr<void> obstructWith(const XdgSandbox& xdg) {
+    auto o = std::make_shared<Obstacle>(xdg);
+    return o->ok() ? o : nullptr;
+}
+
 inline std::vector<SettingsObstacle> settingsObstacles() {
-    return {
-        {"another instance holds the lock",
-         [](const XdgSandbox& xdg) -> std::shared_ptr<void> {
-             auto lock = std::make_shared<HeldSettingsLock>(xdg);
-             return lock->ok() ? lock : nullptr;
-         },
-         "Sperrdatei"},
-        {"read-only settings folder",
-         [](const XdgSandbox& xdg) -> std::shared_ptr<void> {
-             auto folder = std::make_shared<ReadOnlySettingsFolder>(xdg);
-             return folder->ok() ? folder : nullptr;
-         },
-         "schreibgeschützt"},
-    };
+    return {{"another instance holds the lock", obstructWith<HeldSettingsLock>, "Sperrdatei"},
+            {"read-only settings folder", obstructWith<ReadOnlySettingsFolder>,
+             "schreibgeschützt"}};
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "platform/FileTime.h"
@@ -10,19 +11,17 @@
 class ScopedTimeZone {
 public:
     explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
+        if (const char* old = std::getenv("TZ")) old_ = old;
         setenv("TZ", zone, 1);
         tzset();
     }
     ~ScopedTimeZone() {
-        if (hadOld_) setenv("TZ", old_.c_str(), 1);
-        else unsetenv("TZ");
+        old_ ? setenv("TZ", old_->c_str(), 1) : unsetenv("TZ");
         tzset();
     }
 
 private:
-    std::string old_;
-    bool hadOld_ = false;
+    std::optional<std::string> old_;
 };
 
 // The FILETIME of a calendar time, taken as it is (no time-zone conversion).
@@ -30,6 +29,5 @@ inline FILETIME calendarTime(int y, int mo, int d, int h, int mi, int s) {
     SYSTEMTIME st;
     st.wYear = y, st.wMonth = mo, st.wDay = d, st.wHour = h, st.wMinute = mi, st.wSecond = s;
     FILETIME ft;
-    if (!SystemTimeToFileTime(st, ft)) ft = FILETIME{};
-    return ft;
+    return SystemTimeToFileTime(st, ft) ? ft : FILETIME{};
 }

@@ -15,20 +15,19 @@
 
 class XdgSandbox {
 public:
-    XdgSandbox()
-        : saved_{get("XDG_CONFIG_HOME"), get("XDG_CONFIG_DIRS"), get("XDG_STATE_HOME"), get("XDG_DATA_HOME")} {
+    XdgSandbox() {
+        const std::string values[] = {dir_ / "user", dir_ / "machine1:" + dir_ / "machine2",
+                                      dir_ / "state", dir_ / "data"};
+        for (int i = 0; i < 4; ++i) {
+            if (const char* v = std::getenv(kVars[i])) saved_[i] = v;
+            setenv(kVars[i], values[i].c_str(), 1);
+        }
         for (const char* sub : {"user", "machine1", "machine2", "state", "data"})
             std::filesystem::create_directories(dir_ / sub);
-        setenv("XDG_CONFIG_HOME", (dir_ / "user").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (dir_ / "machine1" + ":" + dir_ / "machine2").c_str(), 1);
-        setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-        setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
     }
     ~XdgSandbox() {
-        restore("XDG_CONFIG_HOME", saved_[0]);
-        restore("XDG_CONFIG_DIRS", saved_[1]);
-        restore("XDG_STATE_HOME", saved_[2]);
-        restore("XDG_DATA_HOME", saved_[3]);
+        for (int i = 0; i < 4; ++i)
+            saved_[i] ? setenv(kVars[i], saved_[i]->c_str(), 1) : unsetenv(kVars[i]);
     }
     XdgSandbox(const XdgSandbox&) = delete;
     XdgSandbox& operator=(const XdgSandbox&) = delete;
@@ -36,7 +35,6 @@ public:
     const TempDir& dir() const { return dir_; }
     std::string userFolder() const { return dir_ / "user/Orvane"; }
     std::string userHive() const { return dir_ / "user/Orvane/Orvane.reg"; }
-    std::string journalFolder() const { return dir_ / "state/Orvane"; }
     // The home trash ($XDG_DATA_HOME/Trash) and the user's desktop entries.
     std::string trashFolder() const { return dir_ / "data/Trash"; }
     std::string applicationsFolder() const { return dir_ / "data/applications"; }
@@ -52,17 +50,8 @@ public:
     }
 
 private:
-    static std::optional<std::string> get(const char* name) {
-        const char* v = std::getenv(name);
-        return v ? std::optional<std::string>(v) : std::nullopt;
-    }
-    static void restore(const char* name, const std::optional<std::string>& v) {
-        if (v)
-            setenv(name, v->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
+    static constexpr const char* kVars[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_STATE_HOME",
+                                            "XDG_DATA_HOME"};
     TempDir dir_;
     std::optional<std::string> saved_[4];
 };
