@@ -62,27 +62,3 @@ std::string FormatListDate(const FILETIME& utc) {
     if (!FileTimeToLocalFileTime(utc, local)) return LoadString(33112);
     return FormatLocalDate(local);
 }
-
-bool ParseLocalDate(const std::string& text, FILETIME& local) {
-    const QLocale locale;
-    const QString t = QString::fromStdString(text).trimmed();
-    QDateTime dt = locale.toDateTime(t, dateFormat() + u' ' + timeFormat());
-    if (!dt.isValid()) {
-        const QDate d = locale.toDate(t, dateFormat());
-        if (!d.isValid()) return false;
-        dt = QDateTime(d, QTime(0, 0));
-    }
-    SYSTEMTIME st;
-    st.wYear = dt.date().year();
-    st.wMonth = dt.date().month();
-    st.wDay = dt.date().day();
-    st.wHour = dt.time().hour();
-    st.wMinute = dt.time().minute();
-    st.wSecond = dt.time().second();
-    return SystemTimeToFileTime(st, local);
-}
-
-bool ParseListDate(const std::string& text, FILETIME& utc) {
-    FILETIME local;
-    return ParseLocalDate(text, local) && LocalFileTimeToFileTime(local, utc);
-}

@@ -14,9 +14,3 @@ std::string FormatListDate(const FILETIME& utc);
 
 // The text of a local time, without conversion.
 std::string FormatLocalDate(const FILETIME& local);
-
-// Parses a text in the list's format (with or without the time) as a local time.
-bool ParseLocalDate(const std::string& text, FILETIME& local);
-
-// Parses a text in the list's format as a local time and converts it to UTC.
-bool ParseListDate(const std::string& text, FILETIME& utc);
