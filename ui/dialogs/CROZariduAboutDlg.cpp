@@ -44,7 +44,8 @@ CROZariduAboutDlg::CROZariduAboutDlg(const CVNVersionInfo& version, QWidget* par
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     name->setFont(bold);
     const QString versionText =
-        QStringLiteral("Version %1.%2.%3").arg(version.major).arg(version.minor).arg(version.build);
+        QStringLiteral("Version ") +
+        QString::fromStdString(version.VersionText(CVNVersionInfo::kMajor | CVNVersionInfo::kMinor | CVNVersionInfo::kBuild, true));
     auto* close = new QPushButton(QString::fromUtf8("S&chließen"), this);
     close->setProperty("controlId", static_cast<int>(IDC_CLOSE));
     close->setDefault(true);
