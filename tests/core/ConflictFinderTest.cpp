@@ -6,7 +6,6 @@
 
 #include "core/runs/ConflictFinder.h"
 #include "tests/core/RunFixture.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -33,18 +32,16 @@ TEST(ConflictFinder, EachRowGetsItsKindAndTheOtherRow) {
         {"g", " lead", NameConflict::Doubtful, -1},    {"h", "trail ", NameConflict::Doubtful, -1},
         {"i", "dot.", NameConflict::Doubtful, -1},     {"j", "j", NameConflict::None, -1},
     };
-    TempDir dir;
-    dir.file("taken");
-    FileListModel model;
+    ListedFolder folder;
+    folder.dir.file("taken");
     Plan plan;
     std::vector<std::string> names;
     for (const auto& c : cases) {
-        dir.file(c.file);
         names.push_back(c.file);
         plan.rows.emplace_back(static_cast<int>(plan.rows.size()), c.newName);
     }
-    addRows(model, dir.path(), names);
-    ConflictFinder finder(model, plan);
+    folder.add(names);
+    ConflictFinder finder(folder.model, plan);
     while (!finder.step(0)) {
     }
     for (std::size_t i = 0; i < std::size(cases); ++i) {
