@@ -50,16 +50,10 @@ std::vector<std::string> storedNames(const CVNAppInfo& app, int type = 0) {
 } // namespace
 
 TEST(PatternMenu, ItemIdsNameOneRecordEach) {
-    const auto pre = [](std::vector<std::string> names) {
+    const auto patterns = [](int userDefined, std::vector<std::string> names) {
         std::vector<CROZariduPattern> r;
         for (const auto& n : names)
-            r.push_back(pattern(0, n, "s", ""));
-        return r;
-    };
-    const auto user = [](std::vector<std::string> names) {
-        std::vector<CROZariduPattern> r;
-        for (const auto& n : names)
-            r.push_back(pattern(1, n, "s", ""));
+            r.push_back(pattern(userDefined, n, "s", ""));
         return r;
     };
     const struct {
@@ -67,8 +61,8 @@ TEST(PatternMenu, ItemIdsNameOneRecordEach) {
         std::string items;
         std::vector<std::string> records; // for ids 0 to 5
     } cases[] = {
-        {pre({"A", "B"}),
-         user({"C"}),
+        {patterns(0, {"A", "B"}),
+         patterns(1, {"C"}),
          "1:A,2:B,3:-,4:C",
          {"none", "pre A", "pre B", "none", "user C", "none"}},
         {{}, {}, "", {"none", "none", "none", "none", "none", "none"}},
