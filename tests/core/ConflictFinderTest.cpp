@@ -31,6 +31,7 @@ TEST(ConflictFinder, EachRowGetsItsKindAndTheOtherRow) {
         {"e", "free", NameConflict::None, -1},         {"f", "a/b", NameConflict::Invalid, -1},
         {"g", " lead", NameConflict::Doubtful, -1},    {"h", "trail ", NameConflict::Doubtful, -1},
         {"i", "dot.", NameConflict::Doubtful, -1},     {"j", "j", NameConflict::None, -1},
+        {"k", "j", NameConflict::Exists, -1}, // j keeps its name, so it stays in the way
     };
     ListedFolder folder;
     folder.dir.file("taken");
