@@ -51,12 +51,18 @@ protected:
 
 } // namespace
 
-// A run taken back from a journal read afresh, as a later start of the program reads it.
+// A run taken back from a journal read afresh, as a later start of the program reads it. The
+// run is started without standard input, as a service starts the command line: the journal's
+// file may then be descriptor 0.
 TEST_F(JournalTest, ARunIsTakenBackAfterTheProgramEnded) {
+    const int input = dup(0);
+    close(0);
     {
         Journal journal(state.path());
         EXPECT_EQ(renameAll(files.path(), journal, observer).okFiles, 5);
     }
+    dup2(input, 0);
+    close(input);
     EXPECT_EQ(listing(files.path()), numbered(5, ".bak"));
     Journal later(state.path());
     std::vector<JournalRun> runs = later.runs();
