@@ -6,7 +6,6 @@
 
 #include "core/runs/ConflictFinder.h"
 #include "tests/core/RunFixture.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -32,19 +31,18 @@ TEST(ConflictFinder, EachRowGetsItsKindAndTheOtherRow) {
         {"e", "free", NameConflict::None, -1},         {"f", "a/b", NameConflict::Invalid, -1},
         {"g", " lead", NameConflict::Doubtful, -1},    {"h", "trail ", NameConflict::Doubtful, -1},
         {"i", "dot.", NameConflict::Doubtful, -1},     {"j", "j", NameConflict::None, -1},
+        {"k", "j", NameConflict::Exists, -1}, // j keeps its name, so it stays in the way
     };
-    TempDir dir;
-    dir.file("taken");
-    FileListModel model;
+    ListedFolder folder;
+    folder.dir.file("taken");
     Plan plan;
     std::vector<std::string> names;
     for (const auto& c : cases) {
-        dir.file(c.file);
         names.push_back(c.file);
         plan.rows.emplace_back(static_cast<int>(plan.rows.size()), c.newName);
     }
-    addRows(model, dir.path(), names);
-    ConflictFinder finder(model, plan);
+    folder.add(names);
+    ConflictFinder finder(folder.model, plan);
     while (!finder.step(0)) {
     }
     for (std::size_t i = 0; i < std::size(cases); ++i) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 #include <utility>
 #include <string>
 #include <string_view>
@@ -51,19 +52,6 @@ protected:
     const CVNAppInfo app_ = registeredApp();
     std::vector<CROZariduPattern> loaded_[2];
 };
-
-// What "Alle Umbenennen" makes of the names: the program's own run, in preview.
-std::vector<std::string> renameAllNames(int type, const std::string& search,
-                                        const std::string& replacement,
-                                        const std::vector<std::string>& names) {
-    ScriptedPresenter presenter;
-    ScopedMessagePresenter installed(presenter);
-    std::vector<std::string> result =
-        previewRenameAll(names, type == kWildcard ? PATTERN_WILDCARD : PATTERN_REGEXP, search, replacement);
-    for (const ShownMessage& m : presenter.shown())
-        if ((m.type & MB_ICONMASK) != MB_ICONINFORMATION) ADD_FAILURE() << m.text;
-    return result;
-}
 
 struct Case {
     int type;
@@ -178,12 +166,15 @@ const Case kCases[] = {
 
 } // namespace
 
-TEST_F(ExamplePatterns, FileIsAValidSettingsFileWithEveryKeyLoaded) {
+// Every key of the file is loaded (a key written twice would be merged into one pattern
+// without a word), and every pattern has a case above.
+TEST_F(ExamplePatterns, EveryKeyIsLoadedAndHasABehaviourCase) {
     const std::string text = TempDir::read(kPatternFile);
     std::string problem;
     ASSERT_TRUE(ParseHive(text, &problem).has_value()) << problem;
-
-    // A key written twice would be merged into one pattern without a word.
+    std::set<std::pair<int, std::string>> covered;
+    for (const Case& c : kCases)
+        covered.insert({c.type, c.menuText});
     for (int type : {kWildcard, kRegExp}) {
         SCOPED_TRACE(typeName(type));
         const std::string prefix = std::string("[Patterns\\Preconfigured\\") +
@@ -194,10 +185,14 @@ TEST_F(ExamplePatterns, FileIsAValidSettingsFileWithEveryKeyLoaded) {
             ++keyLines;
         EXPECT_GE(loaded_[type].size(), 5u);
         EXPECT_EQ(loaded_[type].size(), keyLines);
+        for (const CROZariduPattern& p : loaded_[type])
+            EXPECT_TRUE(covered.count({type, p.m_menuText})) << p.m_menuText;
     }
 }
 
 TEST_F(ExamplePatterns, EachPatternDoesWhatItsMenuTextSays) {
+    ScriptedPresenter presenter;
+    ScopedMessagePresenter installed(presenter);
     for (const Case& c : kCases) {
         SCOPED_TRACE(typeName(c.type) + ": " + c.menuText);
         const CROZariduPattern* p = find(c.type, c.menuText);
@@ -210,26 +205,17 @@ TEST_F(ExamplePatterns, EachPatternDoesWhatItsMenuTextSays) {
         }
         const auto [search, replacement] = afterInsertion(*p, c);
         std::vector<std::string> names, expected;
-        std::size_t from = 0;
-        while (from < c.renames.size()) {
-            std::size_t bar = c.renames.find('|', from);
-            if (bar == std::string::npos) bar = c.renames.size();
-            const std::string pair = c.renames.substr(from, bar - from);
+        std::stringstream pairs(c.renames);
+        for (std::string pair; std::getline(pairs, pair, '|');) {
             names.push_back(pair.substr(0, pair.find('>')));
             expected.push_back(pair.substr(pair.find('>') + 1));
-            from = bar + 1;
         }
-        EXPECT_EQ(renameAllNames(c.type, search, replacement, names), expected)
+        presenter.clear();
+        EXPECT_EQ(previewRenameAll(names, c.type == kWildcard ? PATTERN_WILDCARD : PATTERN_REGEXP, search,
+                                   replacement),
+                  expected)
             << "search " << search << ", replacement " << replacement;
+        for (const ShownMessage& m : presenter.shown())
+            if ((m.type & MB_ICONMASK) != MB_ICONINFORMATION) ADD_FAILURE() << m.text;
     }
-}
-
-TEST_F(ExamplePatterns, EveryPatternHasABehaviourCase) {
-    std::set<std::pair<int, std::string>> covered;
-    for (const Case& c : kCases)
-        covered.insert({c.type, c.menuText});
-    for (int type : {kWildcard, kRegExp})
-        for (const CROZariduPattern& p : loaded_[type])
-            EXPECT_TRUE(covered.count({type, p.m_menuText}))
-                << typeName(type) << ": " << p.m_menuText;
 }

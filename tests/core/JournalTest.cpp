@@ -13,37 +13,17 @@
 #include "core/journal/Journal.h"
 #include "core/ops/UndoCommand.h"
 #include "core/runs/CVNRun.h"
-#include "platform/DirectoryReader.h"
 #include "tests/core/RunFixture.h"
 #include "tests/support/ScriptedPresenter.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
-std::set<std::string> listing(const std::string& folder) {
-    std::set<std::string> names;
-    DirectoryReader r;
-    FindData fd;
-    if (r.open(folder))
-        while (r.next(fd)) names.insert(fd.name);
-    return names;
-}
-
-// Lists every file of folder, in name order, as Finden does.
-void listAll(FileListModel& model, const std::string& folder) {
-    std::vector<std::string> names;
-    for (const std::string& n : listing(folder)) names.push_back(n);
-    addRows(model, folder, names);
-}
-
-// Alle Umbenennen of *.txt to *.bak over the files of folder, with the journal.
+// Alle Umbenennen of *.txt to *.bak over every file of folder, with the journal.
 RunCounts renameAll(const std::string& folder, Journal& journal, RunObserver& observer) {
     FileListModel model;
     UndoLog undo;
-    listAll(model, folder);
-    RunSettings s;
-    s.search = "*.txt";
-    s.replacement = "*.bak";
+    listFiles(model, folder);
+    RunSettings s = renaming(PATTERN_WILDCARD, "*.txt", "*.bak");
     s.folder = folder;
     s.source = "cli";
     CVNRun run(model, undo, observer, &journal);
@@ -71,12 +51,18 @@ protected:
 
 } // namespace
 
-// A run taken back from a journal read afresh, as a later start of the program reads it.
+// A run taken back from a journal read afresh, as a later start of the program reads it. The
+// run is started without standard input, as a service starts the command line: the journal's
+// file may then be descriptor 0.
 TEST_F(JournalTest, ARunIsTakenBackAfterTheProgramEnded) {
+    const int input = dup(0);
+    close(0);
     {
         Journal journal(state.path());
         EXPECT_EQ(renameAll(files.path(), journal, observer).okFiles, 5);
     }
+    dup2(input, 0);
+    close(input);
     EXPECT_EQ(listing(files.path()), numbered(5, ".bak"));
     Journal later(state.path());
     std::vector<JournalRun> runs = later.runs();
@@ -91,7 +77,7 @@ TEST_F(JournalTest, ARunIsTakenBackAfterTheProgramEnded) {
         std::vector<int> rows;
     } seen;
     FileListModel shown;
-    listAll(shown, files.path());
+    listFiles(shown, files.path());
     const UndoOutcome out = UndoJournalRun(later, runs[0].id, &shown, &seen);
     EXPECT_EQ(out.restored, 5);
     EXPECT_EQ(listing(files.path()), numbered(5, ".txt"));

@@ -111,12 +111,8 @@ TEST(MRUList, LoadTakesTheDatumBeforeTheFirstColon) {
         {"no colon at all", {"no colon at all", 0}},
     };
     std::string values;
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        std::string escaped;
-        for (char ch : cases[i].first)
-            escaped += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
-        values += "\"Pattern" + std::to_string(i) + "\"=\"" + escaped + "\"\n";
-    }
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        values += "\"Pattern" + std::to_string(i) + "\"=\"" + cases[i].first + "\"\n";
     XdgSandbox xdg;
     XdgSandbox::put(xdg.userHive(), sectionFile("MRU SearchPattern", values));
     const CVNAppInfo app = registeredApp();

@@ -12,7 +12,6 @@
 
 #include "core/ops/UndoCommand.h"
 #include "core/runs/CVNRun.h"
-#include "platform/DirectoryReader.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileTime.h"
 #include "platform/FileTimes.h"
@@ -20,70 +19,24 @@
 #include "tests/platform/TimeZone.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScriptedPresenter.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
-std::set<std::string> listing(const std::string& folder) {
-    std::set<std::string> names;
-    DirectoryReader r;
-    FindData fd;
-    if (r.open(folder))
-        while (r.next(fd)) names.insert(fd.name);
-    return names;
-}
-
-// The rows a folder gives, in the order given, with what the disk says of them.
-void listFiles(FileListModel& model, const std::string& folder, const std::vector<std::string>& names) {
-    auto shared = std::make_shared<const std::string>(folder);
-    for (const std::string& n : names) {
-        DirectoryReader r;
-        ASSERT_TRUE(r.open(folder));
-        FindData fd;
-        bool found = false;
-        while (!found && r.next(fd)) found = fd.name == n;
-        ASSERT_TRUE(found) << n;
-        model.addFile(shared, fd);
-    }
-    model.flushPending();
-}
-
-class Runs : public ::testing::Test {
+class Runs : public ::testing::Test, protected ListedFolder {
 protected:
     void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
-    void list(const std::vector<std::string>& names) { listFiles(model, dir.path(), names); }
-
-    RunCounts renameAll(int kind, const std::string& pattern, const std::string& replacement, bool preview = false) {
-        RunSettings s;
-        s.kind = kind;
-        s.search = pattern;
-        s.replacement = replacement;
-        s.preview = preview;
-        s.renAllMode = renAllMode;
-        CVNRun run(model, undo, observer);
-        EXPECT_TRUE(run.prepare(s));
-        return run.runAll(0, -1);
-    }
     RunCounts changeAll(const ChangeTimes& times, std::uint32_t value, std::uint32_t mask) {
-        RunSettings s;
+        RunSettings s = renaming(PATTERN_WILDCARD, "*", "");
         s.rename = false;
-        s.kind = PATTERN_WILDCARD;
-        s.search = "*";
         s.times = times;
         s.value = value;
         s.mask = mask;
         s.mode = VIEW_DATE_ATTRIBUTES;
-        CVNRun run(model, undo, observer);
-        EXPECT_TRUE(run.prepare(s));
-        return run.runAll(0, -1);
+        return run(s);
     }
     UndoOutcome undoGroup() { return UndoHeadGroup(undo, model); }
-    bool exists(const std::string& name) const {
-        struct stat st {};
-        return lstat((dir / name).c_str(), &st) == 0;
-    }
     std::vector<std::string> warnings() const {
         std::vector<std::string> w;
         for (const ShownMessage& m : presenter.shown())
@@ -91,12 +44,7 @@ protected:
         return w;
     }
 
-    TempDir dir;
-    FileListModel model;
-    UndoLog undo;
     FileOperations ops{model, undo};
-    FollowingObserver observer;
-    int renAllMode = 1;
     ScriptedPresenter presenter;
     ScopedMessagePresenter guard{presenter};
 };
@@ -105,92 +53,76 @@ protected:
 
 // Each run ends and every file is renamed at most once, to the name its occurrences give. What
 // stands in a new name's way (a name twice, a file there, a name the file system refuses) is
-// found before anything changes and asked about once; a chain goes from its end, a swap and a
-// longer cycle go through a temporary name; and one undo step brings every name back.
+// found before anything changes and asked about once, and Nein changes nothing; a chain goes
+// from its end, a swap and a longer cycle go through a temporary name; and one undo step brings
+// every name back.
 TEST_F(Runs, RunsEndAndGiveTheNamesAskedFor) {
     struct Case {
         std::vector<std::string> files;
         const char* pattern;
         const char* replacement;
         std::vector<std::pair<std::string, std::string>> moves; // old name, new name
-        bool asked;
+        std::string question; // how the question begins; empty: none
         std::string summary;
     };
     const Case cases[] = {
-        {{"abc"}, "$", ".", {{"abc", "abc."}}, false, "1 Datei(en) umbenannt."},
-        {{"abc"}, "b*", ".", {{"abc", ".a.c."}}, false, "3 Vorkommnis(se) in 1 Datei(en) umbenannt."},
-        {{"aaa", "baa"}, "a", "b", {}, true,
+        {{"abc"}, "$", ".", {{"abc", "abc."}}, "", "1 Datei(en) umbenannt."},
+        {{"abc"}, "b*", ".", {{"abc", ".a.c."}}, "", "3 Vorkommnis(se) in 1 Datei(en) umbenannt."},
+        {{"aaa", "baa"}, "a", "b", {}, "2 von 2 ",
          "0 Vorkommnis(se) in 0 Datei(en) umbenannt. 5 Vorkommnis(se) in 2 Datei(en) konnte(n) nicht umbenannt werden."},
-        {{"a.txt", "a_copy.txt"}, "_copy", "\\9", {}, true,
+        {{"a.txt", "a_copy.txt"}, "_copy", "\\9", {}, "1 von 1 ",
          "0 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden."},
-        {{"abc.txt", "X"}, ".*", "X", {}, true, "1 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden."},
-        {{"file.txt"}, ".*", "..", {}, true, "0 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden."},
-        {{"abcde"}, ".", "/", {}, true,
+        {{"abc.txt", "X"}, ".*", "X", {}, "1 von 2 ",
+         "1 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden."},
+        {{"file.txt"}, ".*", "..", {}, "1 von 1 ", "0 Datei(en) umbenannt. 1 Datei(en) konnte(n) nicht umbenannt werden."},
+        {{"abcde"}, ".", "/", {}, "1 von 1 ",
          "0 Vorkommnis(se) in 0 Datei(en) umbenannt. 5 Vorkommnis(se) in 1 Datei(en) konnte(n) nicht umbenannt werden."},
-        {{"1.txt", "2.txt"}, "^[0-9]", ":(2)", {{"1.txt", "2.txt"}, {"2.txt", "3.txt"}}, false,
-         "2 Datei(en) umbenannt."},
-        {{"ab", "ba"}, "^(.)(.)$", "\\2\\1", {{"ab", "ba"}, {"ba", "ab"}}, false, "2 Datei(en) umbenannt."},
-        {{"abc", "bca", "cab"}, "^(.)(.)(.)$", "\\2\\3\\1", {{"abc", "bca"}, {"bca", "cab"}, {"cab", "abc"}}, false,
+        {{"1.txt", "2.txt"}, "^[0-9]", ":(2)", {{"1.txt", "2.txt"}, {"2.txt", "3.txt"}}, "", "2 Datei(en) umbenannt."},
+        {{"ab", "ba"}, "^(.)(.)$", "\\2\\1", {{"ab", "ba"}, {"ba", "ab"}}, "", "2 Datei(en) umbenannt."},
+        {{"abc", "bca", "cab"}, "^(.)(.)(.)$", "\\2\\3\\1", {{"abc", "bca"}, {"bca", "cab"}, {"cab", "abc"}}, "",
          "3 Datei(en) umbenannt."},
     };
-    presenter.setDefaultAnswer(IDYES);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.pattern) + " -> " + c.replacement);
-        TempDir d;
-        for (const std::string& f : c.files) d.file(f, f); // each file holds its own name
-        FileListModel m;
-        UndoLog log;
-        listFiles(m, d.path(), c.files);
-        presenter.clear();
-        RunSettings s;
-        s.kind = PATTERN_REGEXP;
-        s.search = c.pattern;
-        s.replacement = c.replacement;
-        CVNRun run(m, log, observer);
-        ASSERT_TRUE(run.prepare(s));
-        run.runAll(0, -1);
-        std::set<std::string> expected(c.files.begin(), c.files.end());
-        for (const auto& [from, to] : c.moves) expected.erase(from);
-        for (const auto& [from, to] : c.moves) expected.insert(to);
-        EXPECT_EQ(listing(d.path()), expected);
-        for (const auto& [from, to] : c.moves) EXPECT_EQ(TempDir::read(d / to), from) << to;
-        EXPECT_TRUE(warnings().empty());
-        const bool asked = std::any_of(presenter.shown().begin(), presenter.shown().end(),
-                                       [](const ShownMessage& m) { return (m.type & MB_ICONMASK) == MB_ICONQUESTION; });
-        EXPECT_EQ(asked, c.asked);
-        ASSERT_FALSE(presenter.shown().empty());
-        EXPECT_EQ(presenter.shown().back().text, c.summary);
-        if (log.hasEntries()) UndoHeadGroup(log, m);
-        EXPECT_EQ(listing(d.path()), std::set<std::string>(c.files.begin(), c.files.end()));
-        for (const std::string& f : c.files) EXPECT_EQ(TempDir::read(d / f), f);
+    for (int answer : {IDYES, IDNO}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.pattern) + " -> " + c.replacement + (answer == IDNO ? ", Nein" : ""));
+            const bool cancelled = answer == IDNO && !c.question.empty();
+            ListedFolder f;
+            f.add(c.files);
+            presenter.clear();
+            presenter.setDefaultAnswer(answer);
+            EXPECT_EQ(f.run(renaming(PATTERN_REGEXP, c.pattern, c.replacement)).cancelled, cancelled);
+            std::set<std::string> expected(c.files.begin(), c.files.end());
+            if (!cancelled) {
+                for (const auto& [from, to] : c.moves) expected.erase(from);
+                for (const auto& [from, to] : c.moves) {
+                    expected.insert(to);
+                    EXPECT_EQ(TempDir::read(f.dir / to), from) << to;
+                }
+            }
+            EXPECT_EQ(f.names(), expected);
+            EXPECT_TRUE(warnings().empty());
+            ASSERT_FALSE(presenter.shown().empty());
+            const ShownMessage& first = presenter.shown().front();
+            EXPECT_EQ((first.type & MB_ICONMASK) == MB_ICONQUESTION && first.text.rfind(c.question, 0) == 0,
+                      !c.question.empty())
+                << first.text;
+            EXPECT_EQ(presenter.shown().back().text, cancelled ? first.text : c.summary);
+            EXPECT_FALSE(cancelled && f.undo.hasEntries());
+            if (f.undo.hasEntries()) UndoHeadGroup(f.undo, f.model);
+            EXPECT_EQ(f.names(), std::set<std::string>(c.files.begin(), c.files.end()));
+            for (const std::string& n : c.files) EXPECT_EQ(TempDir::read(f.dir / n), n);
+        }
     }
-}
-
-// Nein to the question changes nothing at all.
-TEST_F(Runs, NoToTheConflictQuestionChangesNothing) {
-    for (const char* n : {"f1.txt", "f2.txt", "g2.txt"}) dir.file(n);
-    list({"f1.txt", "f2.txt"});
-    presenter.setDefaultAnswer(IDNO);
-    const RunCounts c = renameAll(PATTERN_REGEXP, "f", "g");
-    EXPECT_TRUE(c.cancelled);
-    EXPECT_EQ(listing(dir.path()), (std::set<std::string>{"f1.txt", "f2.txt", "g2.txt"}));
-    ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].text.rfind("1 von 2 Datei(en)", 0), 0u) << presenter.shown()[0].text;
-    EXPECT_FALSE(undo.hasEntries());
 }
 
 // A failure found only while renaming (here: f2.txt vanished after Finden) ends the run under
 // the abort policy.
 TEST_F(Runs, TheAbortPolicyEndsAtTheFirstFailureWithoutASummary) {
-    for (const char* n : {"f1.txt", "f2.txt", "f3.txt"}) dir.file(n);
-    list({"f1.txt", "f2.txt", "f3.txt"});
+    add({"f1.txt", "f2.txt", "f3.txt"});
     unlink((dir / "f2.txt").c_str());
-    renAllMode = 0;
-    const RunCounts c = renameAll(PATTERN_REGEXP, "f", "g");
-    EXPECT_TRUE(c.aborted);
+    EXPECT_TRUE(run(renaming(PATTERN_REGEXP, "f", "g", 0)).aborted);
     EXPECT_EQ(presenter.shown().size(), 1u); // the failure of f2.txt, no summary
-    EXPECT_TRUE(exists("g1.txt"));
-    EXPECT_TRUE(exists("f3.txt"));
+    EXPECT_EQ(names(), (std::set<std::string>{"g1.txt", "f3.txt"}));
     EXPECT_EQ(undo.groupCount(), 1u); // g1.txt can be taken back
 }
 
@@ -199,29 +131,18 @@ TEST_F(Runs, TheAbortPolicyEndsAtTheFirstFailureWithoutASummary) {
 TEST_F(Runs, AFileWhoseNameCannotBeWorkedOutFailsAlone) {
     for (int mode : {0, 1}) {
         SCOPED_TRACE(mode);
-        TempDir d;
-        for (const char* n : {"a", "b"}) d.file(n);
-        FileListModel m;
-        UndoLog log;
-        listFiles(m, d.path(), {"a", "b"});
-        presenter.clear();
-        RunSettings s;
-        s.kind = PATTERN_REGEXP;
-        s.search = "^";
-        s.replacement = ":(2147483647)_";
-        s.renAllMode = mode;
-        CVNRun run(m, log, observer);
-        ASSERT_TRUE(run.prepare(s));
-        const RunCounts c = run.runAll(0, -1);
+        ListedFolder f;
+        f.add({"a", "b"});
+        const RunCounts c = f.run(renaming(PATTERN_REGEXP, "^", ":(2147483647)_", mode));
         EXPECT_EQ(c.aborted, mode == 0);
         EXPECT_EQ(c.okFiles, mode);
         EXPECT_EQ(c.errFiles, mode); // counted for the summary, which only the other policy gives
-        const std::set<std::string> after{mode == 0 ? "a" : "2147483647_a", "b"};
-        EXPECT_EQ(listing(d.path()), after);
+        EXPECT_EQ(f.names(), (std::set<std::string>{mode == 0 ? "a" : "2147483647_a", "b"}));
     }
 }
 
-// Undo takes back exactly what the program did, and only to the file it did it to.
+// Undo takes back exactly what the program did, and only to the file it did it to (a file put
+// in a renamed file's place is the journal tests' case, on the same check).
 TEST_F(Runs, UndoTouchesOnlyTheFileTheRunChanged) {
     struct Case {
         const char* what;
@@ -231,12 +152,6 @@ TEST_F(Runs, UndoTouchesOnlyTheFileTheRunChanged) {
     };
     const Case cases[] = {
         {"nothing", [](const TempDir&) {}, "", {"a.txt"}},
-        {"replaced by another file",
-         [](const TempDir& d) {
-             unlink((d / "b.txt").c_str());
-             d.file("b.txt", "other");
-         },
-         "eine andere Datei", {"b.txt"}},
         {"a folder took the name",
          [](const TempDir& d) {
              rename((d / "b.txt").c_str(), (d / "moved").c_str());
@@ -248,24 +163,21 @@ TEST_F(Runs, UndoTouchesOnlyTheFileTheRunChanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir d;
-        d.file("a.txt", "mine");
-        FileListModel m;
-        UndoLog log;
-        listFiles(m, d.path(), {"a.txt"});
-        log.beginGroup(0);
-        FileOperations(m, log).RenameItem(0, "b.txt", false);
-        c.meanwhile(d);
+        ListedFolder f;
+        f.add({"a.txt"});
+        f.undo.beginGroup(0);
+        FileOperations(f.model, f.undo).RenameItem(0, "b.txt", false);
+        c.meanwhile(f.dir);
         presenter.clear();
-        const UndoOutcome out = UndoHeadGroup(log, m);
-        EXPECT_EQ(listing(d.path()), c.after);
+        const UndoOutcome out = UndoHeadGroup(f.undo, f.model);
+        EXPECT_EQ(f.names(), c.after);
         if (*c.reason) {
             EXPECT_EQ(out.failed, 1);
             ASSERT_EQ(presenter.shown().size(), 1u);
-            EXPECT_EQ(presenter.shown()[0].text.rfind("Bei der Datei '" + (d / "b.txt") + "'", 0), 0u);
+            EXPECT_EQ(presenter.shown()[0].text.rfind("Bei der Datei '" + (f.dir / "b.txt") + "'", 0), 0u);
             EXPECT_NE(presenter.shown()[0].text.find(c.reason), std::string::npos) << presenter.shown()[0].text;
         } else {
-            EXPECT_EQ(TempDir::read(d / "a.txt"), "mine");
+            EXPECT_EQ(TempDir::read(f.dir / "a.txt"), "a.txt");
             EXPECT_TRUE(presenter.shown().empty());
         }
     }
@@ -277,7 +189,7 @@ TEST_F(Runs, UndoRestoresExactTimesAndPermissions) {
     chmod(f.c_str(), 0664);
     const timespec exact{1700000000, 123456789};
     ASSERT_TRUE(setExactFileTimes(f, nullptr, &exact, &exact).ok());
-    list({"a.txt"});
+    add({"a.txt"});
     ChangeTimes t;
     t.given[TIME_MODIFIED] = true;
     // 02:30 on the day summer time begins does not exist; 02:30 on the day it ends exists twice.
@@ -309,73 +221,59 @@ TEST_F(Runs, UndoRestoresExactTimesAndPermissions) {
 
 // A file is made writable before its times are written, and read-only only after.
 TEST_F(Runs, ReadOnlyIsClearedFirstOrSetLast) {
-    const std::string ro = dir.file("ro.txt");
-    const std::string rw = dir.file("rw.txt");
-    chmod(ro.c_str(), 0444);
-    list({"ro.txt", "rw.txt"});
+    add({"ro.txt", "rw.txt"});
+    chmod((dir / "ro.txt").c_str(), 0444);
+    const auto readOnly = [&](const char* name) {
+        std::uint32_t a = 0;
+        getFileAttributes(dir / name, a);
+        return (a & FILE_ATTRIBUTE_READONLY) != 0;
+    };
     ChangeTimes times;
     times.given[TIME_MODIFIED] = true;
     times.local[TIME_MODIFIED] = calendarTime(2014, 4, 1, 10, 0, 0);
-    std::uint32_t a = 0;
     EXPECT_EQ(changeAll(times, 0, FILE_ATTRIBUTE_READONLY).okFiles, 2);
-    getFileAttributes(ro, a);
-    EXPECT_EQ(a & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_FALSE(readOnly("ro.txt"));
     EXPECT_EQ(changeAll(times, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY).okFiles, 2);
-    getFileAttributes(rw, a);
-    EXPECT_EQ(a & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(readOnly("rw.txt"));
     EXPECT_EQ(changeAll(times, 0, 0).okFiles, 2); // a time alone leaves read-only as it is
-    getFileAttributes(rw, a);
-    EXPECT_EQ(a & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(readOnly("rw.txt"));
     EXPECT_TRUE(warnings().empty());
     while (undo.hasEntries()) undoGroup();
-    getFileAttributes(ro, a);
-    EXPECT_EQ(a & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
-    getFileAttributes(rw, a);
-    EXPECT_EQ(a & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(readOnly("ro.txt"));
+    EXPECT_FALSE(readOnly("rw.txt"));
 }
 
 // On Linux a name is its bytes: trailing dots and Windows' forbidden characters are kept, and
 // undo gives back exactly the old name.
 TEST_F(Runs, NamesKeepTheirBytesOnLinux) {
-    struct Case {
+    const struct {
         const char* file;
         const char* pattern;
         const char* replacement;
         const char* renamed;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"note.", "^(note|x)", "\\1-new", "note-new."},
         {"x..", "^(note|x)", "\\1-new", "x-new.."},
         {"...", "$", "x", "...x"},
         {"a:b?.txt", "txt$", "md", "a:b?.md"},
         {"q\"<>|\\*.dat", "dat$", "bin", "q\"<>|\\*.bin"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        TempDir d;
-        d.file(c.file);
-        FileListModel m;
-        UndoLog log;
-        listFiles(m, d.path(), {c.file});
-        RunSettings s;
-        s.kind = PATTERN_REGEXP;
-        s.search = c.pattern;
-        s.replacement = c.replacement;
-        CVNRun run(m, log, observer);
-        ASSERT_TRUE(run.prepare(s));
-        EXPECT_EQ(run.runAll(0, -1).okFiles, 1);
-        EXPECT_EQ(listing(d.path()), std::set<std::string>{c.renamed});
-        UndoHeadGroup(log, m);
-        EXPECT_EQ(listing(d.path()), std::set<std::string>{c.file});
-        EXPECT_EQ(m.record(0)->name, c.file);
+        ListedFolder f;
+        f.add({c.file});
+        EXPECT_EQ(f.run(renaming(PATTERN_REGEXP, c.pattern, c.replacement)).okFiles, 1);
+        EXPECT_EQ(f.names(), std::set<std::string>{c.renamed});
+        UndoHeadGroup(f.undo, f.model);
+        EXPECT_EQ(f.names(), std::set<std::string>{c.file});
+        EXPECT_EQ(f.model.record(0)->name, c.file);
     }
     EXPECT_TRUE(warnings().empty());
 }
 
 TEST_F(Runs, AnExistingTargetIsNeverReplaced) {
-    dir.file("a.txt", "alpha");
+    add({"a.txt"});
     dir.file("b.txt", "beta");
-    list({"a.txt"});
     undo.beginGroup(0);
     EXPECT_FALSE(ops.RenameItem(0, "b.txt", false));
     ASSERT_EQ(presenter.shown().size(), 1u);
@@ -384,15 +282,14 @@ TEST_F(Runs, AnExistingTargetIsNeverReplaced) {
                   "' ist ein Fehler passiert. Die Datei konnte nicht zu 'b.txt' umbenannt werden. "
                   "Die Datei existiert bereits.\n");
     EXPECT_EQ(presenter.shown()[0].type, unsigned(MB_OK | MB_ICONWARNING));
-    EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
+    EXPECT_EQ(TempDir::read(dir / "a.txt"), "a.txt");
     EXPECT_EQ(TempDir::read(dir / "b.txt"), "beta");
     EXPECT_EQ(undo.headSize(), 0u);
     EXPECT_FALSE(ops.RenameItem(7, "c.txt", false)) << "no such row";
 }
 
 TEST_F(Runs, NamesAreCheckedAlsoInPreview) {
-    dir.file("a.txt", "alpha");
-    list({"a.txt"});
+    add({"a.txt"});
     const struct {
         std::string name;
         const char* reason;
@@ -406,25 +303,24 @@ TEST_F(Runs, NamesAreCheckedAlsoInPreview) {
             EXPECT_NE(presenter.shown()[0].text.find(b.reason), std::string::npos) << presenter.shown()[0].text;
         }
     }
-    EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
+    EXPECT_EQ(names(), std::set<std::string>{"a.txt"});
     EXPECT_EQ(model.record(0)->name, "a.txt");
 }
 
 // What a preview showed goes before a real run starts, so the real run renames the files the
 // rows stand for.
 TEST_F(Runs, PreviewTouchesNoFileAndARealRunStartsFromTheDisk) {
-    dir.file("a.txt", "alpha");
-    dir.file("c.txt", "gamma");
-    list({"a.txt", "c.txt"});
-    EXPECT_EQ(renameAll(PATTERN_REGEXP, "^a", "b", true).okFiles, 1);
+    add({"a.txt", "c.txt"});
+    RunSettings preview = renaming(PATTERN_REGEXP, "^a", "b");
+    preview.preview = true;
+    EXPECT_EQ(run(preview).okFiles, 1);
     EXPECT_EQ(rowNames(model), (std::vector<std::string>{"b.txt", "c.txt"}));
-    EXPECT_EQ(listing(dir.path()), (std::set<std::string>{"a.txt", "c.txt"}));
-    EXPECT_EQ(renameAll(PATTERN_REGEXP, "txt", "bak").okFiles, 2);
-    EXPECT_EQ(listing(dir.path()), (std::set<std::string>{"a.bak", "c.bak"}));
+    EXPECT_EQ(names(), (std::set<std::string>{"a.txt", "c.txt"}));
+    EXPECT_EQ(run(renaming(PATTERN_REGEXP, "txt", "bak")).okFiles, 2);
     EXPECT_EQ(rowNames(model), (std::vector<std::string>{"a.bak", "c.bak"}));
-    EXPECT_EQ(TempDir::read(dir / "a.bak"), "alpha");
+    EXPECT_EQ(TempDir::read(dir / "a.bak"), "a.txt");
     undoGroup();
-    EXPECT_EQ(listing(dir.path()), (std::set<std::string>{"a.txt", "c.txt"}));
+    EXPECT_EQ(names(), (std::set<std::string>{"a.txt", "c.txt"}));
     EXPECT_FALSE(undo.hasEntries()); // the preview's group went when the real run began
 }
 
@@ -463,7 +359,7 @@ TEST_F(Runs, FolderWithoutWritePermission) {
             return "message: " + (p.shown().empty() ? std::string() : p.shown()[0].text);
         return m.record(0)->name == "a.txt" ? "" : "row changed";
     });
-    EXPECT_TRUE(exists("ro/a.txt"));
+    EXPECT_TRUE(has("ro/a.txt"));
 }
 
 // On a FAT file system (fusefat where the kernel has no vfat) Windows' rules apply: its
@@ -483,16 +379,10 @@ TEST_F(Runs, WindowsRulesOnlyOnWindowsFileSystems) {
             UndoLog log;
             FollowingObserver o;
             listFiles(m, mnt, {"a.txt", "b.txt"});
-            RunSettings s;
-            s.kind = PATTERN_REGEXP;
-            s.search = "^a\\.txt$|^b\\.txt$";
-            s.replacement = "&";
             std::string result;
             auto runWith = [&](const char* search, const char* replacement) {
-                s.search = search;
-                s.replacement = replacement;
                 CVNRun run(m, log, o);
-                run.prepare(s);
+                run.prepare(renaming(PATTERN_REGEXP, search, replacement));
                 p.clear();
                 return run.runAll(0, -1);
             };
