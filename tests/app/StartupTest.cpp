@@ -34,8 +34,9 @@ TEST_F(AppTest, StartsWithTheStoredSettingsOrTheDefaults) {
         kept = kept || TempDir::read(e.path()) == damaged;
     EXPECT_TRUE(kept);
     // Qt's own texts are German too, as far as a translation is installed.
-    if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+    if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm")) {
         EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Z).toString(QKeySequence::NativeText).toStdString(), "Strg+Z");
+    }
 }
 
 // Every instance holds a shared lock on the marker, so a tool asking for an exclusive lock

@@ -48,6 +48,8 @@ TEST(ConflictFinder, EachRowGetsItsKindAndTheOtherRow) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].file);
         EXPECT_EQ(finder.kind(i), cases[i].kind);
-        if (cases[i].kind == NameConflict::Duplicate) EXPECT_EQ(finder.other(i), cases[i].other);
+        if (cases[i].kind == NameConflict::Duplicate) {
+            EXPECT_EQ(finder.other(i), cases[i].other);
+        }
     }
 }

@@ -24,8 +24,9 @@ TEST_F(MainView, TheModesAndTheChangeBoxes) {
         view.resize(1, 1);
         QCoreApplication::processEvents();
         for (auto* b : view.findChildren<QAbstractButton*>())
-            if (b->isVisibleTo(&view) && b->minimumWidth() != b->maximumWidth()) // not ">", "..."
+            if (b->isVisibleTo(&view) && b->minimumWidth() != b->maximumWidth()) { // not ">", "..."
                 EXPECT_GE(b->width(), b->sizeHint().width()) << mode << " " << b->text().toStdString();
+            }
     };
     noCaptionClipped(VIEW_DATE_ATTRIBUTES);
     EXPECT_TRUE(view.control(IDC_REPLACE)->isHidden());
@@ -161,7 +162,9 @@ TEST_F(MainView, StopAndEscapeEndARenameRunAfterTheCurrentStep) {
         button(IDC_RENAME_ALL)->click();
         ASSERT_EQ(presenter.shown().size(), r.summary.empty() ? 1u : 2u);
         EXPECT_EQ(presenter.shown()[0].type & MB_ICONMASK, MB_ICONWARNING);
-        if (!r.summary.empty()) EXPECT_EQ(presenter.shown()[1].text, r.summary);
+        if (!r.summary.empty()) {
+            EXPECT_EQ(presenter.shown()[1].text, r.summary);
+        }
         EXPECT_EQ(namesIn(d.path()).back(), r.last);
         EXPECT_EQ(view.fileList()->undoLog().groupCount(), 1u);
         EXPECT_FALSE(view.isRunning() || button(IDC_STOP)->isEnabled());
