@@ -6,6 +6,7 @@
 // trust in whatever has the name now; and it keeps exactly what was there before (the name's
 // bytes, times to the nanosecond, the permission bits), so that undo restores exactly that.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -27,8 +28,8 @@ struct UndoRecord {
     // UNDO_RENAME
     std::string oldName;
     // UNDO_TIMES: which times changed, the row's times before, and the file's exact times
-    bool timeChanged[3] = {false, false, false}; // by TimeIndex
-    FILETIME rowTimes[3];
+    std::array<bool, 3> timeChanged{}; // by TimeIndex; std::array: checked in checked builds
+    std::array<FILETIME, 3> rowTimes{};
     ExactFileTimes diskTimes;
     // UNDO_ATTRIBUTES: the row's attribute text and the file's exact state before
     std::string attributeText;

@@ -190,6 +190,7 @@ TEST_F(Runs, UndoRestoresExactTimesAndPermissions) {
     const timespec exact{1700000000, 123456789};
     ASSERT_TRUE(setExactFileTimes(f, nullptr, &exact, &exact).ok());
     add({"a.txt"});
+    const FileListRecord listed = *model.record(0);
     ChangeTimes t;
     t.given[TIME_MODIFIED] = true;
     // 02:30 on the day summer time begins does not exist; 02:30 on the day it ends exists twice.
@@ -216,6 +217,8 @@ TEST_F(Runs, UndoRestoresExactTimesAndPermissions) {
     stat(f.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
     EXPECT_EQ(CellText(*model.record(0), COL_ATTRIBUTES), "____");
+    EXPECT_EQ(model.record(0)->modified, listed.modified);
+    EXPECT_EQ(model.record(0)->accessed, listed.accessed); // a column no run changed stays
     EXPECT_TRUE(warnings().empty());
 }
 
@@ -237,6 +240,9 @@ TEST_F(Runs, ReadOnlyIsClearedFirstOrSetLast) {
     EXPECT_TRUE(readOnly("rw.txt"));
     EXPECT_EQ(changeAll(times, 0, 0).okFiles, 2); // a time alone leaves read-only as it is
     EXPECT_TRUE(readOnly("rw.txt"));
+    // An attribute alone is one step per file to take back, without an empty time step.
+    EXPECT_EQ(changeAll(ChangeTimes{}, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY).okFiles, 2);
+    EXPECT_EQ(undo.headSize(), 2u);
     EXPECT_TRUE(warnings().empty());
     while (undo.hasEntries()) undoGroup();
     EXPECT_TRUE(readOnly("ro.txt"));
