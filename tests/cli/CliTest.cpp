@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <filesystem>
+#include <fcntl.h>
 #include <set>
+#include <sys/stat.h>
 
 #include "tests/support/TempDir.h"
 
@@ -84,6 +86,28 @@ TEST_F(Cli, DryRunApplyAndUndoFromANewProcess) {
     Result history = run({"history", "--json"});
     ASSERT_EQ(jsonLines(history.out).size(), 1u);
     EXPECT_EQ(jsonLines(history.out)[0].value(QStringLiteral("undone")).toInt(), 3);
+}
+
+// A change of times and attributes comes back from a new process too: the exact time, to the
+// nanosecond, and the permission bits.
+TEST_F(Cli, AChangeRunIsTakenBackFromANewProcess) {
+    const std::string f = files.file("a.txt", "a");
+    chmod(f.c_str(), 0644);
+    const timespec exact[2] = {{1700000000, 123456789}, {1700000000, 123456789}};
+    ASSERT_EQ(utimensat(AT_FDCWD, f.c_str(), exact, 0), 0);
+    const Result changed =
+        run({"change", "--apply", files.path(), "*.txt", "--modified", "01.07.2024 12:00:00", "--attributes", "+R"});
+    EXPECT_EQ(changed.status, 0) << changed.err;
+    struct stat st {};
+    ASSERT_EQ(stat(f.c_str(), &st), 0);
+    EXPECT_NE(st.st_mtim.tv_sec, exact[1].tv_sec);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+    const Result undone = run({"undo", "--apply"});
+    EXPECT_EQ(undone.status, 0) << undone.err;
+    ASSERT_EQ(stat(f.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, exact[1].tv_sec);
+    EXPECT_EQ(st.st_mtim.tv_nsec, exact[1].tv_nsec);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
 TEST_F(Cli, BadCallsAndPatternsExitWithTwo) {
