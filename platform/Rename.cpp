@@ -75,10 +75,14 @@ bool renameOntoPlaceholder(const std::string& from, const std::string& to) {
         errno = EEXIST;
         return false;
     }
-    if (rename(from.c_str(), to.c_str()) == 0 && !exists(from) && exists(to)) return true;
+    const bool renamed = rename(from.c_str(), to.c_str()) == 0;
+    if (renamed && !exists(from) && exists(to)) return true;
     const int err = errno ? errno : EIO;
-    // Remove the placeholder only if it is still ours and the file did not arrive.
-    if (exists(from) && lstat(to.c_str(), &now) == 0 && now.st_ino == mine.st_ino && now.st_size == 0)
+    // Remove the placeholder only if it is still ours and the file did not arrive: a refused
+    // rename moved nothing (also when the file itself vanished meanwhile); after a claimed
+    // success that did not show, only the file still at its old name proves it.
+    if ((!renamed || exists(from)) && lstat(to.c_str(), &now) == 0 && now.st_dev == mine.st_dev &&
+        now.st_ino == mine.st_ino && now.st_size == 0)
         unlink(to.c_str());
     errno = err;
     return false;

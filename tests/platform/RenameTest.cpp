@@ -35,6 +35,37 @@ int renameat2(int fromFolder, const char* from, int toFolder, const char* to, un
     return real(fromFolder, from, toFolder, to, flags);
 }
 
+// Set by a test: hard links refused too, so that renames take the way through a placeholder.
+bool refuseLinks = false;
+
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept {
+    using Real = int (*)(int, const char*, int, const char*, int);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "linkat"));
+    if (refuseLinks) {
+        errno = EPERM;
+        return -1;
+    }
+    return real(fromFolder, from, toFolder, to, flags);
+}
+
+// Armed by a test: the next rename fails after another program has put an empty file of its
+// own in place of the new name.
+bool theirsAtNextRename = false;
+
+int rename(const char* from, const char* to) noexcept {
+    using Real = int (*)(const char*, const char*);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "rename"));
+    if (theirsAtNextRename) {
+        theirsAtNextRename = false;
+        const std::string theirs = std::string(to) + ".theirs";
+        std::ofstream{theirs};
+        real(theirs.c_str(), to); // a new inode, never the placeholder's number
+        errno = EIO;
+        return -1;
+    }
+    return real(from, to);
+}
+
 int lstat(const char* path, struct stat* st) noexcept {
     using Real = int (*)(const char*, struct stat*);
     static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "lstat"));
@@ -114,6 +145,25 @@ TEST(Rename, FailuresNameWhatIsMissingOrWrongAndLeaveNothingBehind) {
     EXPECT_EQ(renameNoReplace(dir / "a.txt", dir / std::string(256, 'l')).code, ERROR_FILENAME_EXCED_RANGE);
     EXPECT_EQ(listing(dir.path()), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "alpha");
+}
+
+// Without RENAME_NOREPLACE and hard links the new name is first held by an empty placeholder:
+// a rename that failed is never reported as done, and only our own placeholder is removed.
+TEST(Rename, ThePlaceholderWayReportsFailuresAndRemovesOnlyItsOwnPlaceholder) {
+    TempDir dir;
+    dir.file("a.txt", "alpha");
+    refuseNoReplace = refuseLinks = true;
+    const bool moved = renameNoReplace(dir / "a.txt", dir / "b.txt").ok();
+    const OpResult gone = renameNoReplace(dir / "gone.txt", dir / "x.txt");
+    theirsAtNextRename = true;
+    const OpResult theirs = renameNoReplace(dir / "b.txt", dir / "c.txt");
+    refuseNoReplace = refuseLinks = false;
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(gone.code, ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(theirs.ok());
+    EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"b.txt", "c.txt"}));
+    EXPECT_EQ(TempDir::read(dir / "b.txt"), "alpha");
+    EXPECT_EQ(TempDir::read(dir / "c.txt"), "");
 }
 
 // A folder without write permission, and a sticky one (like /tmp) holding another user's file:
