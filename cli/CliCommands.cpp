@@ -127,7 +127,7 @@ int runOverList(const CliOptions& o, RunSettings settings) {
     settings.askOnConflicts = false;
     std::vector<std::string> before;
     for (int i = 0; i < model.itemCount(); ++i) before.push_back(model.record(i)->name);
-    UndoLog undo;
+    UndoLog undo(false); // a command is taken back from the journal, by a later process
     Journal journal;
     FileResults results;
     CVNRun run(model, undo, results, o.apply ? &journal : nullptr);

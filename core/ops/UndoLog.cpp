@@ -19,11 +19,11 @@ void UndoLog::setHeadJournalRun(std::string id) {
 std::string UndoLog::headJournalRun() const { return groups_.empty() ? std::string() : groups_.front().journalRun; }
 
 void UndoLog::log(UndoRecord r) {
-    if (!groups_.empty()) groups_.front().records.push_back(std::move(r));
+    if (keepRecords_ && !groups_.empty()) groups_.front().records.push_back(std::move(r));
 }
 
 void UndoLog::reserve(std::size_t n) {
-    if (!groups_.empty()) groups_.front().records.reserve(groups_.front().records.size() + n);
+    if (keepRecords_ && !groups_.empty()) groups_.front().records.reserve(groups_.front().records.size() + n);
 }
 
 bool UndoLog::take(UndoRecord& r) {

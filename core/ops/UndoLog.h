@@ -43,6 +43,10 @@ struct UndoRecord {
 
 class UndoLog {
 public:
+    // keepRecords false: groups are kept but not their records, for a caller whose undo is the
+    // journal alone (the command line), which then spends no memory on a list nobody undoes.
+    explicit UndoLog(bool keepRecords = true) : keepRecords_(keepRecords) {}
+
     void beginGroup(int mode);
     // The journal run that holds the newest group's operations, if any.
     void setHeadJournalRun(std::string id);
@@ -73,4 +77,5 @@ private:
         std::string journalRun;
     };
     std::deque<Group> groups_; // newest first
+    bool keepRecords_;
 };
