@@ -7,8 +7,10 @@
 #include "cli/CliCommands.h"
 #include "cli/CliPresenter.h"
 #include "core/messages/MessagePresenter.h"
+#include "platform/LargePages.h"
 
 int main(int argc, char** argv) {
+    PreferLargePagesForHeap();
     std::setlocale(LC_ALL, "");
     QCoreApplication app(argc, argv);
     CliPresenter presenter;

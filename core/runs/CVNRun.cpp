@@ -195,7 +195,7 @@ RunCounts CVNRun::renameAll(int start, int focused) {
     // Planning costs little even for a million rows, but Anhalten and closing act meanwhile too.
     while (!planner.step(15))
         if (!betweenFiles(c, planner.nextRow() - firstRow, model_.itemCount() - firstRow)) return finish(c);
-    plan_ = planner.entries();
+    plan_ = planner.takeEntries();
     if (!planner.matcherError().empty()) show(planner.matcherError(), MB_OK | MB_ICONWARNING);
     conflicts_ = !settings_.preview || settings_.conflictsInPreview ? FindConflicts(model_, plan_)
                                                                    : std::vector<PlanConflict>(plan_.size());

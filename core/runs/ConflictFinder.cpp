@@ -31,7 +31,10 @@ struct ConflictFinder::Folder {
 };
 
 ConflictFinder::ConflictFinder(const FileListModel& model, const PlanSource& plan)
-    : model_(model), plan_(plan), kinds_(plan.size(), NameConflict::None) {}
+    : model_(model), plan_(plan), kinds_(plan.size(), NameConflict::None) {
+    arriving_.reserve(plan.size());
+    leaving_.reserve(plan.size());
+}
 
 ConflictFinder::~ConflictFinder() {
     for (Folder& f : folders_)

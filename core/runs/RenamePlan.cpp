@@ -81,6 +81,9 @@ bool RenamePlanner::start(int kind, const std::string& search, const std::string
     engine_->SetPosition(s);
     engine_->ReloadLine();
     finished_ = model_.itemCount() == 0;
+    // Room for every row at once: growing step by step would copy the entries again and again.
+    // Pages that stay unused cost nothing.
+    entries_.reserve(static_cast<std::size_t>(std::max(model_.itemCount() - lines_->selected, 0)));
     return true;
 }
 
