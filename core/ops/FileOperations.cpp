@@ -42,6 +42,9 @@ void writeAttributes(const std::string& path, std::uint32_t value, std::uint32_t
     });
 }
 
+// Whether two rows' folder texts name one folder; rows of one folder mostly share the text.
+bool sameFolder(const SharedText& a, const SharedText& b) { return a && b && (a == b || *a == *b); }
+
 FILETIME* timeOf(FileListRecord& r, int index) {
     return index == TIME_CREATED ? &r.created : index == TIME_MODIFIED ? &r.modified : &r.accessed;
 }
@@ -87,7 +90,7 @@ void WriteFileTimes(const std::string& path, const FILETIME* created, const time
 }
 
 const NameRules& FileOperations::rulesOf(const SharedText& folder) {
-    if (!rulesFolder_ || !folder || (rulesFolder_ != folder && *rulesFolder_ != *folder)) {
+    if (!sameFolder(rulesFolder_, folder)) {
         rulesFolder_ = folder;
         rules_ = nameRulesOf(folder ? *folder : std::string());
     }
@@ -106,7 +109,7 @@ void FileOperations::closeFolder() {
 // never one that a rename of this object has moved.
 int FileOperations::folderFd(const SharedText& folder) {
     if (!folder) return -1;
-    if (!openFolder_ || (openFolder_ != folder && *openFolder_ != *folder)) {
+    if (!sameFolder(openFolder_, folder)) {
         closeFolder();
         openFolder_ = folder;
         folderFd_ = ::open(folder->empty() ? "." : folder->c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
