@@ -11,18 +11,6 @@
 #include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/help/CVNHelpViewer.h"
 
-// Hovering a menu item shows its prompt in the status bar; a Find writes its result there.
-TEST_F(AppTest, TheStatusBarShowsPromptsAndTheFindResult) {
-    ASSERT_TRUE(start());
-    QStatusTipEvent tip(frame().action(ID_OPTIONS)->statusTip());
-    QCoreApplication::sendEvent(&frame(), &tip);
-    EXPECT_FALSE(frame().statusBar()->currentMessage().isEmpty());
-    TempDir dir;
-    dir.file("eins.txt");
-    find(dir.path(), "txt$");
-    EXPECT_EQ(frame().messageText().toStdString(), "1 Datei(en) gefunden.");
-}
-
 // During a run the list's commands, Verlauf, the options, the About box and the view switches
 // are off; closing the window ends the run at once, without a summary.
 TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
@@ -63,12 +51,17 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     EXPECT_FALSE(frame().isVisible());
 }
 
-// A right click in the list offers the files' own entries after the help one, for a selection.
-TEST_F(AppTest, ARightClickInTheListOpensDirekthilfeAndTheFilesMenu) {
+// A Find writes its result in the status bar, hovering a menu item its prompt. A right click
+// in the list offers the files' own entries after the help one, for a selection.
+TEST_F(AppTest, TheStatusBarAndARightClickInTheList) {
     ASSERT_TRUE(start());
     TempDir dir;
     dir.file("a.txt");
     find(dir.path(), "a");
+    EXPECT_EQ(frame().messageText().toStdString(), "1 Datei(en) gefunden.");
+    QStatusTipEvent tip(frame().action(ID_OPTIONS)->statusTip());
+    QCoreApplication::sendEvent(&frame(), &tip);
+    EXPECT_FALSE(frame().statusBar()->currentMessage().isEmpty());
     CVNFileListCtrl* list = form().fileList(); // Finden selected the row
     QStringList shown;
     QTimer::singleShot(0, [&] {
