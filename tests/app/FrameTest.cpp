@@ -8,6 +8,7 @@
 #include "core/scan/MessagePump.h"
 #include "ui/list/CVNFileListCtrl.h"
 #include "tests/app/AppFixture.h"
+#include "ui/dialogs/CROZariduGnrlPage.h"
 #include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/help/CVNHelpViewer.h"
 
@@ -93,16 +94,12 @@ TEST_F(AppTest, HelpCommandsOpenTheTopicOfWhatIsShown) {
     EXPECT_EQ(CVNHelpViewer::Current()->currentTopic(), HID_CONTENTS);
     std::uint32_t inDialog = 0;
     bool blocked = true;
-    QTimer::singleShot(0, [&] {
-        auto* sheet = qobject_cast<CVNPropertySheet*>(QApplication::activeModalWidget());
-        ASSERT_NE(sheet, nullptr);
-        QTest::keyClick(sheet->focusWidget() ? sheet->focusWidget() : sheet, Qt::Key_F1);
+    withOptions(std::function([&](CVNPropertySheet& sheet, CROZariduGnrlPage&) {
+        QTest::keyClick(sheet.focusWidget() ? sheet.focusWidget() : &sheet, Qt::Key_F1);
         CVNHelpViewer* viewer = CVNHelpViewer::Current();
         inDialog = viewer->currentTopic();
-        blocked = QApplication::activeModalWidget() != sheet || viewer->window()->parentWidget() != sheet;
-        sheet->reject();
-    });
-    frame().action(ID_OPTIONS)->trigger();
+        blocked = QApplication::activeModalWidget() != &sheet || viewer->window()->parentWidget() != &sheet;
+    }));
     EXPECT_EQ(inDialog, 0x2006Au);
     EXPECT_FALSE(blocked);
     EXPECT_TRUE(presenter.shown().empty());
