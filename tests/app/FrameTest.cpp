@@ -12,8 +12,8 @@
 #include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/help/CVNHelpViewer.h"
 
-// During a run the list's commands, Verlauf, the options, the About box and the view switches
-// are off; closing the window ends the run at once, without a summary.
+// During a run the list's commands, Verlauf, the options, the About box, the view switches and
+// Finden are off; closing the window ends the run at once, without a summary.
 TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     struct QuitReset {
         ~QuitReset() { MessagePump::requestQuit(false); }
@@ -40,10 +40,11 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
         frame().updateCommandStates();
         for (int id : ids)
             during.emplace_back(id, frame().action(id)->isEnabled());
+        during.emplace_back(IDC_FIND, view->control(IDC_FIND)->isEnabled());
         frame().close();
     };
     view->OnRenameAll();
-    ASSERT_EQ(during.size(), std::size(ids));
+    ASSERT_EQ(during.size(), std::size(ids) + 1);
     for (auto [id, enabled] : during)
         EXPECT_FALSE(enabled) << id;
     EXPECT_TRUE(std::filesystem::exists(dir / "b1.txt"));
