@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "tests/support/RegisteredApp.h"
 #include "tests/support/ScriptedPresenter.h"
 #include "tests/support/TempDir.h"
+#include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/form/CROZariduView.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "ui/form/MainViewFactory.h"
@@ -43,6 +45,19 @@ protected:
     }
     CROZariduFrame& frame() { return *app->frame(); }
     CROZariduView& form() { return *qobject_cast<CROZariduView*>(frame().centralWidget()); }
+    // Opens Optionen and runs steps on the sheet and its page while the dialog is open; a
+    // dialog the steps left open is then closed with Abbrechen.
+    template <class Page>
+    void withOptions(std::function<void(CVNPropertySheet&, Page&)> steps) {
+        QTimer::singleShot(0, [steps] {
+            auto* sheet = qobject_cast<CVNPropertySheet*>(QApplication::activeModalWidget());
+            ASSERT_NE(sheet, nullptr);
+            if (auto* page = sheet->findChild<Page*>()) steps(*sheet, *page);
+            else ADD_FAILURE() << "no such page";
+            if (sheet->isVisible()) sheet->reject();
+        });
+        frame().action(ID_OPTIONS)->trigger();
+    }
     // Lists the files of folder that match the regular expression.
     void find(const std::string& folder, const char* pattern) {
         form().folderBox()->setEditText(QString::fromStdString(folder));

@@ -8,23 +8,12 @@
 #include "core/scan/MessagePump.h"
 #include "ui/list/CVNFileListCtrl.h"
 #include "tests/app/AppFixture.h"
+#include "ui/dialogs/CROZariduGnrlPage.h"
 #include "ui/dialogs/CVNPropertySheet.h"
 #include "ui/help/CVNHelpViewer.h"
 
-// Hovering a menu item shows its prompt in the status bar; a Find writes its result there.
-TEST_F(AppTest, TheStatusBarShowsPromptsAndTheFindResult) {
-    ASSERT_TRUE(start());
-    QStatusTipEvent tip(frame().action(ID_OPTIONS)->statusTip());
-    QCoreApplication::sendEvent(&frame(), &tip);
-    EXPECT_FALSE(frame().statusBar()->currentMessage().isEmpty());
-    TempDir dir;
-    dir.file("eins.txt");
-    find(dir.path(), "txt$");
-    EXPECT_EQ(frame().messageText().toStdString(), "1 Datei(en) gefunden.");
-}
-
-// During a run the list's commands, Verlauf, the options, the About box and the view switches
-// are off; closing the window ends the run at once, without a summary.
+// During a run the list's commands, Verlauf, the options, the About box, the view switches and
+// Finden are off; closing the window ends the run at once, without a summary.
 TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     struct QuitReset {
         ~QuitReset() { MessagePump::requestQuit(false); }
@@ -51,10 +40,11 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
         frame().updateCommandStates();
         for (int id : ids)
             during.emplace_back(id, frame().action(id)->isEnabled());
+        during.emplace_back(IDC_FIND, view->control(IDC_FIND)->isEnabled());
         frame().close();
     };
     view->OnRenameAll();
-    ASSERT_EQ(during.size(), std::size(ids));
+    ASSERT_EQ(during.size(), std::size(ids) + 1);
     for (auto [id, enabled] : during)
         EXPECT_FALSE(enabled) << id;
     EXPECT_TRUE(std::filesystem::exists(dir / "b1.txt"));
@@ -63,12 +53,17 @@ TEST_F(AppTest, CommandsDuringARunAndClosingInTheMiddleOfIt) {
     EXPECT_FALSE(frame().isVisible());
 }
 
-// A right click in the list offers the files' own entries after the help one, for a selection.
-TEST_F(AppTest, ARightClickInTheListOpensDirekthilfeAndTheFilesMenu) {
+// A Find writes its result in the status bar, hovering a menu item its prompt. A right click
+// in the list offers the files' own entries after the help one, for a selection.
+TEST_F(AppTest, TheStatusBarAndARightClickInTheList) {
     ASSERT_TRUE(start());
     TempDir dir;
     dir.file("a.txt");
     find(dir.path(), "a");
+    EXPECT_EQ(frame().messageText().toStdString(), "1 Datei(en) gefunden.");
+    QStatusTipEvent tip(frame().action(ID_OPTIONS)->statusTip());
+    QCoreApplication::sendEvent(&frame(), &tip);
+    EXPECT_FALSE(frame().statusBar()->currentMessage().isEmpty());
     CVNFileListCtrl* list = form().fileList(); // Finden selected the row
     QStringList shown;
     QTimer::singleShot(0, [&] {
@@ -100,16 +95,12 @@ TEST_F(AppTest, HelpCommandsOpenTheTopicOfWhatIsShown) {
     EXPECT_EQ(CVNHelpViewer::Current()->currentTopic(), HID_CONTENTS);
     std::uint32_t inDialog = 0;
     bool blocked = true;
-    QTimer::singleShot(0, [&] {
-        auto* sheet = qobject_cast<CVNPropertySheet*>(QApplication::activeModalWidget());
-        ASSERT_NE(sheet, nullptr);
-        QTest::keyClick(sheet->focusWidget() ? sheet->focusWidget() : sheet, Qt::Key_F1);
+    withOptions(std::function([&](CVNPropertySheet& sheet, CROZariduGnrlPage&) {
+        QTest::keyClick(sheet.focusWidget() ? sheet.focusWidget() : &sheet, Qt::Key_F1);
         CVNHelpViewer* viewer = CVNHelpViewer::Current();
         inDialog = viewer->currentTopic();
-        blocked = QApplication::activeModalWidget() != sheet || viewer->window()->parentWidget() != sheet;
-        sheet->reject();
-    });
-    frame().action(ID_OPTIONS)->trigger();
+        blocked = QApplication::activeModalWidget() != &sheet || viewer->window()->parentWidget() != &sheet;
+    }));
     EXPECT_EQ(inDialog, 0x2006Au);
     EXPECT_FALSE(blocked);
     EXPECT_TRUE(presenter.shown().empty());

@@ -28,18 +28,7 @@ public:
 
 class OptionsDialog : public AppTest {
 protected:
-    // Opens the dialog and runs steps on its page while it is open; each step gets the sheet.
-    void withDialog(std::function<void(CVNPropertySheet&, CROZariduGnrlPage&)> steps) {
-        QTimer::singleShot(0, [&] {
-            auto* sheet = qobject_cast<CVNPropertySheet*>(QApplication::activeModalWidget());
-            ASSERT_NE(sheet, nullptr);
-            auto* page = sheet->findChild<CROZariduGnrlPage*>();
-            ASSERT_NE(page, nullptr);
-            steps(*sheet, *page);
-            if (sheet->isVisible()) sheet->reject();
-        });
-        frame().action(ID_OPTIONS)->trigger();
-    }
+    void withDialog(std::function<void(CVNPropertySheet&, CROZariduGnrlPage&)> steps) { withOptions(steps); }
     int stored(const char* name) { return registeredApp().GetRegInt(true, "Settings", name, -99); }
 };
 

@@ -187,17 +187,8 @@ TEST_F(PatternMenus, TheStoreKeyWorksOnlyInThePatternBoxes) {
 // The page's changes reach the settings only with OK; Abbrechen leaves the file as it was.
 TEST_F(PatternMenus, OptionsOkSavesThePatternsAndAbbrechenNothing) {
     const std::string hive = sandbox.userHive();
-    auto withPage = [this](bool ok, std::function<void(CROZariduPattPage&)> steps) {
-        QTimer::singleShot(0, [=] {
-            auto* sheet = qobject_cast<CVNPropertySheet*>(QApplication::activeModalWidget());
-            if (!sheet) return;
-            auto* page = sheet->findChild<CROZariduPattPage*>();
-            if (page) steps(*page);
-            ok ? sheet->accept() : sheet->reject();
-        });
-        frame().action(ID_OPTIONS)->trigger();
-    };
-    auto rename = [](CROZariduPattPage& page) {
+    using Steps = std::function<void(CVNPropertySheet&, CROZariduPattPage&)>;
+    const Steps rename = [](CVNPropertySheet&, CROZariduPattPage& page) {
         page.typeButton(1)->click();
         CVNPatternListCtrl* list = page.list(1);
         ASSERT_EQ(list->topLevelItemCount(), 1) << "only the user's own patterns";
@@ -206,11 +197,14 @@ TEST_F(PatternMenus, OptionsOkSavesThePatternsAndAbbrechenNothing) {
         list->Edit(0, renamed);
     };
     const std::string before = TempDir::read(hive);
-    withPage(false, rename);
-    withPage(false, [](CROZariduPattPage& page) { page.list(1)->Remove(0); });
+    withOptions(rename); // each closed with Abbrechen
+    withOptions(Steps([](CVNPropertySheet&, CROZariduPattPage& page) { page.list(1)->Remove(0); }));
     EXPECT_EQ(TempDir::read(hive), before);
 
-    withPage(true, rename);
+    withOptions(Steps([&](CVNPropertySheet& sheet, CROZariduPattPage& page) {
+        rename(sheet, page);
+        sheet.accept();
+    }));
     std::vector<std::string> names;
     CROZariduPattern::ListNames(registeredApp(), 1, 1, names);
     EXPECT_EQ(names, std::vector<std::string>{"Umbenannt"});

@@ -204,8 +204,8 @@ TEST_F(ContextHelp, WithoutTheHelpContentHelpSaysSoAndPopupsStayAway) {
 }
 
 // A label shows the tip of its control, a greyed button and the edit part of a box their own;
-// switched off by the broadcast, the tips stay away.
-TEST_F(ContextHelp, TipsComeFromTheMappedControlAndOnlyWhenSwitchedOn) {
+// switched off by the broadcast, the tips stay away but Direkthilfe does not.
+TEST_F(ContextHelp, TipsAndDirekthilfeOnTheMainForm) {
     SetCurrentHelpTipMode(kHelpTipsOn | kContextHelpOn);
     CROZariduView view(env.pars);
     view.show();
@@ -222,14 +222,9 @@ TEST_F(ContextHelp, TipsComeFromTheMappedControlAndOnlyWhenSwitchedOn) {
     QCoreApplication::sendEvent(&view, &off);
     hideTip();
     EXPECT_EQ(tipShownFor(view.control(IDC_FOLDER)), "");
-}
 
-// The right click on the edit part of Suchen offers help first; Umschalt+F1 and a click on a
-// greyed button show its popup.
-TEST_F(ContextHelp, DirekthilfeShowsThePopupFromTheMenuAndFromAClick) {
-    CROZariduView view(env.pars);
-    view.show();
-    QApplication::setActiveWindow(&view);
+    // Direkthilfe stays: the right click on the edit part of Suchen offers it first;
+    // Umschalt+F1 and a click on a greyed button show its popup.
     QString first;
     QTimer::singleShot(0, [&first] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());

@@ -72,19 +72,6 @@ TEST_F(MainView, FindListsTheMatchesOrSaysWhyItCannot) {
     EXPECT_FALSE(view.isRunning());
 }
 
-// Alle Umbenennen counts occurrences for an expression. (What the run asks and does in its own
-// cases is tested in the core.)
-TEST_F(MainView, RenameAllCountsOccurrencesForAnExpression) {
-    dir.file("banana.txt");
-    find("a", true);
-    replaceWith("b");
-    button(IDC_RENAME_ALL)->click();
-    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"bbnbnb.txt"});
-    ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].text, "3 Vorkommnis(se) in 1 Datei(en) umbenannt.");
-    EXPECT_FALSE(view.isRunning());
-}
-
 // Umbenennen renames the selected row and moves on; a failure keeps the row and leaves no undo
 // group; after the last match it says that nothing more is found.
 TEST_F(MainView, UmbenennenGoesRowByRowAndStaysOnAFailure) {
