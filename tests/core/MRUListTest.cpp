@@ -19,8 +19,7 @@ Items numbered(int n) {
 }
 
 std::string sectionFile(const std::string& section, const std::string& values) {
-    return "Orvane registry file, format 1\n[" + section + "]\n" + values +
-           "End of Orvane registry file\n";
+    return XdgSandbox::hiveText("[" + section + "]\n" + values);
 }
 
 // A list that takes no more items, as a control may refuse one.
@@ -86,14 +85,10 @@ TEST(MRUList, NothingIsSelectedWhenTheListRefusesTheText) {
 
 TEST(MRUList, LoadReadsEntriesInIndexOrderAndSkipsEmptyOnes) {
     XdgSandbox xdg;
-    XdgSandbox::put(xdg.userHive(), "Orvane registry file, format 1\n"
-                                    "[MRU SearchFolder]\n"
-                                    "\"Folder0\"=\"\"\n"
-                                    "\"Folder3\"=\"/d\"\n"
-                                    "\"Folder1\"=\"C:\\\\Daten\"\n"
-                                    "\"Folder2\"=dword:5\n"
-                                    "\"Folder10\"=\"beyond the capacity\"\n"
-                                    "End of Orvane registry file\n");
+    XdgSandbox::put(xdg.userHive(),
+                    sectionFile("MRU SearchFolder", "\"Folder0\"=\"\"\n\"Folder3\"=\"/d\"\n"
+                                                    "\"Folder1\"=\"C:\\\\Daten\"\n\"Folder2\"=dword:5\n"
+                                                    "\"Folder10\"=\"beyond the capacity\"\n"));
     const CVNAppInfo app = registeredApp();
     VectorMRUListModel list;
     list.items = {{"already there", 0}};

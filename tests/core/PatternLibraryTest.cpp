@@ -91,13 +91,12 @@ TEST(PatternMenu, LoadsBothOriginsOfTheTypeForTheField) {
     EXPECT_EQ(itemLine(menu), "1:C") << "without preconfigured patterns, only the user's";
 
     XdgSandbox::put(xdg.machineHive(1),
-                    "Orvane registry file, format 1\n"
-                    "[Patterns\\Preconfigured\\Wildcard Patterns\\A]\n\"SearchPattern\"=\"a*\"\n"
-                    "[Patterns\\Preconfigured\\Wildcard Patterns\\B]\n\"SearchPattern\"=\"b*\"\n"
-                    "\"ReplacePattern\"=\"x*\"\n"
-                    "[Patterns\\Preconfigured\\Wildcard Patterns\\R]\n\"ReplacePattern\"=\"r\"\n"
-                    "[Patterns\\Preconfigured\\RegExp Patterns\\X]\n\"SearchPattern\"=\"x\"\n"
-                    "End of Orvane registry file\n");
+                    XdgSandbox::hiveText(
+                        "[Patterns\\Preconfigured\\Wildcard Patterns\\A]\n\"SearchPattern\"=\"a*\"\n"
+                        "[Patterns\\Preconfigured\\Wildcard Patterns\\B]\n\"SearchPattern\"=\"b*\"\n"
+                        "\"ReplacePattern\"=\"x*\"\n"
+                        "[Patterns\\Preconfigured\\Wildcard Patterns\\R]\n\"ReplacePattern\"=\"r\"\n"
+                        "[Patterns\\Preconfigured\\RegExp Patterns\\X]\n\"SearchPattern\"=\"x\"\n"));
     menu.Load(app, 0, CROZariduPattern::kWithSearchPattern);
     EXPECT_EQ(itemLine(menu), "1:A,2:B,3:-,4:C");
     menu.Load(app, 0, CROZariduPattern::kReplacementOnly);
