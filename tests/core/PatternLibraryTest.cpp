@@ -49,33 +49,15 @@ std::vector<std::string> storedNames(const CVNAppInfo& app, int type = 0) {
 
 } // namespace
 
+// An empty menu is the loading test's case.
 TEST(PatternMenu, ItemIdsNameOneRecordEach) {
-    const auto patterns = [](int userDefined, std::vector<std::string> names) {
-        std::vector<CROZariduPattern> r;
-        for (const auto& n : names)
-            r.push_back(pattern(userDefined, n, "s", ""));
-        return r;
-    };
-    const struct {
-        std::vector<CROZariduPattern> pre, user;
-        std::string items;
-        std::vector<std::string> records; // for ids 0 to 5
-    } cases[] = {
-        {patterns(0, {"A", "B"}),
-         patterns(1, {"C"}),
-         "1:A,2:B,3:-,4:C",
-         {"none", "pre A", "pre B", "none", "user C", "none"}},
-        {{}, {}, "", {"none", "none", "none", "none", "none", "none"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.items);
-        PatternMenu menu;
-        menu.Set(c.pre, c.user);
-        EXPECT_EQ(itemLine(menu), c.items);
-        EXPECT_EQ(menu.IsEmpty(), c.items.empty());
-        for (int id = 0; id < 6; ++id)
-            EXPECT_EQ(recordName(menu, id), c.records[static_cast<std::size_t>(id)]) << id;
-    }
+    PatternMenu menu;
+    menu.Set({pattern(0, "A", "s", ""), pattern(0, "B", "s", "")}, {pattern(1, "C", "s", "")});
+    EXPECT_EQ(itemLine(menu), "1:A,2:B,3:-,4:C");
+    EXPECT_FALSE(menu.IsEmpty());
+    const std::string records[] = {"none", "pre A", "pre B", "none", "user C", "none"};
+    for (int id = 0; id < 6; ++id)
+        EXPECT_EQ(recordName(menu, id), records[id]) << id;
 }
 
 TEST(PatternMenu, LoadsBothOriginsOfTheTypeForTheField) {
