@@ -117,12 +117,9 @@ TEST(PatternInsertion, FieldsAndCaretAfterChoosingAPattern) {
 
 TEST(PatternEditorRules, TheFirstBrokenRuleIsReported) {
     const std::vector<std::string> names{"Fotos", "Musik", "Ordner"};
-    const std::string fortyUmlauts = [] {
-        std::string s;
-        for (int i = 0; i < 40; ++i)
-            s += "ä";
-        return s;
-    }();
+    std::string fortyUmlauts;
+    for (int i = 0; i < 40; ++i)
+        fortyUmlauts += "ä";
     const auto form = [](std::string name, std::string search, std::string replacement = "r") {
         PatternForm f;
         f.menuText = std::move(name);
