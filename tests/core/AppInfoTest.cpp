@@ -15,10 +15,6 @@ namespace {
 const std::string kVersion =
     std::to_string(ORVANE_VERSION_MAJOR) + "." + std::to_string(ORVANE_VERSION_MINOR);
 
-std::string machineFile(const std::string& body) {
-    return "Orvane registry file, format 1\n" + body + "End of Orvane registry file\n";
-}
-
 } // namespace
 
 TEST(RegistryHelpers, EachTypeRoundTripsAndOtherTypesGiveTheDefault) {
@@ -71,7 +67,7 @@ TEST(RegistryHelpers, WriteRegStringDeletesAValueOrAWholeSection) {
 TEST(RegistryHelpers, TheMachineScopeReadsTheInstalledFileBelowTheVersionLevel) {
     XdgSandbox xdg;
     const std::string installed =
-        machineFile("[" + kVersion + "\\Settings]\n\"MaxFiles\"=dword:9\n" +
+        XdgSandbox::hiveText("[" + kVersion + "\\Settings]\n\"MaxFiles\"=dword:9\n" +
                     "[Settings]\n\"MaxFiles\"=dword:8\n");
     XdgSandbox::put(xdg.machineHive(2), installed);
     const CVNAppInfo app = registeredApp();

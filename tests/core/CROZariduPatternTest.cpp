@@ -11,10 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string hiveFile(const std::string& body) {
-    return "Orvane registry file, format 1\n" + body + "End of Orvane registry file\n";
-}
-
 CROZariduPattern pattern(int userDefined, int type, const std::string& name,
                          const std::string& search, const std::string& replace) {
     CROZariduPattern p(userDefined, type, name);
@@ -53,7 +49,7 @@ TEST(PatternRecord, UserDefinedRecordsRoundTrip) {
 
 TEST(PatternRecord, OnlyNamedUserDefinedRecordsAreEverWritten) {
     XdgSandbox xdg;
-    const std::string installed = hiveFile(
+    const std::string installed = XdgSandbox::hiveText(
         "[Patterns\\Preconfigured\\Wildcard Patterns\\Vorgabe]\n\"SearchPattern\"=\"*.txt\"\n");
     XdgSandbox::put(xdg.machineHive(1), installed);
     const CVNAppInfo app = registeredApp();
@@ -75,7 +71,7 @@ TEST(PatternRecord, OnlyNamedUserDefinedRecordsAreEverWritten) {
 
 TEST(PatternRecord, LoadTakesOnlyExactNamesOfTheRightType) {
     XdgSandbox xdg;
-    XdgSandbox::put(xdg.userHive(), hiveFile(std::string("[") + kUserWild + "\\A]\n" +
+    XdgSandbox::put(xdg.userHive(), XdgSandbox::hiveText(std::string("[") + kUserWild + "\\A]\n" +
                                              "\"searchpattern\"=\"other case\"\n"
                                              "\"ReplacePattern\"=\"r\"\n"
                                              "\"CaretPos\"=\"3\"\n"

@@ -19,8 +19,7 @@ Items numbered(int n) {
 }
 
 std::string sectionFile(const std::string& section, const std::string& values) {
-    return "Orvane registry file, format 1\n[" + section + "]\n" + values +
-           "End of Orvane registry file\n";
+    return XdgSandbox::hiveText("[" + section + "]\n" + values);
 }
 
 // A list that takes no more items, as a control may refuse one.
@@ -86,14 +85,10 @@ TEST(MRUList, NothingIsSelectedWhenTheListRefusesTheText) {
 
 TEST(MRUList, LoadReadsEntriesInIndexOrderAndSkipsEmptyOnes) {
     XdgSandbox xdg;
-    XdgSandbox::put(xdg.userHive(), "Orvane registry file, format 1\n"
-                                    "[MRU SearchFolder]\n"
-                                    "\"Folder0\"=\"\"\n"
-                                    "\"Folder3\"=\"/d\"\n"
-                                    "\"Folder1\"=\"C:\\\\Daten\"\n"
-                                    "\"Folder2\"=dword:5\n"
-                                    "\"Folder10\"=\"beyond the capacity\"\n"
-                                    "End of Orvane registry file\n");
+    XdgSandbox::put(xdg.userHive(),
+                    sectionFile("MRU SearchFolder", "\"Folder0\"=\"\"\n\"Folder3\"=\"/d\"\n"
+                                                    "\"Folder1\"=\"C:\\\\Daten\"\n\"Folder2\"=dword:5\n"
+                                                    "\"Folder10\"=\"beyond the capacity\"\n"));
     const CVNAppInfo app = registeredApp();
     VectorMRUListModel list;
     list.items = {{"already there", 0}};
@@ -123,7 +118,8 @@ TEST(MRUList, LoadTakesTheDatumBeforeTheFirstColon) {
         EXPECT_EQ(list.items[i], cases[i].second) << cases[i].first;
 }
 
-TEST(MRUList, SaveWritesEachItemAndLeavesSurplusValues) {
+// How an item is written is the round trip's case; the loading test has the stored form.
+TEST(MRUList, SaveLeavesSurplusValuesThatComeBackAfterTheSavedItems) {
     XdgSandbox xdg;
     XdgSandbox::put(xdg.userHive(),
                     sectionFile("MRU SearchPattern", "\"Pattern0\"=\"0:old\"\n"
@@ -133,11 +129,6 @@ TEST(MRUList, SaveWritesEachItemAndLeavesSurplusValues) {
     VectorMRUListModel list;
     list.items = {{"^IMG_([0-9]+)$", 1}, {"*.txt", 0}};
     SaveMRU(list, kMRUSearchPattern, app);
-    EXPECT_EQ(app.GetProfileString("MRU SearchPattern", "Pattern0"), "1:^IMG_([0-9]+)$");
-    EXPECT_EQ(app.GetProfileString("MRU SearchPattern", "Pattern1"), "0:*.txt");
-    EXPECT_EQ(app.GetProfileString("MRU SearchPattern", "Pattern2"), "0:surplus");
-
-    // So the surplus comes back at the next start, after the saved items.
     VectorMRUListModel loaded;
     LoadMRU(loaded, kMRUSearchPattern, app);
     EXPECT_EQ(loaded.items, (Items{{"^IMG_([0-9]+)$", 1}, {"*.txt", 0}, {"surplus", 0}}));

@@ -14,8 +14,7 @@
 namespace {
 
 std::string settingsFile(const std::string& values) {
-    return "Orvane registry file, format 1\n[Settings]\n" + values +
-           "End of Orvane registry file\n";
+    return XdgSandbox::hiveText("[Settings]\n" + values);
 }
 
 } // namespace

@@ -49,33 +49,15 @@ std::vector<std::string> storedNames(const CVNAppInfo& app, int type = 0) {
 
 } // namespace
 
+// An empty menu is the loading test's case.
 TEST(PatternMenu, ItemIdsNameOneRecordEach) {
-    const auto patterns = [](int userDefined, std::vector<std::string> names) {
-        std::vector<CROZariduPattern> r;
-        for (const auto& n : names)
-            r.push_back(pattern(userDefined, n, "s", ""));
-        return r;
-    };
-    const struct {
-        std::vector<CROZariduPattern> pre, user;
-        std::string items;
-        std::vector<std::string> records; // for ids 0 to 5
-    } cases[] = {
-        {patterns(0, {"A", "B"}),
-         patterns(1, {"C"}),
-         "1:A,2:B,3:-,4:C",
-         {"none", "pre A", "pre B", "none", "user C", "none"}},
-        {{}, {}, "", {"none", "none", "none", "none", "none", "none"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.items);
-        PatternMenu menu;
-        menu.Set(c.pre, c.user);
-        EXPECT_EQ(itemLine(menu), c.items);
-        EXPECT_EQ(menu.IsEmpty(), c.items.empty());
-        for (int id = 0; id < 6; ++id)
-            EXPECT_EQ(recordName(menu, id), c.records[static_cast<std::size_t>(id)]) << id;
-    }
+    PatternMenu menu;
+    menu.Set({pattern(0, "A", "s", ""), pattern(0, "B", "s", "")}, {pattern(1, "C", "s", "")});
+    EXPECT_EQ(itemLine(menu), "1:A,2:B,3:-,4:C");
+    EXPECT_FALSE(menu.IsEmpty());
+    const std::string records[] = {"none", "pre A", "pre B", "none", "user C", "none"};
+    for (int id = 0; id < 6; ++id)
+        EXPECT_EQ(recordName(menu, id), records[id]) << id;
 }
 
 TEST(PatternMenu, LoadsBothOriginsOfTheTypeForTheField) {
@@ -91,13 +73,12 @@ TEST(PatternMenu, LoadsBothOriginsOfTheTypeForTheField) {
     EXPECT_EQ(itemLine(menu), "1:C") << "without preconfigured patterns, only the user's";
 
     XdgSandbox::put(xdg.machineHive(1),
-                    "Orvane registry file, format 1\n"
-                    "[Patterns\\Preconfigured\\Wildcard Patterns\\A]\n\"SearchPattern\"=\"a*\"\n"
-                    "[Patterns\\Preconfigured\\Wildcard Patterns\\B]\n\"SearchPattern\"=\"b*\"\n"
-                    "\"ReplacePattern\"=\"x*\"\n"
-                    "[Patterns\\Preconfigured\\Wildcard Patterns\\R]\n\"ReplacePattern\"=\"r\"\n"
-                    "[Patterns\\Preconfigured\\RegExp Patterns\\X]\n\"SearchPattern\"=\"x\"\n"
-                    "End of Orvane registry file\n");
+                    XdgSandbox::hiveText(
+                        "[Patterns\\Preconfigured\\Wildcard Patterns\\A]\n\"SearchPattern\"=\"a*\"\n"
+                        "[Patterns\\Preconfigured\\Wildcard Patterns\\B]\n\"SearchPattern\"=\"b*\"\n"
+                        "\"ReplacePattern\"=\"x*\"\n"
+                        "[Patterns\\Preconfigured\\Wildcard Patterns\\R]\n\"ReplacePattern\"=\"r\"\n"
+                        "[Patterns\\Preconfigured\\RegExp Patterns\\X]\n\"SearchPattern\"=\"x\"\n"));
     menu.Load(app, 0, CROZariduPattern::kWithSearchPattern);
     EXPECT_EQ(itemLine(menu), "1:A,2:B,3:-,4:C");
     menu.Load(app, 0, CROZariduPattern::kReplacementOnly);
@@ -136,12 +117,9 @@ TEST(PatternInsertion, FieldsAndCaretAfterChoosingAPattern) {
 
 TEST(PatternEditorRules, TheFirstBrokenRuleIsReported) {
     const std::vector<std::string> names{"Fotos", "Musik", "Ordner"};
-    const std::string fortyUmlauts = [] {
-        std::string s;
-        for (int i = 0; i < 40; ++i)
-            s += "ä";
-        return s;
-    }();
+    std::string fortyUmlauts;
+    for (int i = 0; i < 40; ++i)
+        fortyUmlauts += "ä";
     const auto form = [](std::string name, std::string search, std::string replacement = "r") {
         PatternForm f;
         f.menuText = std::move(name);

@@ -283,10 +283,8 @@ TEST_F(Runs, AnExistingTargetIsNeverReplaced) {
     undo.beginGroup(0);
     EXPECT_FALSE(ops.RenameItem(0, "b.txt", false));
     ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].text,
-              "Bei der Datei '" + (dir / "a.txt") +
-                  "' ist ein Fehler passiert. Die Datei konnte nicht zu 'b.txt' umbenannt werden. "
-                  "Die Datei existiert bereits.\n");
+    EXPECT_NE(presenter.shown()[0].text.find("'" + (dir / "a.txt") + "'"), std::string::npos);
+    EXPECT_NE(presenter.shown()[0].text.find("existiert bereits"), std::string::npos);
     EXPECT_EQ(presenter.shown()[0].type, unsigned(MB_OK | MB_ICONWARNING));
     EXPECT_EQ(TempDir::read(dir / "a.txt"), "a.txt");
     EXPECT_EQ(TempDir::read(dir / "b.txt"), "beta");

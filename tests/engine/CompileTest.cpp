@@ -35,18 +35,16 @@ TEST(Compile, RefusedPatternsGiveTheirErrorCode) {
         {")", 14}, {"a)", 14}, {"(a))", 14}, {"a|b)c", 14},
         // Repeating something that may match nothing; a brace repetition does not count as
         // non-empty.
-        {"(a*)*", 16}, {"(a*){2}", 16}, {"(a*)+", 16}, {"(a?)*", 16}, {"(a|)*", 16},
-        {"()+", 16}, {"^*", 16}, {"$+", 16}, {"\\<*", 16}, {"^{2}", 16}, {"(a{2})*", 16},
-        {"a**", 17}, {"a*?", 17}, {"a{2}*", 17}, {"a+{2}", 17}, {"a?+", 17}, {"a{2}{3}", 17},
-        {"(ab)*+", 17},
-        {"[z-a]", 18}, {"[9-0]", 18}, {"[ü-ä]", 18}, // code points FC above E4
+        {"(a*)*", 16}, {"(a*){2}", 16}, {"(a?)*", 16}, {"(a|)*", 16}, {"()+", 16}, {"^*", 16},
+        {"$+", 16}, {"\\<*", 16}, {"^{2}", 16}, {"(a{2})*", 16},
+        {"a**", 17}, {"a*?", 17}, {"a{2}*", 17}, {"a+{2}", 17}, {"a{2}{3}", 17}, {"(ab)*+", 17},
+        {"[z-a]", 18}, {"[ü-ä]", 18}, // code points FC above E4
         // The leading ] is a member, so the set stays open.
         {"[a", 19}, {"[", 19}, {"[^", 19}, {"[]", 19}, {"[^]", 19}, {"[a-", 19},
         {"*a", 21}, {"a|*b", 21}, {"+", 21}, {"?", 21}, {"{2}", 21}, {"(*a)", 21},
         {"a|{1}", 21},
         {"a\\", 22}, {"\\", 22}, {"(a\\", 22},
-        {"a{256}", 24}, {"a{1000}", 24}, {"a{99999999999}", 24}, {"a{2,256}", 24},
-        {"a{300,}", 24},
+        {"a{256}", 24}, {"a{99999999999}", 24}, {"a{2,256}", 24}, {"a{300,}", 24},
         {"a{2", 26}, {"a{2,", 26}, {"a{2,3", 26}, {"a{2x", 26},
         {"a{2x}", 27}, {"a{2,x}", 27}, {"a{2,3x}", 27}, {"a{1 }", 27},
         {"a{2,1}", 28}, {"a{255,0}", 28},
@@ -56,17 +54,11 @@ TEST(Compile, RefusedPatternsGiveTheirErrorCode) {
     EXPECT_EQ(null.errorText(), regErrorText(10));
 }
 
+// Besides the patterns the match tests compile, which must all be accepted too.
 TEST(Compile, AcceptedPatterns) {
     const char* const patterns[] = {
-        "()", "a|", "|", "(a*)?", "a{0}", "(a){0}", "a{255}", "a{0,255}", "a{1,}", "(a|b){2,3}",
-        "(a)(b)(c)(d)(e)(f)(g)(h)(i)",
-        "(a)(b)(c)(d)(e)(f)(g)(h)(i)|(j)", // numbering starts again after |
-        "((a)(b)(c)(d)(e)(f)(g)(h)|(i))",
-        "\\<", "\\>", "\\<a\\>",
-        "a{}", "a{x}", "a{,2}", "{", "a{", "x{}y", // { without a digit is text
-        "]", "}", "a]b", "a}", "[]a]", "[-a]", "[a-]", "[^]a]", "[a-a]",
-        "[a-ä]", "[ä-ü]", // ranges compare code points
-        "^?", "a\\*+", "a\\.b", "\\\\",
+        "|", "a{0,255}", "a{1,}", "(a|b){2,3}", "a{", "x{}y", // { without a digit is text
+        "]", "}", "[^]a]", "[a-a]", "[ä-ü]", "^?", "\\\\",
     };
     for (const char* p : patterns) {
         RegExp re(p, false);

@@ -310,13 +310,13 @@ TEST(HiveFile, LoadingAndSavingLookAtFewStoredNamesPerLine) {
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.key);
         XdgSandbox xdg;
-        std::string text = "Orvane registry file, format 1\n";
+        std::string text;
         for (int i = 0; i < 5000; ++i) {
             const std::string n = std::to_string(i);
             if (shape.keyPerEntry || i == 0) text += "[" + (shape.key + (shape.keyPerEntry ? n : "")) + "]\n";
             text += "\"v" + n + "\"=dword:1\n";
         }
-        XdgSandbox::put(xdg.userHive(), text + "End of Orvane registry file\n");
+        XdgSandbox::put(xdg.userHive(), XdgSandbox::hiveText(text));
         const std::uint64_t bound = 5000 * 2 * (shape.depth + 1);
 
         std::uint64_t before = RegNameComparisons();
@@ -333,11 +333,8 @@ TEST(HiveFile, ReadsSeeWhatOthersWrote) {
     XdgSandbox xdg;
     ASSERT_EQ(setValue(xdg.userHive(), "S", "v", RegValue::dword(1)), ERROR_SUCCESS);
     EXPECT_EQ(*valueIn(ReadHive(xdg.userHive()), "S", "v")->asDword(), 1u);
-    {
-        ChildGroup child;
-        child.start([&] { return setValue(xdg.userHive(), "S", "v", RegValue::dword(2)) == 0; });
-        ASSERT_TRUE(child.waitAll());
-    }
+    const auto another = [&] { return setValue(xdg.userHive(), "S", "v", RegValue::dword(2)) ? "failed" : ""; };
+    ASSERT_EQ(runInChild(another), "");
     EXPECT_EQ(*valueIn(ReadHive(xdg.userHive()), "S", "v")->asDword(), 2u);
     std::string text = TempDir::read(xdg.userHive());
     text.replace(text.find("dword:00000002"), 14, "dword:00000003");

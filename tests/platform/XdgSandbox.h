@@ -48,6 +48,10 @@ public:
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << content;
     }
+    // A settings file in the program's own text form around the given lines.
+    static std::string hiveText(const std::string& lines) {
+        return "Orvane registry file, format 1\n" + lines + "End of Orvane registry file\n";
+    }
 
 private:
     static constexpr const char* kVars[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_STATE_HOME",
