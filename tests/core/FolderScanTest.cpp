@@ -79,6 +79,16 @@ TEST_F(FolderScan, WildcardsMatchByTheProgramsOwnRulesInNameOrder) {
     EXPECT_TRUE(presenter.shown().empty()); // no matching file is no error
 }
 
+// A large folder's order keys are made on two threads: every file must still get its own.
+TEST_F(FolderScan, ALargeFolderComesInNameOrderToo) {
+    TempDir dir;
+    std::vector<std::string> names;
+    for (int i = 0; i < 9000; ++i) names.push_back("/f" + std::to_string(i) + ".txt");
+    for (const std::string& name : names) dir.file(name.substr(1));
+    Scan s;
+    EXPECT_EQ(s.run(dir.path(), "*.txt", false), names);
+}
+
 TEST_F(FolderScan, RegularExpressionsMatchWhatTheScanFinds) {
     TempDir dir;
     makeTree(dir);
