@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <malloc.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
 void PreferLargePagesForHeap() {
     // The heap is grown once to a size that covers a large run, marked for large pages, and kept:
