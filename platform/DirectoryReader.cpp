@@ -6,11 +6,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <thread>
 #include <unistd.h>
 
 #include "platform/FileAttributes.h"
 #include "platform/FileTime.h"
+#include "platform/ThreadShares.h"
 #include "platform/errors.h"
 
 namespace {
@@ -95,15 +95,7 @@ bool DirectoryReader::nextBatch(std::vector<FindData>& entries, std::size_t max)
     const auto examineRange = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) ok[i] = examine(names[i].c_str(), found[i]);
     };
-    // A few hundred entries are not worth a thread.
-    const std::size_t threads =
-        names.size() < 512 ? 1 : std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
-    std::vector<std::thread> helpers;
-    const std::size_t share = (names.size() + threads - 1) / threads;
-    for (std::size_t t = 1; t < threads; ++t)
-        helpers.emplace_back(examineRange, t * share, std::min(names.size(), (t + 1) * share));
-    examineRange(0, std::min(names.size(), share));
-    for (std::thread& h : helpers) h.join();
+    ShareOutOnThreads(names.size(), 512, examineRange); // a few hundred entries are not worth a thread
     for (std::size_t i = 0; i < found.size(); ++i)
         if (ok[i]) entries.push_back(std::move(found[i]));
     return true;

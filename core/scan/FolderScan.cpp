@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <dirent.h>
 #include <memory>
-#include <optional>
-#include <thread>
 
 #include "platform/NaturalOrder.h"
+#include "platform/ThreadShares.h"
 #include "platform/errors.h"
 #include "core/scan/CVNFileFindFixed.h"
 #include "core/messages/MessagePresenter.h"
@@ -25,12 +24,7 @@ std::vector<std::size_t> naturalOrder(const std::vector<FindData>& entries) {
         static thread_local NaturalOrder order; // a collator serves one thread at a time
         for (std::size_t i = from; i < to; ++i) keys[i] = {order.key(entries[i].name), i};
     };
-    // The keys of a large folder are made on two threads at once; a small one is not worth one.
-    const std::size_t half = entries.size() >= 8192 ? entries.size() / 2 : entries.size();
-    std::optional<std::thread> helper;
-    if (half < entries.size()) helper.emplace(makeKeys, half, entries.size());
-    makeKeys(0, half);
-    if (helper) helper->join();
+    ShareOutOnThreads(entries.size(), 8192, makeKeys); // each thread starts a collator of its own
     std::sort(keys.begin(), keys.end());
     std::vector<std::size_t> indexes(entries.size());
     for (std::size_t i = 0; i < keys.size(); ++i) indexes[i] = keys[i].second;
