@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QJsonObject>
+#include <climits>
 #include <cstdio>
 #include <map>
 
@@ -290,7 +291,8 @@ int undoCommand(const CliOptions& o) {
         }
         return kDone;
     }
-    const UndoOutcome outcome = UndoJournalRun(journal, run->id);
+    // Lines on stderr need no closing one by one: every file is named.
+    const UndoOutcome outcome = UndoJournalRun(journal, run->id, nullptr, nullptr, INT_MAX);
     std::string summary = FormatId(34014, {outcome.restored});
     if (outcome.failed > 0) summary += " " + FormatId(33126, {outcome.failed});
     out.line(summary);

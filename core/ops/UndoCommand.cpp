@@ -51,10 +51,13 @@ void revertInList(const UndoRecord& u, FileListModel& model, int row) {
 }
 
 // Takes records back one at a time, for the list's undo and for a run from the journal alike:
-// follows the row in the list, counts, and shows one message per file that cannot go back.
+// follows the row in the list, counts, and shows one message per file that cannot go back, up to
+// a number: a run of thousands of files whose folder was moved since must not bury the window
+// under as many boxes, each to be closed before the next. The rest are told in one at the end.
 class Reverter {
 public:
-    Reverter(FileListModel* model, UndoObserver* observer) : model_(model), observer_(observer) {
+    Reverter(FileListModel* model, UndoObserver* observer, int failuresShown)
+        : model_(model), observer_(observer), failuresShown_(failuresShown) {
         sinceRefresh_.start();
     }
 
@@ -71,8 +74,8 @@ public:
             ++outcome.restored;
             if (journalSeq) undone.push_back(journalSeq);
         } catch (const CVNException& e) {
-            ++outcome.failed;
-            GetMessagePresenter()->show(FormatId(32064, {u.path(), e.text()}), MB_OK | MB_ICONWARNING, 0);
+            if (++outcome.failed <= failuresShown_)
+                GetMessagePresenter()->show(FormatId(32064, {u.path(), e.text()}), MB_OK | MB_ICONWARNING, 0);
         }
         // A group of a hundred thousand records must not wait for a hundred thousand paints.
         if (observer_ && sinceRefresh_.elapsed() >= 15) {
@@ -81,12 +84,20 @@ public:
         }
     }
 
+    void tellUnshownFailures() const {
+        if (outcome.failed > failuresShown_)
+            GetMessagePresenter()->show(FormatId(IDS_MORE_NOT_UNDONE, {outcome.failed - failuresShown_}),
+                                        MB_OK | MB_ICONWARNING, 0);
+    }
+
     UndoOutcome outcome;
     std::vector<std::uint64_t> undone; // the journal's numbers of what went back
 
 private:
+    static constexpr unsigned IDS_MORE_NOT_UNDONE = 33137;
     FileListModel* model_;
     UndoObserver* observer_;
+    int failuresShown_;
     int previous_ = -2;
     QElapsedTimer sinceRefresh_;
 };
@@ -96,21 +107,24 @@ private:
 UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer, Journal* journal) {
     model.flushPending();
     const std::string journalRun = log.headJournalRun();
-    Reverter reverter(&model, observer);
+    Reverter reverter(&model, observer, kUndoFailuresShown);
     UndoRecord u;
     while (log.take(u)) reverter.revert(u, u.journalSeq);
+    reverter.tellUnshownFailures();
     reverter.outcome.mode = log.popGroup();
     if (journal) journal->markUndone(journalRun, reverter.undone);
     return reverter.outcome;
 }
 
-UndoOutcome UndoJournalRun(Journal& journal, const std::string& runId, FileListModel* model, UndoObserver* observer) {
+UndoOutcome UndoJournalRun(Journal& journal, const std::string& runId, FileListModel* model, UndoObserver* observer,
+                           int failuresShown) {
     const std::optional<JournalRun> run = journal.run(runId);
     if (!run) return {};
-    Reverter reverter(model, observer);
+    Reverter reverter(model, observer, failuresShown);
     reverter.outcome.mode = run->header.mode;
     for (auto it = run->ops.rbegin(); it != run->ops.rend(); ++it)
         if (it->state == JournalRun::OpState::Done) reverter.revert(it->record, it->seq);
+    reverter.tellUnshownFailures();
     journal.markUndone(runId, reverter.undone);
     return reverter.outcome;
 }

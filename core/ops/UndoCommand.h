@@ -21,10 +21,14 @@ public:
 struct UndoOutcome {
     int mode = -1;     // the group's mode tag, -1 without a group
     int restored = 0;  // records taken back
-    int failed = 0;    // records that could not be taken back (each shown as 32064)
+    int failed = 0;    // records that could not be taken back
 };
 
 class Journal;
+
+// How many files that cannot go back an undo names in a message each; the rest are counted in
+// one message after them.
+constexpr int kUndoFailuresShown = 10;
 
 // Reverts and removes the newest group; the journal, when given, learns what was taken back.
 UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer = nullptr,
@@ -36,9 +40,10 @@ void RevertOnDisk(const UndoRecord& record);
 
 // Takes back what a run of the journal changed and is not yet taken back, newest first, with
 // the same checks; rows of the list that show its files follow when a model is given. Each
-// file that cannot be taken back is shown (32064) and skipped. Gives the run's mode.
+// file that cannot be taken back is skipped, and shown (32064) while no more than
+// failuresShown were. Gives the run's mode.
 UndoOutcome UndoJournalRun(Journal& journal, const std::string& runId, FileListModel* model = nullptr,
-                           UndoObserver* observer = nullptr);
+                           UndoObserver* observer = nullptr, int failuresShown = kUndoFailuresShown);
 
 // Takes back every preview group at the top of the log, in the list only and without a word,
 // so that the list shows the disk again before a real operation starts.

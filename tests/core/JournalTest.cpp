@@ -2,6 +2,7 @@
 // cost of another file.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -139,6 +140,24 @@ TEST_F(JournalTest, AReplacedFileIsSkippedAndNothingIsOverwritten) {
     ASSERT_EQ(presenter.shown().size(), 2u);
     EXPECT_NE(presenter.shown()[0].text.find(files / "f2.bak"), std::string::npos);
     EXPECT_NE(presenter.shown()[1].text.find(files / "f1.bak"), std::string::npos);
+}
+
+// A run whose files all went elsewhere since: the window names the first files one message each
+// and counts the rest in one, rather than a box per file to close; the command line names all.
+TEST_F(JournalTest, ManyFilesThatCannotGoBackAreNamedUpToALimitAndCountedAfter) {
+    for (int i = 5; i < 15; ++i) files.file("f" + std::to_string(i) + ".txt");
+    Journal journal(state.path());
+    renameAll(files.path(), journal, observer);
+    for (const std::string& n : numbered(15, ".bak")) std::filesystem::rename(files / n, files / ("x" + n));
+    for (const int shown : {kUndoFailuresShown, INT_MAX}) {
+        presenter.clear();
+        EXPECT_EQ(UndoJournalRun(journal, journal.runs()[0].id, nullptr, nullptr, shown).failed, 15);
+        const std::vector<ShownMessage>& m = presenter.shown();
+        ASSERT_EQ(m.size(), shown == INT_MAX ? 15u : std::size_t(kUndoFailuresShown) + 1);
+        EXPECT_NE(m[kUndoFailuresShown - 1].text.find(".bak'"), std::string::npos);
+        EXPECT_EQ(m.back().text.rfind("Weitere 5 Datei(en) konnten nicht", 0) == 0, shown != INT_MAX) << m.back().text;
+    }
+    EXPECT_EQ(listing(files.path()).count("xf14.bak"), 1u);
 }
 
 // A damaged run file is kept aside and never stops the program; a line cut off at a crash is
