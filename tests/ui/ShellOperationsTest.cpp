@@ -6,7 +6,6 @@
 #include <QDrag>
 #include <QElapsedTimer>
 #include <QMimeData>
-#include <QSignalSpy>
 #include <QUrl>
 
 #include "core/shell/FileMimeData.h"
