@@ -17,8 +17,7 @@
 
 namespace {
 
-const char kMachineFile[] =
-    "Orvane registry file, format 1\n"
+const std::string kMachineFile = XdgSandbox::hiveText(
     "[Patterns\\Preconfigured\\RegExp Patterns\\Beide]\n"
     "\"SearchPattern\"=\"^IMG_(.*)\"\n\"ReplacePattern\"=\"Foto_\\\\1\"\n"
     "\"Statusline\"=\"Status Beide\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:5\n"
@@ -26,8 +25,7 @@ const char kMachineFile[] =
     "\"SearchPattern\"=\"(.*)\\\\.txt\"\n\"Statusline\"=\"Status "
     "Textdatei\"\n\"CaretPos\"=dword:4\n"
     "[Patterns\\Preconfigured\\RegExp Patterns\\Zähler]\n"
-    "\"ReplacePattern\"=\":(001)\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:2\n"
-    "End of Orvane registry file\n";
+    "\"ReplacePattern\"=\":(001)\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:2\n");
 
 class PatternMenus : public AppTest {
 protected:

@@ -19,7 +19,6 @@
 #include "ui/list/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
-#include "core/settings/CVNAppInfo.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "core/settings/CVNPars.h"
 #include "core/messages/Messages.h"

@@ -10,6 +10,7 @@
 #include "core/journal/Journal.h"
 #include "core/runs/ConflictFinder.h"
 #include "res/Format.h"
+#include "tests/support/RegisteredApp.h"
 #include "ui/dialogs/CVNHistoryDlg.h"
 #include "ui/form/LivePreview.h"
 
@@ -229,17 +230,14 @@ TEST_F(MainView, ChoosingAStoredPatternSetsItsRegularExpressionFlag) {
 // A settings file that cannot be written at exit costs one wait, one message and no data.
 TEST_F(MainView, AnExitSaveThatCannotWriteEndsSoonTellsOnceAndLosesNothing) {
     using Clock = std::chrono::steady_clock;
-    const std::string before = "Orvane registry file, format 1\n"
-                               "[Settings]\n\"MaxFiles\"=dword:00000007\n"
-                               "[MRU SearchFolder]\n\"Folder0\"=\"/alt\"\n"
-                               "End of Orvane registry file\n";
+    const std::string before = XdgSandbox::hiveText(
+        "[Settings]\n\"MaxFiles\"=dword:00000007\n[MRU SearchFolder]\n\"Folder0\"=\"/alt\"\n");
     for (const SettingsObstacle& c : settingsObstacles()) {
         SCOPED_TRACE(c.name);
         presenter.clear();
         XdgSandbox sandbox;
         XdgSandbox::put(sandbox.userHive(), before);
-        CVNAppInfo app;
-        app.SetRegistryKey("Orvane");
+        const CVNAppInfo app = registeredApp();
         auto form = std::make_unique<CROZariduView>(pars);
         form->OnInitialUpdate(&app);
         for (int i = 0; i < 10; ++i) {
@@ -354,8 +352,7 @@ TEST_F(MainView, TheNextStartTellsOfARunACrashLeftUnfinished) {
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    CVNAppInfo app;
-    app.SetRegistryKey("Orvane");
+    const CVNAppInfo app = registeredApp();
     presenter.clear();
     CROZariduView again(pars);
     again.OnInitialUpdate(&app);
