@@ -29,17 +29,15 @@ public slots:
     void open(const QUrl& url) { paths.push_back(url.toLocalFile().toStdString()); }
 };
 
-class ShellOps : public MainView {
+class ShellOps : public ShownView {
 protected:
     void SetUp() override {
         // Qt trashes into $XDG_DATA_HOME/Trash when the file lies where the home folder does.
         setenv("HOME", xdg.dir().path().c_str(), 1);
         QApplication::clipboard()->clear();
+        ShownView::SetUp();
         // The Edit menu's Ausschneiden and Kopieren reach the list only while it has the focus.
-        view.show();
-        QApplication::setActiveWindow(&view);
-        list()->setFocus();
-        QCoreApplication::processEvents();
+        focus(list());
     }
     void TearDown() override {
         if (savedHome) setenv("HOME", savedHome->c_str(), 1);
