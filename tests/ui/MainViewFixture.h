@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,13 +15,10 @@
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
-#include <utility>
 
 #include "ui/list/CVNFileListCtrl.h"
 #include "res/LoadString.h"
 #include "ui/form/CROZariduView.h"
-#include "core/scan/MessagePump.h"
-#include "core/settings/CVNAppInfo.h"
 #include "ui/form/CVNComboBoxMRU.h"
 #include "core/settings/CVNPars.h"
 #include "core/messages/Messages.h"
