@@ -55,27 +55,3 @@ TEST(Chars, PreviousAgreesWithForwardDecoding) {
         ASSERT_EQ(fwd, back) << "round " << round;
     }
 }
-
-TEST(Chars, CaseFoldingAndCaseMapping) {
-    struct {
-        char32_t a, b;
-        bool equal;
-    } cases[] = {
-        {'k', 'K', true},     {'k', 0x212A, true}, // Kelvin sign
-        {0xE4, 0xC4, true},   {0x3C3, 0x3C2, true}, // ä Ä, σ ς
-        {'a', 'b', false},    {0xDF, 's', false},  // ß is not s
-        {kStrayBase + 0xE4, 0xE4, false},          // a stray byte is not the code point
-        {kStrayBase + 0xC4, kStrayBase + 0xE4, false},
-        {kStrayBase + 0xE4, kStrayBase + 0xE4, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.a) + " vs " + std::to_string(c.b));
-        EXPECT_EQ(chars::equal(c.a, c.b, false), c.equal);
-        EXPECT_EQ(chars::equal(c.a, c.b, true), c.a == c.b);
-    }
-    EXPECT_EQ(chars::toUpper(0xE4), 0xC4u);
-    EXPECT_EQ(chars::toUpper(0xDF), 0xDFu); // simple mapping keeps ß one character
-    EXPECT_EQ(chars::toLower(kStrayBase + 0xC4), kStrayBase + 0xC4);
-    EXPECT_TRUE(chars::isWordChar(0xE4) && chars::isWordChar('_'));
-    EXPECT_FALSE(chars::isWordChar('-') || chars::isWordChar(kStrayBase + 0xE4));
-}
