@@ -121,17 +121,11 @@ std::map<std::string, std::string> filesUnder(const std::string& folder) {
     return files;
 }
 
-std::string validFile() {
-    RegKey root;
-    root.createKey("Settings").setValue("MaxFiles", RegValue::dword(5));
-    root.createKey("MRU SearchFolder").setValue("Folder0", RegValue::text("/home/a"));
-    return FormatHive(root);
-}
-
 } // namespace
 
 TEST(HiveFile, DamagedFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
-    const std::string valid = validFile();
+    const std::string valid =
+        XdgSandbox::hiveText("[Settings]\n\"MaxFiles\"=dword:5\n[MRU SearchFolder]\n\"Folder0\"=\"/home/a\"\n");
     const struct {
         const char* name;
         std::string content;
