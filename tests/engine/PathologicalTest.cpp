@@ -6,22 +6,6 @@
 
 #include "engine/RegExp.h"
 
-namespace {
-
-struct Outcome {
-    bool matched;
-    std::uint64_t visits;
-};
-
-Outcome run(const char* pattern, const std::string& subject) {
-    RegExp re(pattern, false);
-    EXPECT_TRUE(re.isValid()) << pattern << ": " << re.errorText();
-    bool m = re.exec(subject);
-    return {m, regexecVisits()};
-}
-
-} // namespace
-
 // The bound the matcher promises: program nodes times positions, times the repeat count of a
 // single-character repetition (at most the subject length).
 TEST(Pathological, WorkStaysPolynomialOnAdversarialNames) {
@@ -41,25 +25,11 @@ TEST(Pathological, WorkStaysPolynomialOnAdversarialNames) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
-        const std::uint64_t nodes = RegExp(c.pattern, false).program()->programSize / 3 + 1;
-        const Outcome r = run(c.pattern, c.subject);
-        EXPECT_EQ(r.matched, c.matches);
-        EXPECT_LE(r.visits, nodes * (c.subject.size() + 1) * (c.subject.size() + 2));
-    }
-}
-
-// Exponential work doubles with each extra character; memoised work grows polynomially.
-TEST(Pathological, DoublingTheNameDoesNotSquareTheWork) {
-    const struct {
-        const char* pattern;
-        const char* tail; // defeats the required-literal filter where the pattern has one
-    } cases[] = {{"^(a|aa)*$", "!"}, {"(a|a)*b", "!b"}, {"^((a|b)+)+c", "!c"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pattern);
-        const Outcome small = run(c.pattern, std::string(60, 'a') + c.tail);
-        const Outcome large = run(c.pattern, std::string(120, 'a') + c.tail);
-        EXPECT_GT(small.visits, 60u);
-        EXPECT_LT(large.visits, small.visits * 5);
+        RegExp re(c.pattern, false);
+        ASSERT_TRUE(re.isValid()) << re.errorText();
+        const std::uint64_t nodes = re.program()->programSize / 3 + 1;
+        EXPECT_EQ(re.exec(c.subject), c.matches);
+        EXPECT_LE(regexecVisits(), nodes * (c.subject.size() + 1) * (c.subject.size() + 2));
     }
 }
 

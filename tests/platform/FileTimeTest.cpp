@@ -59,7 +59,6 @@ TEST(FileTime, LocalTimeFollowsTheZoneAndDaylightSaving) {
         {"Europe/Berlin", calendarTime(2024, 10, 27, 0, 59, 59), 2, false},
         {"Europe/Berlin", calendarTime(2024, 10, 27, 1, 0, 0), 1, false},
         {"America/New_York", calendarTime(2024, 1, 15, 12, 0, 0), -5},
-        {"UTC", calendarTime(2030, 5, 5, 5, 5, 5), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.zone);

@@ -140,7 +140,6 @@ TEST(HiveText, AnyMalformedLineMakesTheFileDamaged) {
         {"short percent escape", "[a%4]\n"},
         {"escaped backslash in key", "[a%5Cb]\n"},
         {"blank instead of equals sign", "\"a\" =dword:1\n"},
-        {"unquoted name", "a=dword:1\n"},
         {"unknown type", "\"a\"=qword:1\n"},
         {"dword too long", "\"a\"=dword:100000000\n"},
         {"dword not hex", "\"a\"=dword:-1\n"},
