@@ -66,15 +66,3 @@ TEST_F(Record, MadeFromAFoundFile) {
     EXPECT_NE(r->typeName().find("JPEG"), std::string::npos) << r->typeName();
     EXPECT_EQ(CellText(*r, 8), "");
 }
-
-// A renamed file shows the type of its new name.
-TEST_F(Record, ARenameBringsTheNewType) {
-    FindData fd;
-    fd.name = "a.dat";
-    auto r = FileListRecord::make(std::make_shared<const std::string>("/tmp"), fd);
-    const std::string before = r->typeName();
-    r->setName("a.txt");
-    EXPECT_EQ(r->name, "a.txt");
-    EXPECT_NE(r->typeName(), before);
-    EXPECT_NE(r->typeName().find("Text"), std::string::npos) << r->typeName();
-}

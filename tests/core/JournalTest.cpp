@@ -140,6 +140,7 @@ TEST_F(JournalTest, AReplacedFileIsSkippedAndNothingIsOverwritten) {
     ASSERT_EQ(presenter.shown().size(), 2u);
     EXPECT_NE(presenter.shown()[0].text.find(files / "f2.bak"), std::string::npos);
     EXPECT_NE(presenter.shown()[1].text.find(files / "f1.bak"), std::string::npos);
+    EXPECT_NE(presenter.shown()[1].text.find("eine andere Datei"), std::string::npos) << presenter.shown()[1].text;
 }
 
 // A run whose files all went elsewhere since: the window names the first files one message each

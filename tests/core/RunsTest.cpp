@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <algorithm>
-#include <functional>
 #include <set>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -138,48 +137,6 @@ TEST_F(Runs, AFileWhoseNameCannotBeWorkedOutFailsAlone) {
         EXPECT_EQ(c.okFiles, mode);
         EXPECT_EQ(c.errFiles, mode); // counted for the summary, which only the other policy gives
         EXPECT_EQ(f.names(), (std::set<std::string>{mode == 0 ? "a" : "2147483647_a", "b"}));
-    }
-}
-
-// Undo takes back exactly what the program did, and only to the file it did it to (a file put
-// in a renamed file's place is the journal tests' case, on the same check).
-TEST_F(Runs, UndoTouchesOnlyTheFileTheRunChanged) {
-    struct Case {
-        const char* what;
-        std::function<void(const TempDir&)> meanwhile;
-        const char* reason; // empty: the undo succeeds
-        std::set<std::string> after;
-    };
-    const Case cases[] = {
-        {"nothing", [](const TempDir&) {}, "", {"a.txt"}},
-        {"a folder took the name",
-         [](const TempDir& d) {
-             rename((d / "b.txt").c_str(), (d / "moved").c_str());
-             mkdir((d / "b.txt").c_str(), 0755);
-         },
-         "eine andere Datei", {"b.txt", "moved"}},
-        {"renamed elsewhere", [](const TempDir& d) { rename((d / "b.txt").c_str(), (d / "c.txt").c_str()); },
-         "nicht gefunden", {"c.txt"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ListedFolder f;
-        f.add({"a.txt"});
-        f.undo.beginGroup(0);
-        FileOperations(f.model, f.undo).RenameItem(0, "b.txt", false);
-        c.meanwhile(f.dir);
-        presenter.clear();
-        const UndoOutcome out = UndoHeadGroup(f.undo, f.model);
-        EXPECT_EQ(f.names(), c.after);
-        if (*c.reason) {
-            EXPECT_EQ(out.failed, 1);
-            ASSERT_EQ(presenter.shown().size(), 1u);
-            EXPECT_EQ(presenter.shown()[0].text.rfind("Bei der Datei '" + (f.dir / "b.txt") + "'", 0), 0u);
-            EXPECT_NE(presenter.shown()[0].text.find(c.reason), std::string::npos) << presenter.shown()[0].text;
-        } else {
-            EXPECT_EQ(TempDir::read(f.dir / "a.txt"), "a.txt");
-            EXPECT_TRUE(presenter.shown().empty());
-        }
     }
 }
 
