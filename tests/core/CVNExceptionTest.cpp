@@ -22,8 +22,6 @@ TEST(CVNException, TextAndCodeByKindOfError) {
         {"unknown code", std::make_exception_ptr(CVNException(0x4d2u)),
          "Error # 0x4d2. Keine Fehlermeldung verfügbar.", 0x4d2},
         {"text", std::make_exception_ptr(CVNException(std::string("Ordner fehlt"))), "Ordner fehlt", 1359},
-        {"string id", std::make_exception_ptr(CVNException::FromStringId(32010)),
-         "Regulärer Ausdruck: ist zu groß.", 1359},
         {"bad_alloc", std::make_exception_ptr(std::bad_alloc()), "", 8},
         {"system_error", std::make_exception_ptr(std::system_error(EACCES, std::system_category())), "", 5},
         {"filesystem_error",

@@ -28,25 +28,6 @@ TEST_F(Record, SizeIsKilobytesRoundedUpAndGrouped) {
     for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
 }
 
-TEST_F(Record, AttributeTextsAlwaysHaveFourCharacters) {
-    const struct {
-        std::uint32_t bits;
-        const char* text;
-    } cases[] = {
-        {0, "____"},
-        {FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM, "A__S"},
-        {FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM, "AR_S"},
-        {FILE_ATTRIBUTE_HIDDEN, "__H_"},
-        {0x27 | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL, "ARHS"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(AttributeText(c.bits), c.text);
-        EXPECT_EQ(AttributesFromText(c.text), c.bits & 0x27u);
-    }
-    EXPECT_EQ(AttributesFromText("xSyA"), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(AttributesFromText("arhs"), 0u); // only the capitals count
-}
-
 TEST_F(Record, MadeFromAFoundFile) {
     FindData fd;
     fd.name = "Urlaub \xE4rger.JPG";

@@ -22,12 +22,6 @@ std::string sectionFile(const std::string& section, const std::string& values) {
     return XdgSandbox::hiveText("[" + section + "]\n" + values);
 }
 
-// A list that takes no more items, as a control may refuse one.
-class RefusingList : public VectorMRUListModel {
-public:
-    bool insert(int, const std::string&, int) override { return false; }
-};
-
 } // namespace
 
 std::ostream& operator<<(std::ostream& os, const Item& i) {
@@ -75,32 +69,28 @@ TEST(MRUList, AddPutsTheTextOnTopAndDropsItsOldPlaceOrTheOldest) {
     }
 }
 
-TEST(MRUList, NothingIsSelectedWhenTheListRefusesTheText) {
-    RefusingList list;
-    list.items = {{"a", 0}};
-    AddToMRU(list, kMRUSearchFolder, "A", 0);
-    EXPECT_EQ(list.selected, -1);
-    EXPECT_TRUE(list.items.empty()) << "the old place was freed first";
-}
-
 TEST(MRUList, LoadReadsEntriesInIndexOrderAndSkipsEmptyOnes) {
     XdgSandbox xdg;
     XdgSandbox::put(xdg.userHive(),
                     sectionFile("MRU SearchFolder", "\"Folder0\"=\"\"\n\"Folder3\"=\"/d\"\n"
                                                     "\"Folder1\"=\"C:\\\\Daten\"\n\"Folder2\"=dword:5\n"
-                                                    "\"Folder10\"=\"beyond the capacity\"\n"));
+                                                    "\"Folder10\"=\"beyond the capacity\"\n"
+                                                    "[MRU ReplacePattern]\n\"Pattern0\"=\"Bild_:(01).jpg\"\n"));
     const CVNAppInfo app = registeredApp();
     VectorMRUListModel list;
     list.items = {{"already there", 0}};
     LoadMRU(list, kMRUSearchFolder, app);
     EXPECT_EQ(list.items, (Items{{"already there", 0}, {"C:\\Daten", 0}, {"/d", 0}}));
     EXPECT_EQ(list.selected, -1);
+    VectorMRUListModel replacements; // no datum before a replacement's colon: it keeps them all
+    LoadMRU(replacements, kMRUReplacePattern, app);
+    EXPECT_EQ(replacements.items, (Items{{"Bild_:(01).jpg", 0}}));
 }
 
 TEST(MRUList, LoadTakesTheDatumBeforeTheFirstColon) {
     const std::pair<std::string, Item> cases[] = {
         {"1:^IMG_([0-9]+)$", {"^IMG_([0-9]+)$", 1}},
-        {"-5:neg", {"neg", -5}},
+        {" -50:neg", {"neg", -50}},
         {"abc:x", {"x", 0}},
         {"99999999999:big", {"big", 2147483647}},
         {"no colon at all", {"no colon at all", 0}},

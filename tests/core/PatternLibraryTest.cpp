@@ -273,19 +273,3 @@ TEST_F(PatternListTest, AFailedSaveKeepsTheFileAndTheChanges) {
     ASSERT_TRUE(SavePatternLists(app, {&list}).ok()) << "a later save still has everything";
     EXPECT_EQ(storedNames(app), (std::vector<std::string>{"B", "C", "Neu"}));
 }
-
-TEST(PatternList, SortsTextsAsNamesAreListedAndNumbersByValue) {
-    PatternList list(1, 0);
-    const struct {
-        const char* name;
-        int caretPos;
-    } rows[] = {{"Muster 10", 3}, {"muster 2", 12}, {"Zebra", 1}, {"Äpfel", 2}};
-    for (const auto& r : rows)
-        list.Insert(9, PatternList::kNew, pattern(1, r.name, "s", "", 0, r.caretPos));
-    list.Sort(kFieldMenuText, true);
-    EXPECT_EQ(list.Names(), (std::vector<std::string>{"Äpfel", "muster 2", "Muster 10", "Zebra"}));
-    list.Sort(kFieldMenuText, false);
-    EXPECT_EQ(list.Names(), (std::vector<std::string>{"Zebra", "Muster 10", "muster 2", "Äpfel"}));
-    list.Sort(kFieldCaretPos, true);
-    EXPECT_EQ(list.Names(), (std::vector<std::string>{"Zebra", "Äpfel", "Muster 10", "muster 2"}));
-}
