@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -51,17 +52,16 @@ inline std::set<std::string> listing(const std::string& folder) {
 // The rows Finden gives for the named files (all, in name order, if none are named), with
 // what the disk says of them.
 inline void listFiles(FileListModel& model, const std::string& folder, std::vector<std::string> names = {}) {
+    std::map<std::string, FindData> found;
+    DirectoryReader r;
+    ASSERT_TRUE(r.open(folder));
+    for (FindData fd; r.next(fd);) found[fd.name] = fd;
     if (names.empty())
-        for (const std::string& n : listing(folder)) names.push_back(n);
+        for (const auto& entry : found) names.push_back(entry.first);
     const auto shared = std::make_shared<const std::string>(folder);
     for (const std::string& n : names) {
-        DirectoryReader r;
-        ASSERT_TRUE(r.open(folder));
-        FindData fd;
-        bool found = false;
-        while (!found && r.next(fd)) found = fd.name == n;
-        ASSERT_TRUE(found) << n;
-        model.addFile(shared, fd);
+        ASSERT_TRUE(found.count(n)) << n;
+        model.addFile(shared, found[n]);
     }
     model.flushPending();
 }
