@@ -29,9 +29,9 @@ std::string pathOf(const std::string& folder, const std::string& name) {
 void message(const std::string& text) { std::fprintf(stderr, "orvane-cli: %s\n", text.c_str()); }
 
 // The window's Finden: the same preparation, scan and order.
-// attributes: whether the attributes kept in extended attributes matter (a change of them),
-// which costs a system call per file.
-bool find(const CliOptions& o, FileListModel& model, FindRequest& request, bool attributes) {
+// details: whether size, times and attributes matter (a change of them), which costs a system
+// call or two per file; a rename looks its files up while it renames.
+bool find(const CliOptions& o, FileListModel& model, FindRequest& request, bool details) {
     request.folder = o.args[0];
     // A command line takes a relative folder from where it is called.
     if (!request.folder.empty() && request.folder[0] != '/' && request.folder[0] != '~')
@@ -42,7 +42,8 @@ bool find(const CliOptions& o, FileListModel& model, FindRequest& request, bool 
     request.regExp = o.regex;
     request.subfolders = o.recursive;
     request.maxFiles = o.max;
-    request.attributes = attributes;
+    request.attributes = details;
+    request.namesOnly = !details;
     CVNFileNameMatcher matcher;
     if (PrepareFind(request, matcher) != FindProblem::None) return false;
     MessagePump pump;

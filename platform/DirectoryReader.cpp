@@ -70,13 +70,14 @@ bool DirectoryReader::next(FindData& entry) {
         const char* name = d->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
         if (accept_ && !accept_(name, d->d_type)) continue;
-        if (examine(name, entry)) return true;
+        if (take(name, d->d_type, entry)) return true;
     }
 }
 
 bool DirectoryReader::nextBatch(std::vector<FindData>& entries, std::size_t max) {
     if (!dir_) return false;
     std::vector<std::string> names;
+    std::vector<unsigned char> types;
     while (names.size() < max) {
         errno = 0;
         const dirent* d = readdir(dir_);
@@ -88,16 +89,25 @@ bool DirectoryReader::nextBatch(std::vector<FindData>& entries, std::size_t max)
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
         if (accept_ && !accept_(name, d->d_type)) continue;
         names.emplace_back(name);
+        types.push_back(d->d_type);
     }
     if (names.empty()) return false;
     std::vector<FindData> found(names.size());
     std::vector<char> ok(names.size(), 0);
     const auto examineRange = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) ok[i] = examine(names[i].c_str(), found[i]);
+        for (std::size_t i = from; i < to; ++i) ok[i] = take(names[i].c_str(), types[i], found[i]);
     };
     ShareOutOnThreads(names.size(), 512, examineRange); // a few hundred entries are not worth a thread
     for (std::size_t i = 0; i < found.size(); ++i)
         if (ok[i]) entries.push_back(std::move(found[i]));
+    return true;
+}
+
+bool DirectoryReader::take(const char* name, unsigned char type, FindData& entry) {
+    if (!namesOnly_ || type != DT_REG) return examine(name, entry);
+    entry.name.assign(name);
+    entry.attributes = attributesFrom(S_IFREG | 0600, entry.name, {});
+    if (entry.attributes == 0) entry.attributes = FILE_ATTRIBUTE_NORMAL;
     return true;
 }
 

@@ -48,11 +48,18 @@ public:
     // file); without them an entry's attributes come from its mode and name alone.
     void setStoredAttributesWanted(bool wanted) { storedWanted_ = wanted; }
 
+    // Whether a regular file is taken by its directory entry alone: its name and what the name
+    // says (hidden), but no size, times, mode or identity, and no system call. For callers that
+    // need only names; a rename looks a file up itself when it changes it.
+    void setNamesOnly(bool namesOnly) { namesOnly_ = namesOnly; }
+
     void close();
     std::uint32_t error() const { return error_; }
 
 private:
     bool examine(const char* name, FindData& entry);
+    // examine, or the name alone where that is enough.
+    bool take(const char* name, unsigned char type, FindData& entry);
 
     DIR* dir_ = nullptr;
     int fd_ = -1;
@@ -61,6 +68,7 @@ private:
     unsigned long long dev_ = 0;
     std::atomic<bool> askStored_{true}; // false once the file system said it keeps no extended attributes
     bool storedWanted_ = true;
+    bool namesOnly_ = false;
     std::uint32_t error_ = 0;
     std::function<bool(const char*, unsigned char)> accept_;
 };

@@ -1,5 +1,6 @@
 #include "core/ops/FileOperations.h"
 
+#include <algorithm>
 #include <climits>
 #include <fcntl.h>
 #include <unistd.h>
@@ -105,6 +106,20 @@ void FileOperations::closeFolder() {
     openFolder_.reset();
 }
 
+void FileOperations::lookUpAhead(int firstRow) {
+    prefetch_.reset();
+    firstRow = std::max(firstRow, 0);
+    std::vector<std::string> paths;
+    bool any = false;
+    for (int row = firstRow; row < model_.itemCount(); ++row) {
+        const FileListRecord* r = model_.record(row);
+        const bool known = r->device != 0 || r->inode != 0;
+        paths.push_back(known ? std::string() : withSlash(r->folderText()) + r->name);
+        any |= !known;
+    }
+    if (any) prefetch_ = std::make_unique<IdentityPrefetch>(firstRow, std::move(paths));
+}
+
 // Renaming a folder row switches to that row's own folder first, so a folder held open is
 // never one that a rename of this object has moved.
 int FileOperations::folderFd(const SharedText& folder) {
@@ -134,6 +149,8 @@ void FileOperations::rename(int row, std::string& newName, bool preview) {
             // The file itself: a rename keeps it, so this is how undo knows it again. The scan
             // has looked at it already; a row of unknown origin is looked at now.
             u.identity = r->identity();
+            if (!u.identity.known && prefetch_)
+                if (const auto ahead = prefetch_->identity(row)) u.identity = *ahead;
             if (!u.identity.known) u.identity = identityOf(dir + oldName);
             if (newName != oldName) {
                 if (journal_) u.journalSeq = journal_->intent(u);

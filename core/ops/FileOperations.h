@@ -6,9 +6,11 @@
 // through here, so there is one way to change a file and one way to take it back.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/list/FileListModel.h"
+#include "core/ops/IdentityPrefetch.h"
 #include "core/ops/UndoLog.h"
 #include "platform/NameRules.h"
 
@@ -48,6 +50,12 @@ public:
                       bool preview);
     bool SetItemAttributes(int row, std::uint32_t value, std::uint32_t mask, bool preview);
 
+    // Starts looking up, on a thread of its own, the files of the rows from firstRow on whose
+    // identity the list does not know (a scan of names only), so that a run of renames need not
+    // wait for each. Until endLookUpAhead, no row may be renamed but by this object.
+    void lookUpAhead(int firstRow);
+    void endLookUpAhead() { prefetch_.reset(); }
+
 private:
     template <typename Op> bool inErrorFrame(int row, Op op);
     // The rules of a row's folder; asked once per folder, not once per file.
@@ -63,6 +71,7 @@ private:
     NameRules rules_;
     SharedText openFolder_;
     int folderFd_ = -1;
+    std::unique_ptr<IdentityPrefetch> prefetch_;
 };
 
 // Writes times (UTC; null = unchanged) to path; a read-only file is made writable for the write

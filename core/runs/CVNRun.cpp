@@ -192,6 +192,12 @@ RunCounts CVNRun::renameAll(int start, int focused) {
         show(error, MB_OK | MB_ICONERROR);
         return c;
     }
+    // A list of names only leaves the files to be looked up for undo: that goes on meanwhile.
+    if (!settings_.preview) ops_.lookUpAhead(firstRow);
+    struct EndLookUp {
+        FileOperations& ops;
+        ~EndLookUp() { ops.endLookUpAhead(); }
+    } endLookUp{ops_};
     // Planning costs little even for a million rows, but Anhalten and closing act meanwhile too.
     while (!planner.step(15))
         if (!betweenFiles(c, planner.nextRow() - firstRow, model_.itemCount() - firstRow)) return finish(c);

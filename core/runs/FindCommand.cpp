@@ -50,7 +50,7 @@ FindOutcome RunFind(const FindRequest& r, FileListModel& model, CVNFileNameMatch
     FindOutcome outcome;
     stop = false;
     std::vector<std::uint32_t> ignoredErrors;
-    ScanContext ctx{model, matcher, pump, r.maxFiles, stop, outcome.quit, ignoredErrors, {}, r.attributes};
+    ScanContext ctx{model, matcher, pump, r.maxFiles, stop, outcome.quit, ignoredErrors, {}, r.attributes, r.namesOnly};
     ScanFolder(ctx, r.folder, r.pattern, r.subfolders, r.regExp);
     model.flushPending();
     outcome.count = model.itemCount();

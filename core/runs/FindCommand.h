@@ -18,6 +18,7 @@ struct FindRequest {
     bool subfolders = true;
     int maxFiles = 0; // 0: no limit
     bool attributes = true; // false: A, H and S kept in extended attributes are not read
+    bool namesOnly = false;  // true: files are listed without size, times or identity
 };
 
 // Drops trailing '/' (but keeps "/") and expands a leading "~"; false for a relative path.

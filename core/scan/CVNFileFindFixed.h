@@ -36,6 +36,7 @@ public:
     }
 
     void setStoredAttributesWanted(bool wanted) { reader_.setStoredAttributesWanted(wanted); }
+    void setNamesOnly(bool namesOnly) { reader_.setNamesOnly(namesOnly); }
 
     const FindData& current() const { return current_; }
     std::uint32_t error() const { return error_; }

@@ -46,6 +46,7 @@ bool scanFiles(ScanContext& ctx, const std::string& folder, const std::string& s
                bool regularExpression) {
     CVNFileFindFixed find(ctx.matcher);
     find.setStoredAttributesWanted(ctx.attributes);
+    find.setNamesOnly(ctx.namesOnly);
     // Folders are never listed, and a regular expression must match the name.
     find.setPrefilter([&](const char* name, unsigned char type) {
         return type != DT_DIR && (!regularExpression || ctx.matcher.match(name));

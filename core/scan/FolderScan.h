@@ -22,6 +22,7 @@ struct ScanContext {
     std::vector<std::uint32_t>& ignoredErrors; // codes the user chose to ignore in this Find
     std::function<void(const std::string&)> showStatus; // the folder being read
     bool attributes = true; // the attributes kept in extended attributes are read too
+    bool namesOnly = false;  // regular files are listed by name alone: no size, times or identity
 };
 
 void ScanFolder(ScanContext& ctx, const std::string& folder, const std::string& searchPattern,
