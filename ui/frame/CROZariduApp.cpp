@@ -6,7 +6,9 @@
 #include <clocale>
 #include <exception>
 
+#include "platform/RegistryFile.h"
 #include "platform/errors.h"
+#include "res/Format.h"
 #include "res/LoadString.h"
 #include "ui/frame/CROZariduFrame.h"
 #include "core/messages/Messages.h"
@@ -17,6 +19,7 @@ namespace {
 constexpr unsigned IDS_INIT_INSTANCE_FAILED = 102;
 constexpr unsigned IDS_INIT_PARAMETERS_FAILED = 103;
 constexpr unsigned IDS_REINSTALL = 106;
+constexpr unsigned IDS_SETTINGS_DAMAGED = 33138;
 
 } // namespace
 
@@ -58,6 +61,10 @@ bool CROZariduApp::InitInstance(const ViewFactory& makeView, const VersionResour
         return false;
     }
     if (!initParameters()) return false;
+    // The defaults stand in for a damaged settings file. The user must hear of it: the lists
+    // and patterns they stored are gone from the window until the kept copy is mended.
+    if (const std::string hive = UserHivePath(); ReadHive(hive).state == HiveState::Damaged)
+        GetMessagePresenter()->show(FormatId(IDS_SETTINGS_DAMAGED, {hive, hive}), MB_OK | MB_ICONWARNING, 0);
     SetHelpTipMode(pars_.GetHelpTipMode() & 7);
 
     frame_ = std::make_unique<CROZariduFrame>(*this, pars_);
