@@ -16,11 +16,14 @@
 #include <unistd.h>
 
 #include "core/journal/JournalFormat.h"
+#include "core/messages/Messages.h"
 #include "platform/Rename.h"
+#include "res/Format.h"
 
 namespace {
 
 constexpr char kEnding[] = ".journal";
+constexpr unsigned IDS_RUN_KEPT_ASIDE = 33139, IDS_RUNS_KEPT_ASIDE = 33140;
 
 std::string now(const char* format) {
     return QLocale::c().toString(QDateTime::currentDateTime(), QString::fromLatin1(format)).toStdString();
@@ -66,14 +69,16 @@ std::vector<std::string> runFiles(const std::string& folder) {
     return names;
 }
 
-// A damaged run is kept aside, never silently lost.
-void keepAside(const std::string& path) {
+// A damaged run is kept aside, never silently lost. Gives where it went, empty when it stayed.
+std::string keepAside(const std::string& path) {
     for (int n = 1; n < 100; ++n) {
         std::string target = path + ".damaged-" + now("yyyyMMdd-HHmmss");
         if (n > 1) target.append(1, '-').append(std::to_string(n));
         const OpResult r = renameNoReplace(path, target);
-        if (r.ok() || (r.code != ERROR_FILE_EXISTS && r.code != ERROR_ALREADY_EXISTS)) return;
+        if (r.ok()) return target;
+        if (r.code != ERROR_FILE_EXISTS && r.code != ERROR_ALREADY_EXISTS) break;
     }
+    return {};
 }
 
 // Where the written lines of a run file end: before the zeros a crashed run leaves behind
@@ -293,7 +298,8 @@ std::optional<JournalRun> Journal::load(const std::string& path) {
         }
     }
     if (damaged || !sawRun) {
-        if (!run.live) keepAside(path);
+        if (!run.live)
+            if (std::string kept = keepAside(path); !kept.empty()) keptAside_.emplace_back(path, std::move(kept));
         return std::nullopt;
     }
     std::string name = path.substr(path.rfind('/') + 1);
@@ -320,6 +326,18 @@ void Journal::settle(JournalRun& run) {
     run.settledNow = true;
 }
 
+// The user can no longer take back a run that was kept aside and must hear why: once per
+// reading, however many runs a damaged folder held.
+void Journal::reportKeptAside() {
+    if (keptAside_.size() == 1)
+        GetMessagePresenter()->show(FormatId(IDS_RUN_KEPT_ASIDE, {keptAside_[0].first, keptAside_[0].second}),
+                                    MB_OK | MB_ICONWARNING, 0);
+    else if (keptAside_.size() > 1)
+        GetMessagePresenter()->show(FormatId(IDS_RUNS_KEPT_ASIDE, {static_cast<int>(keptAside_.size()), folder_}),
+                                    MB_OK | MB_ICONWARNING, 0);
+    keptAside_.clear();
+}
+
 std::vector<JournalRun> Journal::runs() {
     std::vector<JournalRun> out;
     const std::vector<std::string> names = runFiles(folder_);
@@ -329,6 +347,7 @@ std::vector<JournalRun> Journal::runs() {
         if (!run->complete && !run->live && run->id != runId_) settle(*run);
         out.push_back(std::move(*run));
     }
+    reportKeptAside();
     return out;
 }
 
@@ -336,6 +355,7 @@ std::optional<JournalRun> Journal::run(const std::string& id) {
     if (id.empty() || id.find('/') != std::string::npos) return std::nullopt;
     auto r = load(folder_ + "/" + id + kEnding);
     if (r && !r->complete && !r->live && r->id != runId_) settle(*r);
+    reportKeptAside();
     return r;
 }
 

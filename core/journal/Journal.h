@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ops/UndoLog.h"
@@ -87,6 +88,7 @@ private:
     void prune();
     std::optional<JournalRun> load(const std::string& path);
     void settle(JournalRun& run);
+    void reportKeptAside();
 
     std::string folder_;
     int fd_ = -1;
@@ -96,4 +98,5 @@ private:
     char* map_ = nullptr;  // the run file, mapped
     std::size_t mapSize_ = 0, used_ = 0;
     bool unmapped_ = false; // the file system cannot map it: written line by line
+    std::vector<std::pair<std::string, std::string>> keptAside_; // damaged runs found: path, and where they went
 };
