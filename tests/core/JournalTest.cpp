@@ -175,6 +175,10 @@ TEST_F(JournalTest, ADamagedJournalIsKeptAsideAndNeverStopsTheProgram) {
     { std::ofstream(state / "20000101-000000-1-1.journal") << "Orvane journal, format 1\nrun\tgarbage\n"; }
     { std::ofstream(state / "20000101-000000-1-2.journal") << "not a journal\n"; }
     { std::ofstream(state / "20000101-000000-1-3.journal") << "Orvane journal, format 1\nrun\tbad\\qescape\n"; }
+    // A good start, then a line of no known kind, or a mark for an operation never written.
+    const std::string start = "Orvane journal, format 1\nrun\t2000-01-01 00:00:00\tcli\t0\t0\t/x\ta\tb\n";
+    { std::ofstream(state / "20000101-000000-1-4.journal") << start << "bogus\t1\n"; }
+    { std::ofstream(state / "20000101-000000-1-5.journal") << start << "done\t7\n"; }
     presenter.clear();
     const std::vector<JournalRun> runs = journal.runs();
     ASSERT_EQ(runs.size(), 1u);
@@ -182,15 +186,15 @@ TEST_F(JournalTest, ADamagedJournalIsKeptAsideAndNeverStopsTheProgram) {
     std::size_t keptAside = 0;
     for (const auto& e : std::filesystem::directory_iterator(state.path()))
         keptAside += e.path().filename().string().find(".journal.damaged-") != std::string::npos;
-    EXPECT_EQ(keptAside, 3u);
+    EXPECT_EQ(keptAside, 5u);
     // Said once, with their number; a single one by where it went.
     ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_EQ(presenter.shown()[0].text.rfind("3 Aufzeichnungen", 0), 0u) << presenter.shown()[0].text;
-    { std::ofstream(state / "20000101-000000-1-4.journal") << "not a journal\n"; }
+    EXPECT_EQ(presenter.shown()[0].text.rfind("5 Aufzeichnungen", 0), 0u) << presenter.shown()[0].text;
+    { std::ofstream(state / "20000101-000000-1-6.journal") << "not a journal\n"; }
     presenter.clear();
     journal.runs();
     ASSERT_EQ(presenter.shown().size(), 1u);
-    EXPECT_NE(presenter.shown()[0].text.find(state / "20000101-000000-1-4.journal.damaged-"), std::string::npos);
+    EXPECT_NE(presenter.shown()[0].text.find(state / "20000101-000000-1-6.journal.damaged-"), std::string::npos);
     // A folder the journal cannot be written to: the run goes on without it.
     TempDir more;
     more.file("a.txt");
