@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <system_error>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -117,7 +118,12 @@ void FileOperations::lookUpAhead(int firstRow) {
         paths.push_back(known ? std::string() : withSlash(r->folderText()) + r->name);
         any |= !known;
     }
-    if (any) prefetch_ = std::make_unique<IdentityPrefetch>(firstRow, std::move(paths));
+    if (!any) return;
+    try {
+        prefetch_ = std::make_unique<IdentityPrefetch>(firstRow, std::move(paths));
+    } catch (const std::system_error&) {
+        // No thread to be had: each rename looks its file up itself.
+    }
 }
 
 // Renaming a folder row switches to that row's own folder first, so a folder held open is
@@ -147,7 +153,8 @@ void FileOperations::rename(int row, std::string& newName, bool preview) {
         if (!preview) {
             const std::string dir = withSlash(r->folderText());
             // The file itself: a rename keeps it, so this is how undo knows it again. The scan
-            // has looked at it already; a row of unknown origin is looked at now.
+            // has looked at it already, or the look-up ahead (a list of names only); a row of
+            // unknown origin is looked at now.
             u.identity = r->identity();
             if (!u.identity.known && prefetch_)
                 if (const auto ahead = prefetch_->identity(row)) u.identity = *ahead;
