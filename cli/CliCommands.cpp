@@ -127,6 +127,7 @@ int runOverList(const CliOptions& o, RunSettings settings) {
     // the files in conflict are left as they are and the others renamed.
     settings.conflictsInPreview = true;
     settings.askOnConflicts = false;
+    settings.failuresShown = INT_MAX; // stderr needs no box closed: every failure is named
     std::vector<std::string> before;
     for (int i = 0; i < model.itemCount(); ++i) before.push_back(model.record(i)->name);
     UndoLog undo(false); // a command is taken back from the journal, by a later process

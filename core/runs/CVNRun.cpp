@@ -5,6 +5,7 @@
 #include "core/runs/RunLines.h"
 #include "res/Format.h"
 
+#include <climits>
 #include <cstdio>
 #include <random>
 #include <unordered_map>
@@ -16,7 +17,7 @@ constexpr unsigned IDS_RENAMED = 131, IDS_OCCURRENCES_RENAMED = 132, IDS_NOT_FOU
                    IDS_PREVIEW_RENAME = 139, IDS_PREVIEW_CHANGE = 140, IDS_NOT_RENAMED = 143,
                    IDS_RENAME_STOPPED = 148, IDS_CHANGE_STOPPED = 150, IDS_CHANGED = 151,
                    IDS_NOT_CHANGED = 152, IDS_OCCURRENCES_NOT_RENAMED = 167, IDS_SHORTENED = 33121,
-                   IDS_ASK_CONFLICTS = 33133;
+                   IDS_ASK_CONFLICTS = 33133, IDS_MORE_FAILED = 33141;
 
 void show(const std::string& text, unsigned type) { GetMessagePresenter()->show(text, type, 0); }
 
@@ -149,7 +150,10 @@ CVNRun::SingleResult CVNRun::runSingle(int selected, int focused, bool warnPrevi
 
 RunCounts CVNRun::runAll(int start, int focused) {
     stop_ = false;
-    return settings_.rename ? renameAll(start, focused) : changeAll(start, focused);
+    ops_.limitFailureMessages(settings_.failuresShown);
+    const RunCounts c = settings_.rename ? renameAll(start, focused) : changeAll(start, focused);
+    ops_.limitFailureMessages(INT_MAX); // a single step shows its failure, however many came before
+    return c;
 }
 
 bool CVNRun::count(RunCounts& c, bool ok, int ops) const {
@@ -178,6 +182,7 @@ bool CVNRun::betweenFiles(RunCounts& c, int done, int total) {
 RunCounts CVNRun::finish(RunCounts c) {
     endJournal();
     if (c.quit) return c;
+    if (const int more = ops_.failuresNotShown()) show(FormatId(IDS_MORE_FAILED, {more}), MB_OK | MB_ICONWARNING);
     if (c.okOps == 0 && undo_.hasEntries()) UndoHeadGroup(undo_, model_, nullptr, journal_); // only the empty group
     if (!c.aborted && !c.cancelled && settings_.showSummary) show(summary(c), MB_OK | MB_ICONINFORMATION);
     return c;
@@ -228,7 +233,7 @@ RunCounts CVNRun::renameAll(int start, int focused) {
             c.multi |= plan_[i].occurrences > 1;
             continue;
         }
-        show(plan_[i].error, MB_OK | MB_ICONERROR);
+        ops_.showFailure(plan_[i].error, MB_ICONERROR);
         if (!count(c, false, plan_[i].occurrences)) {
             c.aborted = true;
             return finish(c);
@@ -328,7 +333,7 @@ RunCounts CVNRun::changeAll(int start, int focused) {
             // One change per file, however often the pattern occurs in its name.
             to = {row + 1, 0};
         } else if (!error.empty()) {
-            show(error, MB_OK | MB_ICONERROR);
+            ops_.showFailure(error, MB_ICONERROR);
             const int row = lines_->selected;
             observer_.fileDone(row, false);
             if (!count(c, false, 1)) {

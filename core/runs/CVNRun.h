@@ -40,6 +40,9 @@ struct RunSettings {
     bool conflictsInPreview = false;
     bool askOnConflicts = true; // ask once whether to rename the others
     bool previewNote = true;       // the summary ends with the preview warning in a preview
+    // Failures shown one by one; those after them are counted in one message (the command
+    // line, which needs no box closed, shows every one).
+    int failuresShown = 10;
 };
 
 class RunObserver {

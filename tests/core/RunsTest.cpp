@@ -125,6 +125,21 @@ TEST_F(Runs, TheAbortPolicyEndsAtTheFirstFailureWithoutASummary) {
     EXPECT_EQ(undo.groupCount(), 1u); // g1.txt can be taken back
 }
 
+// Thousands of failing files must not mean thousands of boxes: ten are shown, the rest counted
+// in one message before the summary.
+TEST_F(Runs, ManyFailuresAreShownUpToALimitAndCountedAfter) {
+    std::vector<std::string> many;
+    for (int i = 10; i < 25; ++i) many.push_back("f" + std::to_string(i) + ".txt");
+    add(many);
+    for (const std::string& n : many) unlink((dir / n).c_str());
+    EXPECT_EQ(run(renaming(PATTERN_WILDCARD, "*.txt", "*.md")).errFiles, 15);
+    const std::vector<std::string> w = warnings();
+    ASSERT_EQ(w.size(), 11u);
+    EXPECT_NE(w[9].find("f19.txt"), std::string::npos);
+    EXPECT_EQ(w[10].rfind("Bei 5 weiteren Datei(en)", 0), 0u) << w[10];
+    EXPECT_EQ(presenter.shown().size(), 12u); // and the summary
+}
+
 // A name that cannot be worked out (the counter leaves its range at the second file) is that
 // file's failure: the abort policy stops before anything changes, the other goes on without it.
 TEST_F(Runs, AFileWhoseNameCannotBeWorkedOutFailsAlone) {
