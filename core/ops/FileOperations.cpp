@@ -233,15 +233,6 @@ void FileOperations::setAttributes(int row, std::uint32_t value, std::uint32_t m
     model_.setAttributeText(row, AttributeText(bits));
 }
 
-void FileOperations::showFailure(const std::string& text, unsigned icon) {
-    if (failuresLeft_ <= 0) {
-        ++failuresNotShown_;
-        return;
-    }
-    --failuresLeft_;
-    GetMessagePresenter()->show(text, MB_OK | icon, 0);
-}
-
 template <typename Op> bool FileOperations::inErrorFrame(int row, Op op) {
     model_.flushPending();
     const FileListRecord* r = model_.record(row);
@@ -251,7 +242,7 @@ template <typename Op> bool FileOperations::inErrorFrame(int row, Op op) {
         op();
         return true;
     } catch (const CVNException& e) {
-        showFailure(FormatId(32063, {path, e.text()}));
+        failures_.show(FormatId(32063, {path, e.text()}));
         return false;
     }
 }

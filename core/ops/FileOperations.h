@@ -5,13 +5,12 @@
 // the undo log, and shows the result in the file's row. Runs, in-place renames and undo all go
 // through here, so there is one way to change a file and one way to take it back.
 
-#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "core/list/FileListModel.h"
-#include "core/messages/MessagePresenter.h"
+#include "core/messages/FailureMessages.h"
 #include "core/ops/IdentityPrefetch.h"
 #include "core/ops/UndoLog.h"
 #include "platform/NameRules.h"
@@ -52,15 +51,8 @@ public:
                       bool preview);
     bool SetItemAttributes(int row, std::uint32_t value, std::uint32_t mask, bool preview);
 
-    // A run over thousands of files that all fail must not mean thousands of boxes to close:
-    // only the first `shown` failures are shown, the others counted (until the next call).
-    void limitFailureMessages(int shown) {
-        failuresLeft_ = shown;
-        failuresNotShown_ = 0;
-    }
-    int failuresNotShown() const { return failuresNotShown_; }
-    // Shows why a file failed, within that limit.
-    void showFailure(const std::string& text, unsigned icon = MB_ICONWARNING);
+    // Where the failures of the Item functions are shown: every one, unless a run limits them.
+    FailureMessages& failures() { return failures_; }
 
     // Starts looking up, on a thread of its own, the files of the rows from firstRow on whose
     // identity the list does not know (a scan of names only), so that a run of renames need not
@@ -84,7 +76,7 @@ private:
     SharedText openFolder_;
     int folderFd_ = -1;
     std::unique_ptr<IdentityPrefetch> prefetch_;
-    int failuresLeft_ = INT_MAX, failuresNotShown_ = 0;
+    FailureMessages failures_;
 };
 
 // Writes times (UTC; null = unchanged) to path; a read-only file is made writable for the write

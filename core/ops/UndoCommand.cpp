@@ -51,13 +51,12 @@ void revertInList(const UndoRecord& u, FileListModel& model, int row) {
 }
 
 // Takes records back one at a time, for the list's undo and for a run from the journal alike:
-// follows the row in the list, counts, and shows one message per file that cannot go back, up to
-// a number: a run of thousands of files whose folder was moved since must not bury the window
-// under as many boxes, each to be closed before the next. The rest are told in one at the end.
+// follows the row in the list, counts, and shows a message for each file that cannot go back
+// (up to a number; the rest are told in one at the end).
 class Reverter {
 public:
     Reverter(FileListModel* model, UndoObserver* observer, int failuresShown)
-        : model_(model), observer_(observer), failuresShown_(failuresShown) {
+        : model_(model), observer_(observer), failures_(failuresShown) {
         sinceRefresh_.start();
     }
 
@@ -74,8 +73,8 @@ public:
             ++outcome.restored;
             if (journalSeq) undone.push_back(journalSeq);
         } catch (const CVNException& e) {
-            if (++outcome.failed <= failuresShown_)
-                GetMessagePresenter()->show(FormatId(32064, {u.path(), e.text()}), MB_OK | MB_ICONWARNING, 0);
+            ++outcome.failed;
+            failures_.show(FormatId(32064, {u.path(), e.text()}));
         }
         // A group of a hundred thousand records must not wait for a hundred thousand paints.
         if (observer_ && sinceRefresh_.elapsed() >= 15) {
@@ -84,11 +83,7 @@ public:
         }
     }
 
-    void tellUnshownFailures() const {
-        if (outcome.failed > failuresShown_)
-            GetMessagePresenter()->show(FormatId(IDS_MORE_NOT_UNDONE, {outcome.failed - failuresShown_}),
-                                        MB_OK | MB_ICONWARNING, 0);
-    }
+    void tellUnshownFailures() const { failures_.tellNotShown(IDS_MORE_NOT_UNDONE); }
 
     UndoOutcome outcome;
     std::vector<std::uint64_t> undone; // the journal's numbers of what went back
@@ -97,7 +92,7 @@ private:
     static constexpr unsigned IDS_MORE_NOT_UNDONE = 33137;
     FileListModel* model_;
     UndoObserver* observer_;
-    int failuresShown_;
+    FailureMessages failures_;
     int previous_ = -2;
     QElapsedTimer sinceRefresh_;
 };
@@ -107,7 +102,7 @@ private:
 UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer, Journal* journal) {
     model.flushPending();
     const std::string journalRun = log.headJournalRun();
-    Reverter reverter(&model, observer, kUndoFailuresShown);
+    Reverter reverter(&model, observer, kFailuresShown);
     UndoRecord u;
     while (log.take(u)) reverter.revert(u, u.journalSeq);
     reverter.tellUnshownFailures();

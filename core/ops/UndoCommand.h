@@ -6,6 +6,7 @@
 // and nothing else is ever renamed or changed.
 
 #include "core/list/FileListModel.h"
+#include "core/messages/FailureMessages.h"
 #include "core/ops/UndoLog.h"
 
 class UndoObserver {
@@ -26,9 +27,6 @@ struct UndoOutcome {
 
 class Journal;
 
-// How many files that cannot go back an undo names in a message each; the rest are counted in
-// one message after them.
-constexpr int kUndoFailuresShown = 10;
 
 // Reverts and removes the newest group; the journal, when given, learns what was taken back.
 UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer = nullptr,
@@ -43,7 +41,7 @@ void RevertOnDisk(const UndoRecord& record);
 // file that cannot be taken back is skipped, and shown (32064) while no more than
 // failuresShown were. Gives the run's mode.
 UndoOutcome UndoJournalRun(Journal& journal, const std::string& runId, FileListModel* model = nullptr,
-                           UndoObserver* observer = nullptr, int failuresShown = kUndoFailuresShown);
+                           UndoObserver* observer = nullptr, int failuresShown = kFailuresShown);
 
 // Takes back every preview group at the top of the log, in the list only and without a word,
 // so that the list shows the disk again before a real operation starts.

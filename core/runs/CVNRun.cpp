@@ -5,7 +5,6 @@
 #include "core/runs/RunLines.h"
 #include "res/Format.h"
 
-#include <climits>
 #include <cstdio>
 #include <random>
 #include <unordered_map>
@@ -150,9 +149,9 @@ CVNRun::SingleResult CVNRun::runSingle(int selected, int focused, bool warnPrevi
 
 RunCounts CVNRun::runAll(int start, int focused) {
     stop_ = false;
-    ops_.limitFailureMessages(settings_.failuresShown);
+    ops_.failures() = FailureMessages(settings_.failuresShown);
     const RunCounts c = settings_.rename ? renameAll(start, focused) : changeAll(start, focused);
-    ops_.limitFailureMessages(INT_MAX); // a single step shows its failure, however many came before
+    ops_.failures() = FailureMessages(); // a single step shows its failure, however many came before
     return c;
 }
 
@@ -182,7 +181,7 @@ bool CVNRun::betweenFiles(RunCounts& c, int done, int total) {
 RunCounts CVNRun::finish(RunCounts c) {
     endJournal();
     if (c.quit) return c;
-    if (const int more = ops_.failuresNotShown()) show(FormatId(IDS_MORE_FAILED, {more}), MB_OK | MB_ICONWARNING);
+    ops_.failures().tellNotShown(IDS_MORE_FAILED);
     if (c.okOps == 0 && undo_.hasEntries()) UndoHeadGroup(undo_, model_, nullptr, journal_); // only the empty group
     if (!c.aborted && !c.cancelled && settings_.showSummary) show(summary(c), MB_OK | MB_ICONINFORMATION);
     return c;
@@ -233,7 +232,7 @@ RunCounts CVNRun::renameAll(int start, int focused) {
             c.multi |= plan_[i].occurrences > 1;
             continue;
         }
-        ops_.showFailure(plan_[i].error, MB_ICONERROR);
+        ops_.failures().show(plan_[i].error, MB_ICONERROR);
         if (!count(c, false, plan_[i].occurrences)) {
             c.aborted = true;
             return finish(c);
@@ -333,7 +332,7 @@ RunCounts CVNRun::changeAll(int start, int focused) {
             // One change per file, however often the pattern occurs in its name.
             to = {row + 1, 0};
         } else if (!error.empty()) {
-            ops_.showFailure(error, MB_ICONERROR);
+            ops_.failures().show(error, MB_ICONERROR);
             const int row = lines_->selected;
             observer_.fileDone(row, false);
             if (!count(c, false, 1)) {

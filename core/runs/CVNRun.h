@@ -42,7 +42,7 @@ struct RunSettings {
     bool previewNote = true;       // the summary ends with the preview warning in a preview
     // Failures shown one by one; those after them are counted in one message (the command
     // line, which needs no box closed, shows every one).
-    int failuresShown = 10;
+    int failuresShown = kFailuresShown;
 };
 
 class RunObserver {

@@ -153,13 +153,13 @@ TEST_F(JournalTest, ManyFilesThatCannotGoBackAreNamedUpToALimitAndCountedAfter) 
     Journal journal(state.path());
     renameAll(files.path(), journal, observer);
     for (const std::string& n : numbered(15, ".bak")) std::filesystem::rename(files / n, files / ("x" + n));
-    for (const int shown : {kUndoFailuresShown, INT_MAX}) {
+    for (const int shown : {kFailuresShown, INT_MAX}) {
         presenter.clear();
         presenter.onShow = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
         EXPECT_EQ(UndoJournalRun(journal, journal.runs()[0].id, nullptr, nullptr, shown).failed, 15);
         const std::vector<ShownMessage>& m = presenter.shown();
-        ASSERT_EQ(m.size(), shown == INT_MAX ? 15u : std::size_t(kUndoFailuresShown) + 1);
-        EXPECT_NE(m[kUndoFailuresShown - 1].text.find(".bak'"), std::string::npos);
+        ASSERT_EQ(m.size(), shown == INT_MAX ? 15u : std::size_t(kFailuresShown) + 1);
+        EXPECT_NE(m[kFailuresShown - 1].text.find(".bak'"), std::string::npos);
         EXPECT_EQ(m.back().text.rfind("Weitere 5 Datei(en) konnten nicht", 0) == 0, shown != INT_MAX) << m.back().text;
     }
     EXPECT_EQ(listing(files.path()).count("xf14.bak"), 1u);
