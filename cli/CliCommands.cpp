@@ -233,14 +233,15 @@ int historyCommand(const CliOptions& o) {
             obj.insert(QStringLiteral("replacement"), QString::fromStdString(h.replacement));
             obj.insert(QStringLiteral("changed"), run.changed());
             obj.insert(QStringLiteral("undone"), run.undone());
+            obj.insert(QStringLiteral("files"), run.files());
             obj.insert(QStringLiteral("interrupted"), run.interrupted);
             out.object(obj);
             continue;
         }
         std::string line = run.id + "\t" + run.time + "\t" + h.folder + "\t" + h.search +
                (h.mode != VIEW_DATE_ATTRIBUTES ? " -> " + h.replacement : std::string()) + "\t" +
-               std::to_string(run.changed() + run.undone()) + " Datei(en)";
-        if (run.undone() > 0) line += ", " + std::to_string(run.undone()) + " " + LoadString(34011);
+               std::to_string(run.files()) + " Datei(en)";
+        if (run.undone() > 0) line += ", " + std::to_string(run.filesUndone()) + " " + LoadString(34011);
         if (run.interrupted) line += ", " + LoadString(34012);
         out.line(line);
     }

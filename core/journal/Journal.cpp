@@ -125,6 +125,50 @@ int JournalRun::undone() const {
     return static_cast<int>(std::count_if(ops.begin(), ops.end(), [](const Op& o) { return o.state == OpState::Undone; }));
 }
 
+namespace {
+
+// The files among the operations that reached the disk and pass keep. An operation on the
+// name an earlier one left its file under changes that same file again.
+template <typename Keep> int countFiles(const std::vector<JournalRun::Op>& ops, Keep keep) {
+    using State = JournalRun::OpState;
+    std::map<std::string, std::size_t> fileAt; // folder and name -> file
+    std::vector<bool> counted;
+    int files = 0;
+    for (const JournalRun::Op& op : ops) {
+        if (op.state != State::Done && op.state != State::Undone) continue;
+        const UndoRecord& r = op.record;
+        const std::string folder = r.folderText() + '\0';
+        std::size_t file = counted.size();
+        const auto at = fileAt.find(folder + (r.kind == UNDO_RENAME ? r.oldName : r.name));
+        if (at != fileAt.end()) {
+            file = at->second;
+            fileAt.erase(at);
+        } else {
+            counted.push_back(false);
+        }
+        fileAt[folder + r.name] = file;
+        if (keep(op.state) && !counted[file]) {
+            counted[file] = true;
+            ++files;
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+int JournalRun::files() const {
+    return countFiles(ops, [](OpState) { return true; });
+}
+
+int JournalRun::filesChanged() const {
+    return countFiles(ops, [](OpState s) { return s == OpState::Done; });
+}
+
+int JournalRun::filesUndone() const {
+    return countFiles(ops, [](OpState s) { return s == OpState::Undone; });
+}
+
 std::string Journal::defaultFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state && state[0] == '/') return std::string(state) + "/Orvane";

@@ -43,6 +43,11 @@ struct JournalRun {
 
     int changed() const;  // operations that reached the disk and are not taken back
     int undone() const;
+    // Files, not operations: a file that stepped aside for a cycle of renames, or whose times
+    // and attributes both changed, counts once.
+    int files() const;        // the files the run changed, taken back or not
+    int filesChanged() const; // of these, the files with a change not taken back
+    int filesUndone() const;  // the files with a change taken back
 };
 
 class Journal {

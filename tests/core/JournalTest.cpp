@@ -17,6 +17,7 @@
 #include "core/ops/UndoCommand.h"
 #include "core/runs/CVNRun.h"
 #include "tests/core/RunFixture.h"
+#include "tests/platform/TimeZone.h"
 #include "tests/support/ScriptedPresenter.h"
 
 namespace {
@@ -201,6 +202,37 @@ TEST_F(JournalTest, ADamagedJournalIsKeptAsideAndNeverStopsTheProgram) {
     Journal nowhere("/proc/orvane-no-journal");
     EXPECT_EQ(renameAll(more.path(), nowhere, observer).okFiles, 1);
     EXPECT_EQ(listing(more.path()), std::set<std::string>{"a.bak"});
+}
+
+// The journal tells of files, not operations: a file that stepped aside so that a cycle of
+// renames could go round, or whose time and attributes both changed, is one file.
+TEST_F(JournalTest, EachFileOfARunCountsOnce) {
+    Journal journal(state.path());
+    ListedFolder folder;
+    folder.add({"1.txt", "2.txt", "3.txt"});
+    EXPECT_EQ(folder.run(renaming(PATTERN_WILDCARD, "*.txt", ":(3;-1).txt"), &journal).okFiles, 3);
+    ASSERT_EQ(folder.names(), (std::set<std::string>{"1.txt", "2.txt", "3.txt"}));
+    EXPECT_EQ(TempDir::read(folder.dir / "1.txt"), "3.txt");
+    RunSettings change = renaming(PATTERN_WILDCARD, "*", "");
+    change.rename = false;
+    change.times.given[TIME_MODIFIED] = true;
+    change.times.local[TIME_MODIFIED] = calendarTime(2014, 4, 1, 10, 0, 0);
+    change.value = change.mask = FILE_ATTRIBUTE_READONLY;
+    EXPECT_EQ(folder.run(change, &journal).okFiles, 3);
+
+    std::vector<JournalRun> runs = journal.runs();
+    ASSERT_EQ(runs.size(), 2u);
+    const JournalRun &changed = runs[0], &renamed = runs[1];
+    EXPECT_EQ(renamed.ops.size(), 3u);
+    EXPECT_EQ(renamed.files(), 2);
+    EXPECT_EQ(changed.ops.size(), 6u);
+    EXPECT_EQ(changed.files(), 3);
+    EXPECT_EQ(UndoJournalRun(journal, renamed.id).restored, 3);
+    runs = journal.runs();
+    EXPECT_EQ(runs[1].files(), 2);
+    EXPECT_EQ(runs[1].filesUndone(), 2);
+    EXPECT_EQ(runs[1].filesChanged(), 0);
+    EXPECT_EQ(runs[0].filesChanged(), 3);
 }
 
 TEST_F(JournalTest, OnlyTheNewestRunsAreKept) {

@@ -60,7 +60,7 @@ void CVNHistoryDlg::reload() {
         if (run.interrupted) state += (state.isEmpty() ? QString() : QStringLiteral(", ")) + LoadText(IDS_INTERRUPTED);
         auto* item = new QTreeWidgetItem(
             runs_, {utf8(run.time), utf8(h.folder), patterns,
-                    utf8(FormatId(IDS_FILES, {run.changed() + run.undone()})), state});
+                    utf8(FormatId(IDS_FILES, {run.files()})), state});
         item->setData(0, Qt::UserRole, QString::fromStdString(run.id));
         item->setData(1, Qt::UserRole, run.changed());
     }

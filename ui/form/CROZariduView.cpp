@@ -348,7 +348,7 @@ void CROZariduView::OnInitialUpdate(const CVNAppInfo* app) {
         QTimer::singleShot(0, this, [this] {
             for (const JournalRun& run : journal_.runs())
                 if (run.settledNow)
-                    GetMessagePresenter()->show(FormatId(33511, {run.time, run.changed()}),
+                    GetMessagePresenter()->show(FormatId(33511, {run.time, run.filesChanged()}),
                                                 MB_OK | MB_ICONINFORMATION, 0);
         });
 }
