@@ -62,8 +62,11 @@ fuzz: deps
 	  -dict=fuzz/engine.dict -artifact_prefix=$(ASAN_BUILD)/fuzz/ \
 	  $(ASAN_BUILD)/fuzz/engine-new fuzz/corpus/engine
 
+# Started from the source tree, the program offers the example patterns as an installed one
+# does: the machine file comes first in XDG_CONFIG_DIRS, before one an installation put in place.
 run: build
-	@$(BUILD)/app/orvane
+	@mkdir -p $(BUILD)/xdg/Orvane && cp res/patterns/Orvane.reg $(BUILD)/xdg/Orvane/Orvane.reg
+	@XDG_CONFIG_DIRS=$(CURDIR)/$(BUILD)/xdg:$${XDG_CONFIG_DIRS:-/etc/xdg} $(BUILD)/app/orvane
 
 # Screenshots of the program under Xvfb (both views, options, About) into $(BUILD)/screenshots.
 screenshots: build
