@@ -82,16 +82,21 @@ int main(int argc, char** argv) {
     };
     // The same loop as a program must run it that is not told the names: the folder is read
     // first, and each entry with the old ending renamed.
+    // The names in the folder with the given ending, as the folder lists them.
+    auto read = [&](const char* ending) {
+        std::vector<std::string> names;
+        DIR* d = fdopendir(dup(dir));
+        if (!d) return names;
+        rewinddir(d); // the duplicate shares the offset the last reading left at the end
+        for (const dirent* e; (e = readdir(d));)
+            if (const std::string n = e->d_name; n.size() > 4 && n.compare(n.size() - 3, 3, ending) == 0) names.push_back(n);
+        closedir(d);
+        return names;
+    };
     auto listed = [&](const char* from, const char* to) {
         const auto t = Clock::now();
-        DIR* d = fdopendir(dup(dir));
-        if (!d) return -1.0;
-        rewinddir(d); // the duplicate shares the offset the last reading left at the end
-
-        std::vector<std::string> names;
-        for (const dirent* e; (e = readdir(d));)
-            if (const std::string n = e->d_name; n.size() > 4 && n.compare(n.size() - 3, 3, from) == 0) names.push_back(n);
-        closedir(d);
+        const std::vector<std::string> names = read(from);
+        if (names.empty()) return -1.0;
         for (const std::string& n : names)
             if (renameat2(dir, n.c_str(), dir, (n.substr(0, n.size() - 3) + to).c_str(), RENAME_NOREPLACE) != 0) return -1.0;
         return seconds(t);
@@ -103,13 +108,8 @@ int main(int argc, char** argv) {
     const std::string journal = state + "/least.journal";
     auto least = [&](const char* from, const char* to) {
         const auto t = Clock::now();
-        DIR* d = fdopendir(dup(dir));
-        if (!d) return -1.0;
-        rewinddir(d);
-        std::vector<std::string> names;
-        for (const dirent* e; (e = readdir(d));)
-            if (const std::string n = e->d_name; n.size() > 4 && n.compare(n.size() - 3, 3, from) == 0) names.push_back(n);
-        closedir(d);
+        const std::vector<std::string> names = read(from);
+        if (names.empty()) return -1.0;
         std::vector<struct statx> found(names.size());
         std::atomic<std::size_t> ready{0};
         std::thread lookUp([&] {
