@@ -272,6 +272,14 @@ void Journal::done(std::uint64_t seq, const FileIdentity* identityAfter) {
 
 void Journal::end() {
     if (fd_ < 0) return;
+    if (nextSeq_ == 1) {
+        // Nothing was about to change (nothing matched, a name refused before the disk was
+        // asked): no run to tell of or to take back.
+        const std::string path = folder_ + "/" + runId_ + kEnding;
+        closeFile();
+        ::unlink(path.c_str());
+        return;
+    }
     pending_ += journal::line({"end"});
     write(pending_);
     pending_.clear();

@@ -237,11 +237,21 @@ TEST_F(JournalTest, EachFileOfARunCountsOnce) {
 
 TEST_F(JournalTest, OnlyTheNewestRunsAreKept) {
     Journal journal(state.path());
+    UndoRecord one;
+    one.folder = std::make_shared<const std::string>(files.path());
+    one.name = one.oldName = "f0.txt";
     for (std::size_t i = 0; i < Journal::kMaxRuns + 3; ++i) {
         journal.begin({"cli", 0, 1, files.path(), "x", "y"});
+        journal.intent(one);
         journal.end();
     }
     EXPECT_EQ(journal.runs().size(), Journal::kMaxRuns);
+    // A run that was never about to change anything (nothing matched) is not kept at all.
+    journal.begin({"cli", 0, 1, files.path(), "x", "y"});
+    const std::string empty = state / (journal.runId() + ".journal");
+    journal.end();
+    EXPECT_EQ(journal.runs().size(), Journal::kMaxRuns);
+    EXPECT_FALSE(std::filesystem::exists(empty));
     // A run larger than all runs may take together drops the older ones, never itself: it
     // must still be there to be taken back.
     journal.begin({"cli", 0, 1, files.path(), "x", "y"});
