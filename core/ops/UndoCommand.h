@@ -27,7 +27,6 @@ struct UndoOutcome {
 
 class Journal;
 
-
 // Reverts and removes the newest group; the journal, when given, learns what was taken back.
 UndoOutcome UndoHeadGroup(UndoLog& log, FileListModel& model, UndoObserver* observer = nullptr,
                           Journal* journal = nullptr);

@@ -25,7 +25,9 @@ TEST_F(AppTest, StartsWithTheStoredSettingsOrTheDefaults) {
         ASSERT_TRUE(start());
         const bool isDamaged = r.file == damaged;
         ASSERT_EQ(presenter.shown().size(), isDamaged ? 1u : 0u);
-        if (isDamaged) EXPECT_NE(presenter.shown()[0].text.find(sandbox.userHive()), std::string::npos);
+        if (isDamaged) {
+            EXPECT_NE(presenter.shown()[0].text.find(sandbox.userHive()), std::string::npos);
+        }
         presenter.clear();
         EXPECT_EQ(app->pars().MaxFiles, r.maxFiles);
         EXPECT_EQ(app->helpTipMode(), r.tipMode);
